@@ -1,0 +1,44 @@
+#pragma once
+
+#include "archiver/store/catalogue.h"
+#include "archiver/store/record.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <functional>
+
+// Finds a text in Windows-1252 bytes without regard to letter case (é finds É, œ finds Œ).
+class FoldedFinder
+{
+public:
+    explicit FoldedFinder(QByteArrayView needle);
+
+    qsizetype size() const { return needle_.size(); }
+    // Position of the first occurrence in hay at or after from, or -1. An empty text is found
+    // at from in any non-empty hay.
+    qsizetype find(QByteArrayView hay, qsizetype from = 0) const;
+    bool verifyAt(const unsigned char *p) const;
+
+    const QByteArray &needle() const { return needle_; } // upper-cased
+    // The two byte values (upper and lower case) that match needle byte i.
+    const std::array<unsigned char, 2> &variants(int i) const { return i == 0 ? first_ : last_; }
+
+private:
+    QByteArray needle_;
+    std::array<unsigned char, 2> first_{}, last_{};
+};
+
+struct SearchCounts
+{
+    qint64 found = 0; // lines handed to the caller
+    qint64 total = 0; // non-empty lines read
+};
+
+// The global search: reads every letter file in letter-list order and hands each non-empty line
+// whose compared text (the whole line, or one field) contains text, case ignored, to onMatch, in
+// file order. A letter file that cannot be read is passed over. A text the code page cannot
+// hold matches nothing.
+SearchCounts RechercheGlobale(const Catalogue &catalogue, const QString &text, record::Field field,
+                              const std::function<void(QByteArrayView line)> &onMatch);

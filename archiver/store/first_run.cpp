@@ -1,0 +1,132 @@
+#include "archiver/store/first_run.h"
+
+#include "archiver/store/catalogue.h"
+#include "archiver/store/lists.h"
+#include "archiver/store/record.h"
+#include "archiver/store/settings.h"
+#include "common/files/atomic_file.h"
+#include "common/files/program_folder.h"
+#include "common/text/cp1252.h"
+#include "common/text/line_file.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace firstrun {
+namespace {
+
+const QStringList kCategories{QStringLiteral("TEXTES"), QStringLiteral("SONS"),
+                              QStringLiteral("IMAGES"), QStringLiteral("CARNET D'ADRESSES"),
+                              QStringLiteral("WEB"), QStringLiteral("E-MAIL")};
+
+// Adds lines after the existing content of path (creating it), keeping that content byte for
+// byte. With onlyMissing, a line already present is not added again.
+bool extendFile(const QString &path, const QStringList &lines, bool onlyMissing, QString *errorText)
+{
+    QString readError;
+    const auto data = linefile::readFile(path, &readError);
+    if (!data && !readError.isEmpty()) {
+        if (errorText) *errorText = QStringLiteral("Lecture impossible de « %1 » : %2").arg(path, readError);
+        return false;
+    }
+    QList<QByteArray> all = data ? linefile::splitLines(*data) : QList<QByteArray>{};
+    all.removeAll(QByteArray());
+    for (const QString &l : lines) {
+        char32_t bad = 0;
+        const auto e = cp1252::encode(l, &bad);
+        if (!e) {
+            if (errorText) *errorText = cp1252::unencodableMessage(bad);
+            return false;
+        }
+        if (!onlyMissing || !all.contains(*e)) all.append(*e);
+    }
+    return files::saveAtomically(path, linefile::joinLines(all), errorText);
+}
+
+} // namespace
+
+bool workFilesExist(const QString &folder)
+{
+    return QFileInfo::exists(files::findExisting(folder, QStringLiteral("A.MFI")));
+}
+
+QStringList exampleRecords(const QString &folder, const QString &date)
+{
+    const QString dir = files::withTrailingSlash(folder);
+    auto line = [&](const QString &key, const QString &category, const QString &note,
+                    const QString &target) {
+        return record::compose(Record{key, date, QString(), category, note, target});
+    };
+    return {
+        line(QStringLiteral("UN EXEMPLE D'IMAGE : VERDURE"), QStringLiteral("IMAGES"),
+             QStringLiteral("UN CLIC SUR L'IMAGE L'AFFICHE EN TAILLE REELLE -UN CLIC SUR EXECUTER "
+                            "LANCE LE LOGICIEL ASSOCIE DANS WINDOWS AUX IMAGES BMP"),
+             dir + QStringLiteral("FORET.BMP")),
+        line(QStringLiteral("UN EXEMPLE DE SON : BACH"), QStringLiteral("SONS"),
+             QStringLiteral("UN CLIC SUR EXECUTER LANCE LE LOGICIEL ASSOCIE DANS WINDOWS AUX SONS MID"),
+             dir + QStringLiteral("BACH.MID")),
+        line(QStringLiteral("UN EXEMPLE DE TEXTE : LISEZ-MOI"), QStringLiteral("TEXTES"),
+             QStringLiteral("UN CLIC SUR EXECUTER LANCE LE LOGICIEL ASSOCIE DANS WINDOWS AUX TEXTES TXT"),
+             dir + QStringLiteral("LISEZMOI.TXT")),
+        line(QStringLiteral("UN EXEMPLE D'ADRESSE : LIBRAIRIE DU VIEUX PONT"),
+             QStringLiteral("CARNET D'ADRESSES"), QStringLiteral("TEL 04 78 00 00 00 - LYON"),
+             QString()),
+        line(QStringLiteral("UN EXEMPLE D'ADRESSE E-MAIL : L'AUTEUR"), QStringLiteral("E-MAIL"),
+             QStringLiteral("UN CLIC SUR EXECUTER LANCE VOTRE GESTIONNAIRE DE COURRIER"),
+             QStringLiteral("auteur@talvo.example.org")),
+        line(QStringLiteral("UN EXEMPLE DE SITE WEB : WIKIPEDIA"), QStringLiteral("WEB"),
+             QStringLiteral("UN CLIC SUR EXECUTER LANCE VOTRE EXPLORATEUR INTERNET"),
+             QStringLiteral("https://fr.wikipedia.org")),
+    };
+}
+
+bool InitialiserFichiers(const QString &folder, const QString &date, QString *errorText)
+{
+    const QString dir = files::withTrailingSlash(folder);
+    const Catalogue catalogue(dir);
+    // "A.MFI" is what says the work files exist, so it is made last: an interrupted first run
+    // is started again at the next start-up.
+    auto createEmpty = [&](QChar letter) {
+        const QString path = catalogue.letterFile(letter);
+        return QFileInfo::exists(path) || files::saveAtomically(path, QByteArray(), errorText);
+    };
+    for (int i = 0; i < record::kLetterCount; ++i)
+        if (record::kLetterList[i] != 'A' && !createEmpty(QLatin1Char(record::kLetterList[i])))
+            return false;
+    if (!extendFile(catalogue.letterFile(u'U'), exampleRecords(dir, date), false, errorText))
+        return false;
+    if (!extendFile(lists::categoryFile(dir), kCategories, true, errorText)) return false;
+    const QString sup = lists::supportFile(dir);
+    if (!QFileInfo::exists(sup) && !files::saveAtomically(sup, QByteArray(), errorText))
+        return false;
+    const QString notepad = files::findExisting(dir, QStringLiteral("bloc_not.rtf"));
+    if (!QFileInfo::exists(notepad) &&
+        !extendFile(notepad, {QStringLiteral("[Premiere utilisation] d'Talvo : "), date}, false,
+                    errorText))
+        return false;
+    if (!createEmpty(u'A')) return false;
+    settings::setLanguageFileSetting(dir + QStringLiteral("francais.lng"));
+    return true;
+}
+
+const QList<SubFolder> &subFolders()
+{
+    static const QList<SubFolder> folders{
+        {QStringLiteral("NOTES"),
+         QStringLiteral("Création d'un Sous-Répertoire NOTES, indispensable à la nouvelle Version d'TALVO")},
+        {QStringLiteral("BACKUP"),
+         QStringLiteral("Création d'un Sous-Répertoire BACKUP, indispensable à la nouvelle Version d'TALVO")},
+    };
+    return folders;
+}
+
+void ensureSubFolders(const QString &folder, const std::function<void(const QString &)> &beforeCreating)
+{
+    for (const SubFolder &sub : subFolders()) {
+        if (QFileInfo(files::findExisting(folder, sub.name)).isDir()) continue;
+        beforeCreating(sub.message);
+        QDir(folder).mkdir(sub.name);
+    }
+}
+
+} // namespace firstrun

@@ -1,0 +1,74 @@
+#include "archiver/store/lists.h"
+
+#include "common/files/atomic_file.h"
+#include "common/files/program_folder.h"
+#include "common/text/cp1252.h"
+#include "common/text/line_file.h"
+
+#include <QFile>
+
+namespace lists {
+namespace {
+
+// Adds name as a new last line, keeping every existing byte of the file as it is.
+AddOutcome appendIfAbsent(const QString &path, const QString &name, QString *errorText)
+{
+    if (name.isEmpty()) return AddOutcome::Empty;
+    char32_t bad = 0;
+    const auto encoded = cp1252::encode(name, &bad);
+    if (!encoded) {
+        if (errorText)
+            *errorText = cp1252::unencodableMessage(bad);
+        return AddOutcome::Failed;
+    }
+    QString readError;
+    const auto data = linefile::readFile(path, &readError);
+    if (!data && !readError.isEmpty()) {
+        if (errorText) *errorText = QStringLiteral("Lecture impossible de « %1 » : %2").arg(path, readError);
+        return AddOutcome::Failed;
+    }
+    QList<QByteArray> lines = data ? linefile::splitLines(*data) : QList<QByteArray>{};
+    if (lines.contains(*encoded)) return AddOutcome::AlreadyPresent;
+    lines.append(*encoded);
+    return files::saveAtomically(path, linefile::joinLines(lines), errorText) ? AddOutcome::Added
+                                                                            : AddOutcome::Failed;
+}
+
+} // namespace
+
+QString categoryFile(const QString &folder) { return files::findExisting(folder, QStringLiteral("TALVO.CAT")); }
+QString supportFile(const QString &folder) { return files::findExisting(folder, QStringLiteral("TALVO.SUP")); }
+
+QStringList load(const QString &path)
+{
+    QStringList names = linefile::readTextLines(path);
+    names.removeAll(QString());
+    return names;
+}
+
+AddOutcome addCategory(const QString &folder, const QString &name, QString *errorText)
+{
+    return appendIfAbsent(categoryFile(folder), name, errorText);
+}
+
+bool registerSupport(const QString &folder, const QString &name, QString *errorText)
+{
+    if (name.isEmpty()) return true;
+    return appendIfAbsent(supportFile(folder), name, errorText) != AddOutcome::Failed;
+}
+
+bool rebuild(const QString &path, const QString &backupPath, const QStringList &names,
+             QString *errorText)
+{
+    if (QFile::exists(path) && !files::copyAtomically(path, backupPath, errorText)) return false;
+    char32_t bad = 0;
+    const auto body = linefile::encodeLines(names, &bad);
+    if (!body) {
+        if (errorText)
+            *errorText = cp1252::unencodableMessage(bad);
+        return false;
+    }
+    return files::saveAtomically(path, *body, errorText);
+}
+
+} // namespace lists

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The category list TALVO.CAT and the support list TALVO.SUP: one name per line, in order of
+// addition, duplicates refused by an exact comparison.
+namespace lists {
+
+QString categoryFile(const QString &folder);
+QString supportFile(const QString &folder);
+
+// The non-empty lines of a list file; a missing file is an empty list.
+QStringList load(const QString &path);
+
+enum class AddOutcome { Added, AlreadyPresent, Empty, Failed };
+
+// Appends name as the last line of the category list unless an identical line is there.
+AddOutcome addCategory(const QString &folder, const QString &name, QString *errorText);
+
+// Makes sure the support name is a line of the support list, creating the file when needed.
+// An empty name registers nothing.
+bool registerSupport(const QString &folder, const QString &name, QString *errorText);
+
+// Copies path to backupPath, then rewrites path with names, one per line.
+bool rebuild(const QString &path, const QString &backupPath, const QStringList &names,
+             QString *errorText);
+
+} // namespace lists

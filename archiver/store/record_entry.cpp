@@ -1,0 +1,41 @@
+#include "archiver/store/record_entry.h"
+
+#include "common/text/cp1252.h"
+
+namespace entry {
+
+Record normalised(Record r)
+{
+    r.key = cp1252::toUpper(r.key);
+    r.note = cp1252::toUpper(r.note);
+    return r;
+}
+
+std::optional<Refusal> check(const Record &r)
+{
+    if (const int m = record::keyRefusal(r.key)) return Refusal{m, {}};
+
+    const struct
+    {
+        const QString &text;
+        const char *name;
+        int firstForbidden; // index of the first separator the field may not hold
+    } fields[] = {{r.key, "TEXTE-CLE", 5}, {r.date, "Date", 1},      {r.support, "SUPPORT", 2},
+                  {r.category, "CATEGORIE", 3}, {r.note, "NOTE", 4}, {r.target, "FICHIER / URL / BAL", 5}};
+    for (const auto &f : fields) {
+        if (const char32_t bad = cp1252::firstUnencodable(f.text))
+            return Refusal{0, cp1252::unencodableMessage(bad)};
+        for (const QChar c : f.text)
+            if (c == u'\r' || c == u'\n')
+                return Refusal{0, QStringLiteral("Le champ %1 ne peut pas tenir sur plusieurs lignes.")
+                                      .arg(QLatin1String(f.name))};
+        for (int s = f.firstForbidden; s < 5; ++s)
+            if (f.text.contains(record::kSeparators[s]))
+                return Refusal{0, QStringLiteral("Le champ %1 ne peut pas contenir le caractère « %2 ».")
+                                      .arg(QLatin1String(f.name), QString(record::kSeparators[s]))};
+    }
+    if (record::compose(r).size() > record::kMaxLineLength) return Refusal{29, {}};
+    return std::nullopt;
+}
+
+} // namespace entry

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "archiver/store/record.h"
+
+#include <QString>
+
+#include <optional>
+
+// The checks a new or rewritten record passes before it is written.
+namespace entry {
+
+// Why a record is refused: a numbered message of the language file, or a text of its own when no
+// message says it.
+struct Refusal
+{
+    int message = 0;
+    QString text;
+};
+
+// The record as the entry form stores it: key and note in capitals of the code page.
+Record normalised(Record r);
+
+// Refuses a key the catalogue cannot hold (separators, first character), a character the files
+// cannot hold, a line break, a separator in a field where it would shift the fields after it
+// when the line is read back, and a line over the length limit.
+std::optional<Refusal> check(const Record &r);
+
+} // namespace entry

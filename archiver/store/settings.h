@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// TALVO.INI: despite its name a file of 21 fixed lines read and written in order, numbers written
+// with a leading blank when not negative and a trailing blank, true as -1, and "Libre" on every
+// unused line.
+struct TalvoSettings
+{
+    static constexpr double kDesignedWindowWidth = 9015; // twips
+    static constexpr int kDefaultKeyColumnWidth = 4500;  // twips
+
+    QString zipProgram;                        // line 1
+    QString soundFolder;                       // line 2
+    QString imageFolder;                       // line 3
+    double windowWidth = kDesignedWindowWidth; // line 4, twips
+    bool showAssociatedFile = true;            // line 5
+    qint32 keyColumnWidth = kDefaultKeyColumnWidth; // line 6
+    std::optional<qint32> noteColumnWidth;     // line 7; none: the grid's width − 4500
+    qint32 noteCounter = 0;                    // line 8
+    qint16 left = 0;                           // line 9, twips
+    qint16 top = 0;                            // line 10, twips
+    QString lastNote;                          // line 11
+};
+
+namespace settings {
+
+inline constexpr char kFree[] = "Libre";
+
+QString settingsFile(const QString &folder);
+
+// Applies a stored file over the values in s. Reading stops quietly where the file ends; number
+// lines that read "Libre" keep their value, except line 5 which always applies ("Libre" and any
+// non-number read as 0, false). Returns false when the file is absent.
+bool read(const QString &path, TalvoSettings &s);
+void apply(QByteArrayView content, TalvoSettings &s);
+
+// The 21 lines as written on close.
+std::optional<QByteArray> compose(const TalvoSettings &s, char32_t *badChar = nullptr);
+bool write(const QString &path, const TalvoSettings &s, QString *errorText);
+
+// A number as the settings file writes it: " 9015 ", "-1 ".
+QString formatNumber(double value);
+// The leading numeric value of a line, blanks ignored; 0 when there is none.
+double numericValue(const QString &line);
+
+// The language file chosen by this user (per-user setting FILES/LNG); empty when none.
+QString languageFileSetting();
+void setLanguageFileSetting(const QString &path);
+
+} // namespace settings

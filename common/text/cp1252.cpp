@@ -1,0 +1,138 @@
+#include "common/text/cp1252.h"
+
+#include <QHash>
+
+namespace cp1252 {
+namespace {
+
+// Code points of bytes 0x80 to 0x9F; the undefined ones keep their own value.
+constexpr char16_t kHigh[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+struct Tables {
+    std::array<char16_t, 256> toUnicode{};
+    QHash<char16_t, unsigned char> fromUnicode; // only the characters 0x80–0x9F remap
+    std::array<unsigned char, 256> upper{};
+    std::array<unsigned char, 256> lower{};
+
+    Tables()
+    {
+        for (int b = 0; b < 256; ++b)
+            toUnicode[b] = (b >= 0x80 && b < 0xA0) ? kHigh[b - 0x80] : char16_t(b);
+        for (int b = 0x80; b < 0xA0; ++b)
+            fromUnicode.insert(kHigh[b - 0x80], static_cast<unsigned char>(b));
+        for (int b = 0; b < 256; ++b) {
+            upper[b] = lower[b] = static_cast<unsigned char>(b);
+        }
+        // Derive the case pairs from Unicode, keeping only partners that are in the code page.
+        for (int b = 0; b < 256; ++b) {
+            const QChar c(toUnicode[b]);
+            const auto u = byteOf(c.toUpper().unicode());
+            const auto l = byteOf(c.toLower().unicode());
+            if (u) upper[b] = *u;
+            if (l) lower[b] = *l;
+        }
+    }
+
+    std::optional<unsigned char> byteOf(char16_t u) const
+    {
+        if (u < 0x80 || (u >= 0xA0 && u < 0x100)) return static_cast<unsigned char>(u);
+        if (auto it = fromUnicode.constFind(u); it != fromUnicode.constEnd()) return *it;
+        return std::nullopt;
+    }
+};
+
+const Tables &tables()
+{
+    static const Tables t;
+    return t;
+}
+
+} // namespace
+
+QChar decodeByte(unsigned char byte) { return QChar(tables().toUnicode[byte]); }
+
+QString decode(QByteArrayView bytes)
+{
+    const auto &t = tables().toUnicode;
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar *d = out.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        d[i] = QChar(t[static_cast<unsigned char>(bytes[i])]);
+    return out;
+}
+
+std::optional<QByteArray> encode(QStringView text, char32_t *badChar)
+{
+    const Tables &t = tables();
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char *d = out.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u < 0x80) {
+            d[i] = static_cast<char>(u);
+            continue;
+        }
+        const auto b = t.byteOf(u);
+        if (!b) {
+            if (badChar) {
+                char32_t cp = u;
+                if (QChar::isHighSurrogate(u) && i + 1 < text.size() &&
+                    text[i + 1].isLowSurrogate())
+                    cp = QChar::surrogateToUcs4(u, text[i + 1].unicode());
+                *badChar = cp;
+            }
+            return std::nullopt;
+        }
+        d[i] = static_cast<char>(*b);
+    }
+    return out;
+}
+
+char32_t firstUnencodable(QStringView text)
+{
+    char32_t bad = 0;
+    return encode(text, &bad) ? 0 : bad;
+}
+
+QChar toUpper(QChar c)
+{
+    const auto b = tables().byteOf(c.unicode());
+    return b ? decodeByte(tables().upper[*b]) : c;
+}
+
+QChar toLower(QChar c)
+{
+    const auto b = tables().byteOf(c.unicode());
+    return b ? decodeByte(tables().lower[*b]) : c;
+}
+
+QString toUpper(QStringView text)
+{
+    QString out(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        out[i] = toUpper(text[i]);
+    return out;
+}
+
+QString toLower(QStringView text)
+{
+    QString out(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        out[i] = toLower(text[i]);
+    return out;
+}
+
+const std::array<unsigned char, 256> &upperTable() { return tables().upper; }
+
+QString unencodableMessage(char32_t c)
+{
+    return QStringLiteral("Le caractère « %1 » (U+%2) ne peut pas être enregistré : il n'existe "
+                          "pas dans le jeu de caractères des fichiers du catalogue (Windows-1252).")
+        .arg(QString::fromUcs4(&c, 1))
+        .arg(QString::number(c, 16).toUpper().rightJustified(4, u'0'));
+}
+
+} // namespace cp1252

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+// The Windows-1252 code page in which the catalogue, the lists, the settings and the language
+// files are stored. All 256 bytes decode: 0x81, 0x8D, 0x8F, 0x90 and 0x9D, which the code page
+// leaves undefined, decode to the C1 control of the same value, so any file survives a
+// decode/encode round trip byte for byte.
+namespace cp1252 {
+
+QString decode(QByteArrayView bytes);
+QChar decodeByte(unsigned char byte);
+
+// Encodes text; returns nothing when a character has no byte in the code page, and then sets
+// badChar (when given) to the first such character.
+std::optional<QByteArray> encode(QStringView text, char32_t *badChar = nullptr);
+
+// The first character of text the code page cannot hold, or 0 when there is none.
+char32_t firstUnencodable(QStringView text);
+
+// Upper and lower case inside the code page: é↔É, œ↔Œ, ÿ↔Ÿ, š↔Š, ž↔Ž. Characters whose case
+// partner is outside the code page (ß, µ) stay as they are.
+QChar toUpper(QChar c);
+QChar toLower(QChar c);
+QString toUpper(QStringView text);
+QString toLower(QStringView text);
+
+// Byte tables of the same case mapping, for scanning raw file bytes.
+const std::array<unsigned char, 256> &upperTable();
+
+// The message that refuses a character the code page cannot hold, naming it and its code point.
+QString unencodableMessage(char32_t c);
+
+} // namespace cp1252

@@ -1,0 +1,82 @@
+#include "tests/support/test_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+QString shippedFolder()
+{
+    QString dir = qEnvironmentVariable("TALVO_PROGRAM_DIR");
+    return dir.endsWith(u'/') ? dir : dir + u'/';
+}
+
+TestFolder::TestFolder()
+    : oldHome_(qgetenv("TALVO5_HOME")), oldConfig_(qgetenv("XDG_CONFIG_HOME"))
+{
+    EXPECT_TRUE(dir_.isValid());
+    QDir(dir_.path()).mkpath(QStringLiteral(".config"));
+    qputenv("TALVO5_HOME", QFile::encodeName(path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(path() + QStringLiteral(".config")));
+}
+
+TestFolder::~TestFolder()
+{
+    qputenv("TALVO5_HOME", oldHome_);
+    qputenv("XDG_CONFIG_HOME", oldConfig_);
+}
+
+QString TestFolder::path() const { return dir_.path() + u'/'; }
+
+void TestFolder::write(const QString &name, QByteArrayView bytes) const
+{
+    QFile f(file(name));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << name.toStdString();
+    ASSERT_EQ(f.write(bytes.data(), bytes.size()), bytes.size());
+}
+
+QByteArray TestFolder::read(const QString &name) const
+{
+    QFile f(file(name));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+bool TestFolder::exists(const QString &name) const { return QFile::exists(file(name)); }
+
+void TestFolder::copyShipped(const QString &name) const
+{
+    QFile::remove(file(name));
+    ASSERT_TRUE(QFile::copy(shippedFolder() + name, file(name))) << name.toStdString();
+}
+
+QStringList TestFolder::entries() const
+{
+    return QDir(path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+CliRun runCli(const TestFolder &folder, const QStringList &args, const QStringList &extraEnv)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TALVO5_HOME"), folder.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.path() + QStringLiteral(".config"));
+    for (const QString &e : extraEnv) {
+        const qsizetype eq = e.indexOf(u'=');
+        env.insert(e.left(eq), e.mid(eq + 1));
+    }
+    p.setProcessEnvironment(env);
+    p.start(shippedFolder() + QStringLiteral("talvo5-cli"), args);
+    CliRun r;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        ADD_FAILURE() << "talvo5-cli did not finish";
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A temporary program folder for one test: TALVO5_HOME points at it and XDG_CONFIG_HOME inside
+// it, so no test reads or writes the real home folder or depends on another test.
+class TestFolder
+{
+public:
+    TestFolder();
+    ~TestFolder();
+
+    QString path() const; // ends with "/"
+    QString file(const QString &name) const { return path() + name; }
+
+    void write(const QString &name, QByteArrayView bytes) const;
+    QByteArray read(const QString &name) const;
+    bool exists(const QString &name) const;
+    // Copies a shipped data file (a language file, a sample) from the build's program folder.
+    void copyShipped(const QString &name) const;
+    // Names of the files of the folder, hidden ones included.
+    QStringList entries() const;
+
+private:
+    QTemporaryDir dir_;
+    QByteArray oldHome_, oldConfig_;
+};
+
+// The build's program folder, where the programs and the shipped files are.
+QString shippedFolder();
+
+struct CliRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+    QString errText() const { return QString::fromUtf8(err); }
+    QString outText() const { return QString::fromUtf8(out); }
+};
+
+// Runs talvo5-cli with the given arguments on folder; extraEnv entries are NAME=VALUE.
+CliRun runCli(const TestFolder &folder, const QStringList &args,
+              const QStringList &extraEnv = QStringList());
