@@ -1,1 +1,99 @@
+#include "common/files/atomic_file.h"
+#include "common/files/path_parts.h"
+#include "common/files/program_folder.h"
+
+#include "tests/support/test_folder.h"
+
+#include <QFile>
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+TEST(PartieChemin, SplitsByModeWord)
+{
+    const QString p = QStringLiteral("C:\\DOCS\\LETTRE.TXT");
+    EXPECT_EQ(PartieChemin(p, QStringLiteral("chemin\\")), QStringLiteral("C:\\DOCS\\"));
+    EXPECT_EQ(PartieChemin(p, QStringLiteral("CHEMIN")), QStringLiteral("C:\\DOCS"));
+    EXPECT_EQ(PartieChemin(p, QStringLiteral("nom seul")), QStringLiteral("LETTRE"));
+    EXPECT_EQ(PartieChemin(p, QStringLiteral("extension")), QStringLiteral(".TXT"));
+    EXPECT_EQ(PartieChemin(p, QStringLiteral("nom et extension")), QStringLiteral("LETTRE.TXT"));
+    EXPECT_EQ(PartieChemin(p, QStringLiteral("chemin et nom seul")), QStringLiteral("C:\\DOCS\\LETTRE"));
+    EXPECT_EQ(PartieChemin(p, QStringLiteral("autre")), QString());
+
+    const QString q = QStringLiteral("/home/anne/docs/lettre.odt");
+    EXPECT_EQ(PartieChemin(q, QStringLiteral("chemin\\")), QStringLiteral("/home/anne/docs/"));
+    EXPECT_EQ(PartieChemin(q, QStringLiteral("nom seul")), QStringLiteral("lettre"));
+}
+
+TEST(PartieChemin, DotsAndBareNames)
+{
+    // The extension starts at the last dot of the whole path, even inside a folder name.
+    const QString p = QStringLiteral("C:\\V1.2\\LISEZMOI");
+    EXPECT_EQ(PartieChemin(p, QStringLiteral("extension")), QStringLiteral(".2\\LISEZMOI"));
+    EXPECT_EQ(PartieChemin(p, QStringLiteral("nom seul")), QStringLiteral("V1"));
+    EXPECT_EQ(PartieChemin(p, QStringLiteral("chemin")), QStringLiteral("C:"));
+    EXPECT_EQ(PartieChemin(QStringLiteral("C:\\LETTRE"), QStringLiteral("extension")), QString());
+    EXPECT_EQ(PartieChemin(QStringLiteral("C:\\LETTRE"), QStringLiteral("nom et extension")),
+              QStringLiteral("LETTRE"));
+    EXPECT_EQ(PartieChemin(QStringLiteral("LETTRE.TXT"), QStringLiteral("chemin et nom seul")), QString());
+    EXPECT_EQ(PartieChemin(QStringLiteral("LETTRE.TXT"), QStringLiteral("chemin\\")), QString());
+}
+
+TEST(ProgramFolder, ComesFromTheEnvironmentWithATrailingSlash)
+{
+    TestFolder folder;
+    EXPECT_EQ(files::programFolder(), folder.path());
+    EXPECT_TRUE(files::programFolder().endsWith(u'/'));
+}
+
+TEST(FindExisting, MatchesNamesWithoutCase)
+{
+    TestFolder folder;
+    folder.write(QStringLiteral("talvo.cat"), "X\r\n");
+    EXPECT_EQ(files::findExisting(folder.path(), QStringLiteral("TALVO.CAT")), folder.file(QStringLiteral("talvo.cat")));
+    EXPECT_EQ(files::findExisting(folder.path(), QStringLiteral("TALVO.SUP")), folder.file(QStringLiteral("TALVO.SUP")));
+    folder.write(QStringLiteral("TALVO.CAT"), "Y\r\n");
+    EXPECT_EQ(files::findExisting(folder.path(), QStringLiteral("TALVO.CAT")), folder.file(QStringLiteral("TALVO.CAT")));
+}
+
+TEST(SaveAtomically, ReplacesContentKeepsModeAndLeavesNothingBehind)
+{
+    TestFolder folder;
+    const QString path = folder.file(QStringLiteral("A.MFI"));
+    QString error;
+    ASSERT_TRUE(files::saveAtomically(path, "un\r\n", &error)) << error.toStdString();
+    EXPECT_EQ(folder.read(QStringLiteral("A.MFI")), "un\r\n");
+
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+    ASSERT_TRUE(files::saveAtomically(path, "deux\r\n", &error));
+    EXPECT_EQ(folder.read(QStringLiteral("A.MFI")), "deux\r\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+    ASSERT_TRUE(files::saveAtomically(path, QByteArray(), &error));
+    EXPECT_EQ(QFileInfo(path).size(), 0);
+    for (const QString &e : folder.entries())
+        EXPECT_FALSE(e.contains(QLatin1String(files::kTemporaryMarker))) << e.toStdString();
+}
+
+TEST(SaveAtomically, ReportsAFolderThatDoesNotExist)
+{
+    TestFolder folder;
+    QString error;
+    EXPECT_FALSE(files::saveAtomically(folder.file(QStringLiteral("absent/A.MFI")), "x", &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(files::copyAtomically(folder.file(QStringLiteral("none")), folder.file(QStringLiteral("B")), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("none")));
+    EXPECT_FALSE(folder.exists(QStringLiteral("B")));
+}
+
+TEST(SaveAtomically, StaleTemporariesAreRemoved)
+{
+    TestFolder folder;
+    folder.write(QStringLiteral(".A.MFI") + QLatin1String(files::kTemporaryMarker) + QStringLiteral("x1Y2z3"), "half");
+    folder.write(QStringLiteral("A.MFI"), "kept\r\n");
+    EXPECT_EQ(files::removeStaleTemporaries(folder.path()), 1);
+    EXPECT_EQ(folder.entries(), QStringList{QStringLiteral(".config")} + QStringList{QStringLiteral("A.MFI")});
+}

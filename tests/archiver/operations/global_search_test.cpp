@@ -1,1 +1,137 @@
+#include "archiver/operations/global_search.h"
+#include "common/text/cp1252.h"
+
+#include "tests/support/test_folder.h"
+
+#include <QRandomGenerator>
+
 #include <gtest/gtest.h>
+
+namespace {
+
+struct Found
+{
+    SearchCounts counts;
+    QList<QByteArray> lines;
+};
+
+Found search(const TestFolder &folder, const QString &text, record::Field field = record::Field::All)
+{
+    Found f;
+    f.counts = RechercheGlobale(Catalogue(folder.path()), text, field,
+                                [&](QByteArrayView l) { f.lines.append(l.toByteArray()); });
+    return f;
+}
+
+} // namespace
+
+TEST(GlobalSearch, FindsTextAnywhereInTheLineWithoutCaseInLetterOrder)
+{
+    TestFolder folder;
+    folder.write(QStringLiteral("Z.MFI"), "ZEN@1[]#ROSE DES SABLES\xA7\r\n");
+    folder.write(QStringLiteral("L.MFI"), "LA ROSE ROUGE@1[]FLEURS#\xA7\r\nLE LYS@1[]FLEURS#\xA7\r\n");
+    folder.write(QStringLiteral("2.MFI"), "2 ROSES@1[]#\xA7/img/rose.jpg\r\n");
+    folder.write(QStringLiteral("R.MFI"), "RAPPORT@1[]#\xA7/docs/Rosemonde.txt\r\n");
+    const Found f = search(folder, QStringLiteral("ROSE"));
+    EXPECT_EQ(f.counts.found, 4);
+    EXPECT_EQ(f.counts.total, 5);
+    // A line holding the text twice is handed over once; files come in letter-list order.
+    EXPECT_EQ(f.lines, (QList<QByteArray>{"2 ROSES@1[]#\xA7/img/rose.jpg", "LA ROSE ROUGE@1[]FLEURS#\xA7",
+                                          "RAPPORT@1[]#\xA7/docs/Rosemonde.txt", "ZEN@1[]#ROSE DES SABLES\xA7"}));
+}
+
+TEST(GlobalSearch, FoldsTheCaseOfAccentedLettersAndSpansSeparators)
+{
+    TestFolder folder;
+    folder.write(QStringLiteral("E.MFI"), "\xC9T\xC9 INDIEN@01-02-2003[]#\xA7\r\n"
+                                          "ECOLE@01-02-2003[]#\x9C" "UVRES\xA7\r\n");
+    EXPECT_EQ(search(folder, QStringLiteral("été")).counts.found, 1);
+    EXPECT_EQ(search(folder, QStringLiteral("ÉTÉ")).counts.found, 1);
+    EXPECT_EQ(search(folder, QStringLiteral("œuvres")).counts.found, 1);
+    EXPECT_EQ(search(folder, QStringLiteral("ŒUVRES")).counts.found, 1);
+    EXPECT_EQ(search(folder, QStringLiteral("INDIEN@01")).counts.found, 1);
+    EXPECT_EQ(search(folder, QStringLiteral("ETE")).counts.found, 0); // accents still count
+}
+
+TEST(GlobalSearch, CountsNonEmptyLinesOfEveryShape)
+{
+    TestFolder folder;
+    // Blank lines (CR LF, LF), LF-only lines, a malformed line, a missing final line
+    // end, and a file of length 0.
+    folder.write(QStringLiteral("A.MFI"), "\r\n\nA1@[]#\xA7\nA2@[]#\xA7\r\n\r\n\r\nMALFORMEE\r\nA3@[]#\xA7");
+    folder.write(QStringLiteral("B.MFI"), "");
+    folder.write(QStringLiteral("C.MFI"), "\n\n\n");
+    const Found f = search(folder, QStringLiteral("A"));
+    EXPECT_EQ(f.counts.total, 4);
+    EXPECT_EQ(f.lines, (QList<QByteArray>{"A1@[]#\xA7", "A2@[]#\xA7", "MALFORMEE", "A3@[]#\xA7"}));
+    EXPECT_EQ(search(folder, QStringLiteral("XYZ")).counts.total, 4);
+    // A text the code page cannot hold finds nothing but the lines are still counted.
+    const Found none = search(folder, QStringLiteral("Ł"));
+    EXPECT_EQ(none.counts.found, 0);
+    EXPECT_EQ(none.counts.total, 4);
+}
+
+TEST(GlobalSearch, ComparesOneFieldWhenAsked)
+{
+    TestFolder folder;
+    folder.write(QStringLiteral("M.MFI"), "MER@01-05-2004[CD MER]MARINE#NOTE MER\xA7/mer.jpg\r\n"
+                                          "MONT@02-05-2004[]PAYSAGE#\xA7/mont.jpg\r\n"
+                                          "MALFORMEE MER\r\n");
+    using F = record::Field;
+    EXPECT_EQ(search(folder, QStringLiteral("MER"), F::All).counts.found, 2);
+    EXPECT_EQ(search(folder, QStringLiteral("MER"), F::Key).counts.found, 1);
+    EXPECT_EQ(search(folder, QStringLiteral("05-2004"), F::Date).counts.found, 2);
+    EXPECT_EQ(search(folder, QStringLiteral("CD"), F::Support).counts.found, 1);
+    EXPECT_EQ(search(folder, QStringLiteral("PAYS"), F::Category).counts.found, 1);
+    EXPECT_EQ(search(folder, QStringLiteral("NOTE"), F::Note).counts.found, 1);
+    EXPECT_EQ(search(folder, QStringLiteral(".JPG"), F::Target).counts.found, 2);
+    EXPECT_EQ(search(folder, QStringLiteral("MER"), F::Target).counts.total, 3);
+    // An empty text is found in every line whose compared field is not empty.
+    EXPECT_EQ(search(folder, QString(), F::Support).counts.found, 1);
+    EXPECT_EQ(search(folder, QString(), F::All).counts.found, 3);
+}
+
+TEST(GlobalSearch, AgreesWithAPlainScanOnRandomFiles)
+{
+    // Random lines over a small alphabet, with lines long enough to cross the reader's pieces
+    // and the sixteen-byte blocks at every offset: the fast scan must find exactly the lines a
+    // plain comparison finds, in the same order, and count the same lines.
+    TestFolder folder;
+    const quint32 seed = QRandomGenerator::global()->generate();
+    SCOPED_TRACE(::testing::Message() << "seed " << seed);
+    QRandomGenerator rng(seed);
+    const QByteArray alphabet = "roseROSE \xE9\xC9\r@[]#\xA7xy";
+    QByteArray content;
+    for (int i = 0; i < 4000; ++i) {
+        const int kind = rng.bounded(20);
+        qsizetype length = kind == 0 ? 0 : kind == 1 ? rng.bounded(300000, 400000) : rng.bounded(1, 90);
+        QByteArray line;
+        for (qsizetype j = 0; j < length; ++j)
+            line.append(alphabet[rng.bounded(int(alphabet.size()))]);
+        line.replace('\r', 'x');
+        content += line + (rng.bounded(2) ? "\r\n" : "\n");
+    }
+    content.chop(rng.bounded(2)); // sometimes no final line end
+    folder.write(QStringLiteral("R.MFI"), content);
+
+    for (const QString &text : {QStringLiteral("ROSE"), QStringLiteral("É"), QStringLiteral("SE ÉR"),
+                                QStringLiteral("R"), QStringLiteral("@[]")}) {
+        const auto needle = cp1252::encode(text);
+        const FoldedFinder finder(*needle);
+        QList<QByteArray> expected;
+        qint64 total = 0;
+        for (QByteArray line : content.split('\n')) {
+            if (line.endsWith('\r')) line.chop(1);
+            if (line.isEmpty()) continue;
+            ++total;
+            QByteArray upperLine = line;
+            for (char &c : upperLine)
+                c = char(cp1252::upperTable()[static_cast<unsigned char>(c)]);
+            if (upperLine.contains(finder.needle())) expected.append(line);
+        }
+        const Found f = search(folder, text);
+        EXPECT_EQ(f.counts.total, total) << text.toStdString();
+        EXPECT_EQ(f.counts.found, expected.size()) << text.toStdString();
+        EXPECT_TRUE(f.lines == expected) << text.toStdString();
+    }
+}
