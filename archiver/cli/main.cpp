@@ -67,7 +67,7 @@ struct Context
     Language language;
     Catalogue catalogue;
 
-    QString message(int n) const { return language.message(n); }
+    QString message(int n) const { return language.LireMessage(n); }
     int refuse(const entry::Refusal &r) const
     {
         return ::refuse(r.message ? message(r.message) : r.text);

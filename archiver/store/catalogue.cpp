@@ -127,7 +127,7 @@ bool Catalogue::encodeLine(const QString &line, QByteArray *out, QString *errorT
     return true;
 }
 
-bool Catalogue::sortFile(const QString &path, QString *errorText) const
+bool Catalogue::TrierFichierCourant(const QString &path, QString *errorText) const
 {
     QList<QByteArray> lines;
     if (!readLines(path, &lines, errorText)) return false;

@@ -41,7 +41,7 @@ public:
     bool append(const QString &line, QString *currentFile, QString *errorText) const;
 
     // Rewrites path with its non-empty lines in line order.
-    bool sortFile(const QString &path, QString *errorText) const;
+    bool TrierFichierCourant(const QString &path, QString *errorText) const;
 
     // Removes every line of path identical to oldLine (whole line, case-sensitive); removed
     // (when given) receives how many. A file without such a line is left alone.

@@ -26,7 +26,7 @@ const Profile &Language::profile() const
     return profile_;
 }
 
-QString Language::message(int number) const
+QString Language::LireMessage(int number) const
 {
     return profile().value(QStringLiteral("MSG"), QString::number(number), QString());
 }

@@ -16,7 +16,7 @@ public:
     const QString &file() const { return file_; }
     void setFile(const QString &file);
 
-    QString message(int number) const; // LireMessage
+    QString LireMessage(int number) const;
     QString text(const QString &section, const QString &key, const QString &defaultValue) const;
 
 private:

@@ -23,7 +23,7 @@ struct CliCatalogue : TestFolder
 
     QString message(int n) const
     {
-        const QString m = language.message(n);
+        const QString m = language.LireMessage(n);
         EXPECT_FALSE(m.isEmpty()) << "message " << n << " is missing from francais.lng";
         return m;
     }

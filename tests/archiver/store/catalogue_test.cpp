@@ -138,3 +138,18 @@ TEST(Lists, RebuildKeepsABackupCopy)
     EXPECT_EQ(folder.read(QStringLiteral("talvo_cat.bak")), "ANCIENNE\r\n");
     EXPECT_EQ(folder.read(QStringLiteral("TALVO.CAT")), "IMAGES\r\nSONS\r\n");
 }
+
+TEST(Catalogue, SortingAFileDropsBlankLinesAndKeepsEqualLinesInOrder)
+{
+    TestFolder folder;
+    folder.write(QStringLiteral("S.MFI"), "SOLEIL@2[]#\xA7\r\n\r\nsel@1[]#\xA7\nSEL@1[]#\xA7\r\n\r\nSABLE@3[]#\xA7\r\n");
+    folder.write(QStringLiteral("T.MFI"), "");
+    const Catalogue c(folder.path());
+    QString error;
+    ASSERT_TRUE(c.TrierFichierCourant(folder.file(QStringLiteral("S.MFI")), &error));
+    EXPECT_EQ(folder.read(QStringLiteral("S.MFI")), "SABLE@3[]#\xA7\r\nsel@1[]#\xA7\r\nSEL@1[]#\xA7\r\nSOLEIL@2[]#\xA7\r\n");
+    ASSERT_TRUE(c.TrierFichierCourant(folder.file(QStringLiteral("T.MFI")), &error));
+    EXPECT_TRUE(folder.read(QStringLiteral("T.MFI")).isEmpty());
+    ASSERT_TRUE(c.TrierFichierCourant(folder.file(QStringLiteral("X.MFI")), &error));
+    EXPECT_FALSE(folder.exists(QStringLiteral("X.MFI")));
+}

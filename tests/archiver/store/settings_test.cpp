@@ -92,14 +92,14 @@ TEST(Language, MessagesComeFromTheCurrentFileAndFollowItsChanges)
     TestFolder folder;
     folder.write(QStringLiteral("francais.lng"), "[MSG]\r\n96= fiche(s) trouv\xE9" "e(s) sur\r\n");
     Language lang(folder.file(QStringLiteral("francais.lng")));
-    EXPECT_EQ(lang.message(96), QStringLiteral("fiche(s) trouvée(s) sur"));
-    EXPECT_EQ(lang.message(97), QString());
+    EXPECT_EQ(lang.LireMessage(96), QStringLiteral("fiche(s) trouvée(s) sur"));
+    EXPECT_EQ(lang.LireMessage(97), QString());
     folder.write(QStringLiteral("francais.lng"), "[MSG]\r\n96=autre texte, plus long\r\n[Talvo]\r\nForm.Caption=T\r\n");
-    EXPECT_EQ(lang.message(96), QStringLiteral("autre texte, plus long"));
+    EXPECT_EQ(lang.LireMessage(96), QStringLiteral("autre texte, plus long"));
     EXPECT_EQ(lang.text(QStringLiteral("talvo"), QStringLiteral("form.caption"), QStringLiteral("Pas de Titre")),
               QStringLiteral("T"));
     Language none;
-    EXPECT_EQ(none.message(96), QString());
+    EXPECT_EQ(none.LireMessage(96), QString());
     EXPECT_EQ(none.text(QStringLiteral("Talvo"), QStringLiteral("Form.Caption"), QStringLiteral("Pas de Titre")),
               QStringLiteral("Pas de Titre"));
 }
