@@ -58,9 +58,6 @@ int refuse(const QString &message)
     return Refused;
 }
 
-// A number as the archiver writes it in its captions: a leading blank when not negative.
-QString captionNumber(qint64 n) { return n < 0 ? QString::number(n) : u' ' + QString::number(n); }
-
 struct Context
 {
     QString folder;
@@ -169,7 +166,7 @@ int runSearch(Context &ctx, const QStringList &args)
     }
     flush();
     std::fflush(stdout);
-    writeOut(stderr, captionNumber(counts.found) + ctx.message(96) + captionNumber(counts.total) +
+    writeOut(stderr, formatCount(counts.found) + ctx.message(96) + formatCount(counts.total) +
                          ctx.message(97) + u'\n');
     return Done;
 }

@@ -8,6 +8,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
 
 // The record in hand: filled by the grid before the record card opens, edited by the card,
 // whose flags the grid reads and clears when it closes.
@@ -41,4 +44,12 @@ struct ArchiverSession
     TalvoSettings settings;
     ListingBuffer listing;
     Language language;
+    // The run's own scratch folder, made on first use and removed when the program closes.
+    std::unique_ptr<QTemporaryDir> scratch;
+
+    QString scratchFile(const QString &name)
+    {
+        if (!scratch) scratch = std::make_unique<QTemporaryDir>();
+        return scratch->filePath(name);
+    }
 };

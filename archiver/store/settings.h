@@ -10,7 +10,7 @@
 // unused line.
 struct TalvoSettings
 {
-    static constexpr double kDesignedWindowWidth = 9015; // twips
+    static constexpr double kDesignedWindowWidth = 10500; // twips
     static constexpr int kDefaultKeyColumnWidth = 4500;  // twips
 
     QString zipProgram;                        // line 1

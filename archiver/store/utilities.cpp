@@ -18,3 +18,5 @@ void ListingBuffer::AjouterTexteListe(const QString &text)
 }
 
 QString formatDayDate(const QDate &date) { return date.toString(QStringLiteral("dd-MM-yyyy")); }
+
+QString formatCount(qint64 n) { return n < 0 ? QString::number(n) : u' ' + QString::number(n); }

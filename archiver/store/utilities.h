@@ -20,5 +20,8 @@ private:
     QString text_;
 };
 
+// A count as the captions show it: a leading blank when not negative (" 12", "-1").
+QString formatCount(qint64 n);
+
 // "dd-mm-yyyy".
 QString formatDayDate(const QDate &date);

@@ -1,0 +1,20 @@
+#include "archiver/main/talvo.h"
+#include "archiver/store/session.h"
+#include "archiver/store/utilities.h"
+#include "common/desktop/qt_desktop.h"
+#include "common/files/program_folder.h"
+
+#include <QApplication>
+#include <QDate>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Talvo5"));
+    ArchiverSession session(files::programFolder(), formatDayDate(QDate::currentDate()));
+    QtDesktop desktop;
+    Talvo window(session, desktop);
+    if (!window.Form_Load()) return 0;
+    window.show();
+    return app.exec();
+}

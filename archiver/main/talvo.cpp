@@ -1,0 +1,313 @@
+#include "archiver/main/talvo.h"
+
+#include "archiver/main/outside_tools.h"
+#include "archiver/store/autorun.h"
+#include "archiver/store/first_run.h"
+#include "archiver/store/lists.h"
+#include "archiver/store/removable_media.h"
+#include "archiver/store/session.h"
+#include "common/desktop/desktop.h"
+#include "common/files/atomic_file.h"
+#include "common/files/program_folder.h"
+#include "common/widgets/translate.h"
+#include "ui_talvo.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMenu>
+#include <QScrollBar>
+#include <QStyle>
+
+#include <limits>
+
+Talvo::Talvo(ArchiverSession &session, Desktop &desktop, QWidget *parent)
+    : QMainWindow(parent), session_(session), desktop_(desktop), ui(new Ui::Talvo)
+{
+    ui->setupUi(this);
+    // The name of this entry is not a C++ identifier; the form's own name for it is kept.
+    ui->m_lister_cles->setObjectName(QStringLiteral("m_lister_clés"));
+    ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(22, 22));
+    ui->Picture1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(22, 22));
+    ui->Image1->installEventFilter(this);
+    ui->Picture1->installEventFilter(this);
+    ui->centralwidget->installEventFilter(this);
+    ui->grille1->installEventFilter(this);
+    ui->ajouter_cle->setEnabled(false);
+    ui->vider->setEnabled(false);
+    setMinimumSize(kMinWidthTwips / kTwipsPerPixel, (kMinHeightTwips - titleBarTwips_) / kTwipsPerPixel);
+
+    auto *grid = ui->grille1;
+    grid->setModel(&model_);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    grid->setWordWrap(false);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    grid->horizontalHeader()->setStretchLastSection(false);
+
+    connectHandlers();
+}
+
+Talvo::~Talvo() { delete ui; }
+
+QTableView *Talvo::grid() const { return ui->grille1; }
+
+QAction *Talvo::action(const QString &name) const { return findChild<QAction *>(name); }
+
+QString Talvo::message(int number) const { return session_.language.LireMessage(number); }
+
+int Talvo::widthTwips() const { return width() * kTwipsPerPixel; }
+
+int Talvo::heightTwips() const { return height() * kTwipsPerPixel + titleBarTwips_; }
+
+void Talvo::setWidthTwips(int twips) { resize(twips / kTwipsPerPixel, height()); }
+
+void Talvo::setHeightTwips(int twips)
+{
+    resize(width(), std::max(0, twips - titleBarTwips_) / kTwipsPerPixel);
+}
+
+void Talvo::connectHandlers()
+{
+    connect(ui->large, &QLineEdit::returnPressed, this, &Talvo::large_KeyPress);
+    connect(ui->large, &QLineEdit::textChanged, this, &Talvo::large_Change);
+    connect(ui->large, &QLineEdit::textEdited, this, &Talvo::filterTypedText);
+    connect(ui->vider, &QPushButton::clicked, this, &Talvo::vider_Click);
+    connect(ui->ajouter_cle, &QPushButton::clicked, this, &Talvo::ajouter_cle_Click);
+    connect(ui->grille1, &QTableView::clicked, this, [this](const QModelIndex &i) { grille1_click(i.row()); });
+    connect(ui->V_Note, &QPushButton::clicked, this, &Talvo::V_Note_Click);
+    connect(ui->V_date, &QPushButton::clicked, this, &Talvo::V_date_Click);
+    connect(ui->V_supp, &QPushButton::clicked, this, &Talvo::V_supp_Click);
+    connect(ui->V_cat, &QPushButton::clicked, this, &Talvo::V_cat_Click);
+    connect(ui->v_fichier, &QPushButton::clicked, this, &Talvo::v_fichier_Click);
+
+    connect(ui->m_dessus, &QAction::triggered, this, &Talvo::m_dessus_Click);
+    connect(ui->m_infos, &QAction::triggered, this, &Talvo::m_infos_Click);
+    connect(ui->m_traduc, &QAction::triggered, this, &Talvo::m_traduc_Click);
+    connect(ui->m_autorun, &QAction::triggered, this, &Talvo::m_autorun_Click);
+    connect(ui->m_kill_Autorun, &QAction::triggered, this, &Talvo::m_kill_Autorun_Click);
+    connect(ui->m_backup, &QAction::triggered, this, &Talvo::m_backup_Click);
+    connect(ui->m_restaure, &QAction::triggered, this, &Talvo::m_restaure_Click);
+
+    const QString folder = session_.folder;
+    connect(ui->m_texte, &QAction::triggered, this, [this] { startCompanion(QStringLiteral("redig5"), {}); });
+    connect(ui->m_notes, &QAction::triggered, this, [this, folder] {
+        startCompanion(QStringLiteral("lisor5"), {files::findExisting(folder, QStringLiteral("bloc_not.rtf"))});
+    });
+    connect(ui->m_editer_liste, &QAction::triggered, this, [this, folder] {
+        startCompanion(QStringLiteral("redig5"), {files::findExisting(folder, QStringLiteral("liste.txt"))});
+    });
+    connect(ui->m_zip, &QAction::triggered, this,
+            [this] { desktop_.openUrl(QUrl::fromLocalFile(session_.settings.zipProgram)); });
+    for (const OutsideTool &tool : kOutsideTools) {
+        QAction *a = action(QLatin1String(tool.action));
+        const QString program = folder + QLatin1String(tool.program);
+        const QString name = QLatin1String(tool.action);
+        connect(a, &QAction::triggered, this, [this, program, name] {
+            QStringList args;
+            if (name == QLatin1String("m_viewer") && !session_.settings.imageFolder.isEmpty())
+                args.append(session_.settings.imageFolder);
+            if (name == QLatin1String("m_sons") && !session_.settings.soundFolder.isEmpty())
+                args.append(session_.settings.soundFolder);
+            if (name == QLatin1String("m_seek")) args.append(session_.folder);
+            if (!desktop_.startProgram(program, args))
+                desktop_.message(this, QStringLiteral("Impossible de lancer « %1 ».").arg(program));
+            else if (name == QLatin1String("m_systray"))
+                close();
+        });
+    }
+    for (QAction *a : laterCommands())
+        connect(a, &QAction::triggered, this, &Talvo::notYetAvailable);
+}
+
+QList<QAction *> Talvo::laterCommands() const
+{
+    return {ui->m_config, ui->m_bilan,    ui->m_lister_cles, ui->m_remplacer, ui->m_supp,
+            ui->m_kill_support, ui->m_import, ui->m_importer, ui->m_imprimer, ui->m_affiner,
+            ui->m_suppr,  ui->m_sauver,   ui->m_sauver_alb, ui->m_album,     ui->m_html,
+            ui->m_oublies, ui->m_recherche, ui->m_editer_aide, ui->m_regedit, ui->m_dos};
+}
+
+void Talvo::notYetAvailable()
+{
+    desktop_.message(this, QStringLiteral("Cette commande n'est pas encore disponible."), QString(),
+                     Desktop::Buttons::Ok, Desktop::Icon::Information);
+}
+
+bool Talvo::Form_Load()
+{
+    ArchiverSession &s = session_;
+    files::removeStaleTemporaries(s.folder);
+
+    if (!firstrun::workFilesExist(s.folder)) {
+        const QString title = QLatin1String(firstrun::kTitle);
+        if (desktop_.message(this, QString::fromUtf8(firstrun::kQuestion), title, Desktop::Buttons::YesNo,
+                             Desktop::Icon::Question) != Desktop::Answer::Yes) {
+            desktop_.message(this, QString::fromUtf8(firstrun::kRefusal), title);
+            return false;
+        }
+        QString error;
+        if (!firstrun::InitialiserFichiers(s.folder, s.date, &error)) {
+            desktop_.message(this, error, title, Desktop::Buttons::Ok, Desktop::Icon::Critical);
+            return false;
+        }
+    }
+
+    s.removableRoots = media::removableRoots();
+
+    settings::read(settings::settingsFile(s.folder), s.settings);
+    setWidthTwips(int(std::clamp(s.settings.windowWidth, 0.0, 1e6)));
+    layoutControls();
+
+    enableMenus();
+
+    s.language.setFile(settings::languageFileSetting());
+    translate();
+
+    prepareGrid();
+
+    move(s.settings.left / kTwipsPerPixel, s.settings.top / kTwipsPerPixel);
+
+    firstrun::ensureSubFolders(s.folder, [this](const QString &m) { desktop_.message(this, m); });
+    files::removeStaleTemporaries(files::findExisting(s.folder, QStringLiteral("BACKUP")));
+
+    const bool autorunSet = autorun::LireAutorun() != QLatin1String(autorun::kNone);
+    ui->m_autorun->setEnabled(!autorunSet);
+    ui->m_kill_Autorun->setEnabled(autorunSet);
+
+    setHeightTwips(kCollapsedHeightTwips);
+    return true;
+}
+
+void Talvo::enableMenus()
+{
+    const QString &folder = session_.folder;
+    for (const OutsideTool &tool : kOutsideTools)
+        action(QLatin1String(tool.action))
+            ->setEnabled(QFileInfo::exists(files::findExisting(folder, QLatin1String(tool.program))));
+    ui->m_editer_liste->setEnabled(QFileInfo::exists(files::findExisting(folder, QStringLiteral("liste.txt"))));
+    ui->m_notes->setEnabled(QFileInfo::exists(files::executableFolder() + QStringLiteral("lisor5")));
+    ui->m_zip->setEnabled(!session_.settings.zipProgram.isEmpty() &&
+                          QFileInfo::exists(session_.settings.zipProgram));
+    ui->m3->setEnabled(false);
+    for (QAction *label : {ui->m12, ui->m11, ui->m15})
+        label->setEnabled(false);
+    for (QAction *later : laterCommands())
+        later->setEnabled(false);
+}
+
+void Talvo::translate()
+{
+    TraduireFeuille(this, session_.language.file());
+    fillLanguageMenu();
+}
+
+void Talvo::fillLanguageMenu()
+{
+    for (QAction *old : ui->m18->actions())
+        if (old->objectName().startsWith(QLatin1String("m_langues("))) {
+            ui->m18->removeAction(old);
+            old->deleteLater();
+        }
+    QAction *before = ui->m18->actions().isEmpty() ? nullptr : ui->m18->actions().front();
+    const QStringList files = QDir(session_.folder)
+                                  .entryList({QStringLiteral("*.lng")}, QDir::Files,
+                                             QDir::Name | QDir::IgnoreCase);
+    for (int i = 0; i < files.size(); ++i) {
+        auto *a = new QAction(QFileInfo(files[i]).completeBaseName().toLower(), ui->m18);
+        a->setObjectName(QStringLiteral("m_langues(%1)").arg(i));
+        connect(a, &QAction::triggered, this, [this, i] { m_langues_Click(i); });
+        ui->m18->insertAction(before, a);
+    }
+}
+
+void Talvo::prepareGrid()
+{
+    const TalvoSettings &s = session_.settings;
+    const int width = widthTwips();
+    const int gridWidth = width - 20; // the grid spans the window but for a small margin
+    const int widths[GridModel::kColumns] = {s.keyColumnWidth,
+                                             s.noteColumnWidth.value_or(gridWidth - TalvoSettings::kDefaultKeyColumnWidth),
+                                             width / 8, width / 2, width / 2, width / 2};
+    for (int c = 0; c < GridModel::kColumns; ++c)
+        ui->grille1->setColumnWidth(c, std::max(0, widths[c] / kTwipsPerPixel));
+    model_.setHeaders({message(103), message(106), message(104), message(108), message(105), message(107)});
+}
+
+void Talvo::layoutControls()
+{
+    // The window's own size rules: the key row on top, the column buttons under a line, and the
+    // grid below them, as wide as the window. Whatever lies below the window's height is hidden.
+    const int w = ui->centralwidget->width();
+    const int rowHeight = std::max(24, ui->large->sizeHint().height());
+    const int icon = 24;
+    int x = 2;
+    ui->Image1->setGeometry(x, 2, icon, rowHeight);
+    x += icon + 4;
+    const int videWidth = 28, ajoutWidth = std::max(96, ui->ajouter_cle->sizeHint().width());
+    const int largeWidth = std::max(60, w - x - ajoutWidth - videWidth - icon - 16);
+    ui->large->setGeometry(x, 2, largeWidth, rowHeight);
+    x += largeWidth + 4;
+    ui->ajouter_cle->setGeometry(x, 2, ajoutWidth, rowHeight);
+    x += ajoutWidth + 2;
+    ui->vider->setGeometry(x, 2, videWidth, rowHeight);
+    x += videWidth + 4;
+    ui->Picture1->setGeometry(x, 2, icon, rowHeight);
+
+    const int lineY = rowHeight + 5;
+    ui->Ligne1->setGeometry(0, lineY, w, 2);
+    int bx = 2;
+    const int buttonsY = lineY + 4;
+    for (QPushButton *b : {ui->V_Note, ui->V_date, ui->V_supp, ui->V_cat, ui->v_fichier}) {
+        const int bw = std::max(70, b->sizeHint().width());
+        b->setGeometry(bx, buttonsY, bw, rowHeight);
+        bx += bw + 2;
+    }
+    const int gridY = buttonsY + rowHeight + 4;
+    int gridHeight = ui->grille1->height();
+    if (heightTwips() > 2400) gridHeight = (heightTwips() - 1600) / kTwipsPerPixel;
+    gridHeight = std::min(gridHeight, std::max(0, ui->centralwidget->height() - gridY));
+    ui->grille1->setGeometry(0, gridY, std::max(0, w - 20 / kTwipsPerPixel - 1), gridHeight);
+}
+
+bool Talvo::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->centralwidget && event->type() == QEvent::Resize) layoutControls();
+    if (event->type() == QEvent::MouseButtonRelease) {
+        if (watched == ui->Image1) Image1_Click();
+        if (watched == ui->Picture1) Picture1_Click();
+    }
+    if (watched == ui->grille1 && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && ui->grille1->currentIndex().isValid()) {
+            grille1_click(ui->grille1->currentIndex().row());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Talvo::closeEvent(QCloseEvent *event)
+{
+    TalvoSettings &s = session_.settings;
+    s.windowWidth = widthTwips();
+    s.keyColumnWidth = ui->grille1->columnWidth(0) * kTwipsPerPixel;
+    s.noteColumnWidth = ui->grille1->columnWidth(1) * kTwipsPerPixel;
+    auto position = [](int pixels) {
+        return qint16(std::clamp(pixels * kTwipsPerPixel, int(std::numeric_limits<qint16>::min()),
+                                 int(std::numeric_limits<qint16>::max())));
+    };
+    s.left = position(x());
+    s.top = position(y());
+    QString error;
+    if (!settings::write(settings::settingsFile(session_.folder), s, &error))
+        desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Critical);
+    session_.scratch.reset();
+    event->accept();
+}

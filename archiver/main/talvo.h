@@ -1,0 +1,121 @@
+#pragma once
+
+#include "archiver/main/grid_model.h"
+#include "archiver/operations/global_search.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class Desktop;
+class QAction;
+class QTableView;
+struct ArchiverSession;
+namespace Ui {
+class Talvo;
+}
+
+// The archiver's main window: the key box and its search, the result grid and the menus. Its
+// start-up (Form_Load) prepares the work files, settings, language and menus; closing it saves
+// the settings.
+class Talvo : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // The dialogs that create and show records, each opened from this one place.
+    struct Forms
+    {
+        // Creates a record whose key is the search text, in the current letter file.
+        std::function<void(Talvo &)> entryForm;
+        // Shows the current record; may change it and set its deleted or modified flag.
+        std::function<void(Talvo &)> recordCard;
+    };
+
+    static constexpr int kTwipsPerPixel = 15;
+    static constexpr int kMinWidthTwips = 9015;
+    static constexpr int kMinHeightTwips = 1170;
+    static constexpr int kCollapsedHeightTwips = 1155;
+    static constexpr int kOneResultHeightTwips = 2800;
+    static constexpr int kResultsHeightTwips = 5280;
+    // Message 35 also serves the analysis report as a fragment of its lists; the box that says
+    // autorun is off has a number of its own.
+    static constexpr int kAutorunRemovedMessage = 146;
+
+    Talvo(ArchiverSession &session, Desktop &desktop, QWidget *parent = nullptr);
+    ~Talvo() override;
+
+    // The start-up sequence; false when the program must end (the work files were refused).
+    bool Form_Load();
+
+    Forms forms;
+
+    ArchiverSession &session() { return session_; }
+    GridModel &gridModel() { return model_; }
+    QTableView *grid() const;
+    qint64 foundCount() const { return found_; }
+    qint64 totalCount() const { return total_; }
+    QAction *action(const QString &name) const;
+    QString message(int number) const;
+
+    // Sizes as the settings and the rules of the window count them: twips, the height including
+    // the title bar.
+    int widthTwips() const;
+    int heightTwips() const;
+    void setWidthTwips(int twips);
+    void setHeightTwips(int twips);
+
+public slots:
+    void large_KeyPress();
+    void large_Change();
+    void vider_Click();
+    void ajouter_cle_Click();
+    void RechercheGlobale();
+    void ViderGrille();
+    void grille1_click(int row);
+    void V_Note_Click();
+    void V_date_Click();
+    void V_supp_Click();
+    void V_cat_Click();
+    void v_fichier_Click();
+    void Image1_Click();
+    void Picture1_Click();
+    void m_dessus_Click();
+    void m_infos_Click();
+    void m_langues_Click(int index);
+    void m_traduc_Click();
+    void m_autorun_Click();
+    void m_kill_Autorun_Click();
+    void m_backup_Click();
+    void m_restaure_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void AjouterLigneGrille(QByteArrayView line);
+    // Key checks shared by Enter and the direct add; shows the refusal and returns false.
+    bool checkKey(const QString &text);
+    void connectHandlers();
+    void enableMenus();
+    void fillLanguageMenu();
+    void translate();
+    void prepareGrid();
+    void layoutControls();
+    void scrollToColumn(int column);
+    void filterTypedText(const QString &text);
+    bool startCompanion(const QString &program, const QStringList &arguments);
+    // Commands whose dialogs are not part of the program yet: disabled, and saying so if reached.
+    QList<QAction *> laterCommands() const;
+    void notYetAvailable();
+
+    ArchiverSession &session_;
+    Desktop &desktop_;
+    Ui::Talvo *ui;
+    GridModel model_;
+    qint64 found_ = 0;
+    qint64 total_ = 0;
+    bool alwaysOnTop_ = false;
+    int titleBarTwips_ = 375; // the height that the title bar takes in the window's height
+};

@@ -1,0 +1,105 @@
+// Menu commands of the main window: the window itself, languages, autorun, backup and restore.
+
+#include "archiver/main/talvo.h"
+
+#include "archiver/store/autorun.h"
+#include "archiver/store/backup.h"
+#include "archiver/store/session.h"
+#include "common/desktop/desktop.h"
+#include "common/files/program_folder.h"
+#include "common/widgets/apropos.h"
+#include "common/widgets/translate.h"
+#include "ui_talvo.h"
+
+bool Talvo::startCompanion(const QString &program, const QStringList &arguments)
+{
+    const QString path = files::executableFolder() + program;
+    if (desktop_.startProgram(path, arguments)) return true;
+    desktop_.message(this, QStringLiteral("Impossible de lancer « %1 ».").arg(path), QString(),
+                     Desktop::Buttons::Ok, Desktop::Icon::Warning);
+    return false;
+}
+
+void Talvo::Image1_Click()
+{
+    desktop_.beep();
+    ui->m_importer->setEnabled(!ui->m_importer->isEnabled());
+}
+
+void Talvo::Picture1_Click()
+{
+    startCompanion(QStringLiteral("redig5"), {files::findExisting(session_.folder, QStringLiteral("FALCON.TXT"))});
+}
+
+void Talvo::m_dessus_Click()
+{
+    alwaysOnTop_ = !alwaysOnTop_;
+    const bool wasVisible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, alwaysOnTop_);
+    if (wasVisible) show(); // changing the flags hides the window
+    ui->m_dessus->setChecked(alwaysOnTop_);
+}
+
+void Talvo::m_infos_Click() { AfficherApropos(desktop_, this, message(76)); }
+
+void Talvo::m_langues_Click(int index)
+{
+    QAction *entry = findChild<QAction *>(QStringLiteral("m_langues(%1)").arg(index));
+    if (!entry) return;
+    const QString file = files::findExisting(session_.folder, entry->text() + QStringLiteral(".lng"));
+    if (file == session_.language.file()) {
+        desktop_.message(this, session_.language.file() + message(153));
+        return;
+    }
+    session_.language.setFile(file);
+    settings::setLanguageFileSetting(file);
+    translate();
+}
+
+void Talvo::m_traduc_Click()
+{
+    desktop_.message(this, message(6), QString(), Desktop::Buttons::Ok, Desktop::Icon::Information);
+    startCompanion(QStringLiteral("redig5"), {session_.language.file()});
+}
+
+void Talvo::m_autorun_Click()
+{
+    autorun::EcrireAutorun(files::executableFolder() + QStringLiteral("talvo5"));
+    if (autorun::LireAutorun() == QLatin1String(autorun::kNone)) return; // not writable: nothing changes
+    desktop_.message(this, message(27));
+    ui->m_autorun->setEnabled(false);
+    ui->m_kill_Autorun->setEnabled(true);
+}
+
+void Talvo::m_kill_Autorun_Click()
+{
+    autorun::EffacerAutorun();
+    if (autorun::LireAutorun() != QLatin1String(autorun::kNone)) return;
+    desktop_.message(this, message(kAutorunRemovedMessage));
+    ui->m_autorun->setEnabled(true);
+    ui->m_kill_Autorun->setEnabled(false);
+}
+
+void Talvo::m_backup_Click()
+{
+    const QStringList errors = backup::makeBackup(session_.folder);
+    if (!errors.isEmpty()) {
+        desktop_.message(this, errors.join(u'\n'), QString(), Desktop::Buttons::Ok, Desktop::Icon::Critical);
+        return;
+    }
+    setWindowTitle(message(32));
+}
+
+void Talvo::m_restaure_Click()
+{
+    if (!backup::exists(session_.folder)) return;
+    if (desktop_.message(this, message(82), QString(), Desktop::Buttons::OkCancel, Desktop::Icon::Question) !=
+        Desktop::Answer::Ok)
+        return;
+    const QStringList errors = backup::restore(session_.folder);
+    if (!errors.isEmpty()) {
+        desktop_.message(this, errors.join(u'\n'), QString(), Desktop::Buttons::Ok, Desktop::Icon::Critical);
+        return;
+    }
+    setWindowTitle(message(86));
+}

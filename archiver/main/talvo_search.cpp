@@ -1,0 +1,153 @@
+// Key entry, the global search and the result grid of the main window.
+
+#include "archiver/main/talvo.h"
+
+#include "archiver/store/session.h"
+#include "common/desktop/desktop.h"
+#include "common/text/cp1252.h"
+#include "ui_talvo.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+
+bool Talvo::checkKey(const QString &text)
+{
+    if (const int refusal = record::keyRefusal(text)) {
+        desktop_.message(this, message(refusal));
+        return false;
+    }
+    if (const char32_t bad = cp1252::firstUnencodable(text)) {
+        desktop_.message(this, cp1252::unencodableMessage(bad));
+        return false;
+    }
+    return true;
+}
+
+void Talvo::filterTypedText(const QString &text)
+{
+    // A character the catalogue cannot hold is refused where it is typed.
+    const char32_t bad = cp1252::firstUnencodable(text);
+    if (!bad) return;
+    QString kept;
+    for (const QChar c : text)
+        if (!c.isSurrogate() && !cp1252::firstUnencodable(QString(c))) kept += c;
+    const int cursor = ui->large->cursorPosition() - int(text.size() - kept.size());
+    ui->large->setText(kept);
+    ui->large->setCursorPosition(std::max(0, cursor));
+    desktop_.message(this, cp1252::unencodableMessage(bad));
+}
+
+void Talvo::large_KeyPress()
+{
+    const QString text = ui->large->text();
+    if (text.isEmpty() || !checkKey(text)) return;
+    session_.searchText = cp1252::toUpper(text);
+    session_.searchField = record::Field::All;
+    RechercheGlobale();
+}
+
+void Talvo::large_Change()
+{
+    const bool filled = !ui->large->text().isEmpty();
+    ui->ajouter_cle->setEnabled(filled);
+    ui->vider->setEnabled(filled);
+}
+
+void Talvo::vider_Click()
+{
+    ui->large->clear();
+    ui->large->setFocus();
+}
+
+void Talvo::ajouter_cle_Click()
+{
+    const QString text = ui->large->text();
+    if (!checkKey(text)) return;
+    session_.searchText = cp1252::toUpper(text);
+    session_.current.letterFile = session_.catalogue.letterFileOfKey(session_.searchText);
+    if (forms.entryForm) forms.entryForm(*this);
+    else notYetAvailable();
+    ui->large->setFocus();
+}
+
+void Talvo::RechercheGlobale()
+{
+    setHeightTwips(kCollapsedHeightTwips);
+    if (found_ != 0) ViderGrille();
+    found_ = 0;
+    total_ = 0;
+
+    const SearchCounts counts = ::RechercheGlobale(session_.catalogue, session_.searchText, session_.searchField,
+                                                   [this](QByteArrayView line) { AjouterLigneGrille(line); });
+    model_.flush();
+    total_ = counts.total;
+    setWindowTitle(formatCount(found_) + message(96) + formatCount(total_) + message(97));
+
+    if (found_ == 0) {
+        const QString typed = ui->large->text();
+        if (!typed.isEmpty()) {
+            session_.current.letterFile = session_.catalogue.letterFileOfKey(typed);
+            if (forms.entryForm) forms.entryForm(*this);
+            else notYetAvailable();
+            ui->large->setFocus();
+        } else {
+            ui->large->setText(session_.searchText);
+        }
+    } else if (found_ == 1) {
+        setHeightTwips(kOneResultHeightTwips);
+        ui->grille1->selectRow(0);
+        grille1_click(0);
+    } else {
+        ui->m3->setEnabled(true);
+        setHeightTwips(kResultsHeightTwips);
+    }
+}
+
+void Talvo::AjouterLigneGrille(QByteArrayView line)
+{
+    ++found_;
+    if (!model_.appendLine(line)) {
+        // A malformed line is shown whole in the key column, after telling the user about it.
+        desktop_.message(this, message(8), cp1252::decode(line), Desktop::Buttons::Ok, Desktop::Icon::Critical);
+    }
+}
+
+void Talvo::ViderGrille()
+{
+    setWindowTitle(message(10));
+    model_.clear();
+    ui->grille1->setCurrentIndex(QModelIndex());
+    ui->m3->setEnabled(false);
+}
+
+void Talvo::grille1_click(int row)
+{
+    if (row < 0 || row >= model_.rowCount()) return;
+    CurrentRecord &current = session_.current;
+    current.record = model_.record(row);
+    current.letterFile = session_.catalogue.letterFileOfKey(current.record.key);
+    if (forms.recordCard) forms.recordCard(*this);
+    else notYetAvailable();
+
+    if (current.deleted) {
+        model_.removeRecord(row);
+        --found_;
+        setWindowTitle(message(11) + session_.searchText + message(12));
+    } else if (current.modified) {
+        model_.setRecord(row, current.record);
+        setWindowTitle(message(13));
+    }
+    current.deleted = false;
+    current.modified = false;
+}
+
+void Talvo::scrollToColumn(int column)
+{
+    ui->grille1->horizontalScrollBar()->setValue(ui->grille1->horizontalHeader()->sectionPosition(column));
+}
+
+void Talvo::V_Note_Click() { scrollToColumn(1); }
+void Talvo::V_date_Click() { scrollToColumn(2); }
+void Talvo::V_supp_Click() { scrollToColumn(3); }
+void Talvo::V_cat_Click() { scrollToColumn(4); }
+void Talvo::v_fichier_Click() { scrollToColumn(5); }

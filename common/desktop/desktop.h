@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <optional>
+
+class QDialog;
+class QWidget;
+
+// Everything a window asks of the user or of the system goes through a Desktop: message boxes,
+// input boxes, file dialogs, modal dialogs, starting programs, opening documents, the beep and
+// the clipboard. The program uses QtDesktop; tests use ScriptedDesktop, which answers from a
+// queue and keeps a log of what was shown and started.
+class Desktop
+{
+public:
+    enum class Icon { None, Information, Warning, Critical, Question };
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    virtual ~Desktop() = default;
+
+    // A message box; an empty title gives the program's name.
+    virtual Answer message(QWidget *parent, const QString &text, const QString &title = QString(),
+                           Buttons buttons = Buttons::Ok, Icon icon = Icon::None) = 0;
+    // The platform's input box; nothing when cancelled.
+    virtual std::optional<QString> inputText(QWidget *parent, const QString &prompt,
+                                             const QString &title, const QString &initial) = 0;
+    // File dialogs; an empty path when cancelled.
+    virtual QString openFileName(QWidget *parent, const QString &title, const QString &folder,
+                                 const QString &filter) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
+                                 const QString &filter) = 0;
+    // Shows a dialog of ours modally and returns its result code.
+    virtual int exec(QDialog *dialog) = 0;
+    // Starts a program without waiting for it; false when it could not be started.
+    virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
+    // Opens a document, a web address or a "mailto:" address with the associated program.
+    virtual bool openUrl(const QUrl &url) = 0;
+    virtual void beep() = 0;
+    virtual void setClipboardText(const QString &text) = 0;
+};

@@ -1,0 +1,73 @@
+#include "common/desktop/scripted_desktop.h"
+
+#include <QDialog>
+
+Desktop::Answer ScriptedDesktop::message(QWidget *, const QString &text, const QString &title,
+                                         Buttons buttons, Icon icon)
+{
+    messages.append({text, title, buttons, icon});
+    log.append(QStringLiteral("message: ") + text);
+    if (!answers.isEmpty()) return answers.takeFirst();
+    return (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel) ? Answer::Yes : Answer::Ok;
+}
+
+std::optional<QString> ScriptedDesktop::inputText(QWidget *, const QString &prompt, const QString &,
+                                                  const QString &)
+{
+    log.append(QStringLiteral("input: ") + prompt);
+    return inputs.isEmpty() ? std::nullopt : inputs.takeFirst();
+}
+
+QString ScriptedDesktop::openFileName(QWidget *, const QString &title, const QString &, const QString &)
+{
+    log.append(QStringLiteral("open file: ") + title);
+    return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+}
+
+QString ScriptedDesktop::saveFileName(QWidget *, const QString &title, const QString &, const QString &)
+{
+    log.append(QStringLiteral("save file: ") + title);
+    return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+}
+
+int ScriptedDesktop::exec(QDialog *dialog)
+{
+    dialogs.append(dialog->objectName());
+    log.append(QStringLiteral("dialog: ") + dialog->objectName());
+    if (dialogHandlers.isEmpty()) return QDialog::Rejected;
+    return dialogHandlers.takeFirst()(dialog);
+}
+
+bool ScriptedDesktop::startProgram(const QString &program, const QStringList &arguments)
+{
+    started.append({program, arguments});
+    log.append(QStringLiteral("start: ") + program + u' ' + arguments.join(u' '));
+    return startSucceeds;
+}
+
+bool ScriptedDesktop::openUrl(const QUrl &url)
+{
+    opened.append(url);
+    log.append(QStringLiteral("open: ") + url.toString());
+    return true;
+}
+
+void ScriptedDesktop::beep()
+{
+    ++beeps;
+    log.append(QStringLiteral("beep"));
+}
+
+void ScriptedDesktop::setClipboardText(const QString &text)
+{
+    clipboard = text;
+    log.append(QStringLiteral("clipboard"));
+}
+
+QStringList ScriptedDesktop::messageTexts() const
+{
+    QStringList texts;
+    for (const Shown &s : messages)
+        texts.append(s.text);
+    return texts;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "common/desktop/desktop.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <functional>
+
+// The Desktop of tests. Answers come from queues filled by the test (a message box with no
+// queued answer gets its first button: OK or Yes); every request is logged as one line, and the
+// details of the message boxes are kept for reading back. Nothing real is shown or started.
+class ScriptedDesktop : public Desktop
+{
+public:
+    struct Shown
+    {
+        QString text;
+        QString title;
+        Buttons buttons;
+        Icon icon;
+    };
+    struct Started
+    {
+        QString program;
+        QStringList arguments;
+    };
+
+    // Queues.
+    QList<Answer> answers;
+    QList<std::optional<QString>> inputs;
+    QStringList fileNames;
+    // Each modal dialog is handed to the next handler, which may fill and click it; its return
+    // value is the dialog's result. Without a handler the dialog is rejected.
+    QList<std::function<int(QDialog *)>> dialogHandlers;
+    bool startSucceeds = true;
+
+    // What happened, in order.
+    QStringList log;
+    QList<Shown> messages;
+    QList<Started> started;
+    QList<QUrl> opened;
+    QStringList dialogs; // objectNames of the dialogs shown
+    int beeps = 0;
+    QString clipboard;
+
+    Answer message(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
+                   Icon icon) override;
+    std::optional<QString> inputText(QWidget *parent, const QString &prompt, const QString &title,
+                                     const QString &initial) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &folder,
+                         const QString &filter) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
+                         const QString &filter) override;
+    int exec(QDialog *dialog) override;
+    bool startProgram(const QString &program, const QStringList &arguments) override;
+    bool openUrl(const QUrl &url) override;
+    void beep() override;
+    void setClipboardText(const QString &text) override;
+
+    // The texts of the message boxes shown so far.
+    QStringList messageTexts() const;
+};

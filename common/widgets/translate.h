@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+class Profile;
+
+// Gives a form the texts of a language file: its title from key "Form.Caption" of the section
+// named after the form ("Pas de Titre" when missing), then, for every control and menu entry in
+// the form's order, its caption from key name + ".Caption" and its tooltip from name +
+// ".ToolTipText", each keeping its current text when the key is missing. An element of a control
+// array is named "name(index)", so its keys are "name(index).Caption" and so on.
+void TraduireFeuille(QWidget *form, const Profile &language);
+void TraduireFeuille(QWidget *form, const QString &languageFile);
