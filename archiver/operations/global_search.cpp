@@ -47,63 +47,150 @@ bool endsEmptyLine(const unsigned char *s, qsizetype p)
     return at(p - 1) == '\n' || (at(p - 1) == '\r' && at(p - 2) == '\n');
 }
 
-// Counts the lines of a piece and hands over those holding the finder's text: one pass over
-// the bytes, sixteen at a time, testing the first and last needle bytes together before a full
-// comparison.
-void scanWholeLines(QByteArrayView piece, const FoldedFinder *finder, SearchCounts &counts,
-                    const std::function<void(QByteArrayView)> &onMatch)
+// The state of one pass over a piece: counts, and the candidate test of the text sought.
+struct PieceScan
 {
-    const auto *s = reinterpret_cast<const unsigned char *>(piece.data());
-    const qsizetype n = piece.size();
-    const qsizetype m = finder ? finder->size() : 0;
-    qsizetype newlines = 0, empty = 0;
+    const unsigned char *s;
+    qsizetype n;
+    const FoldedFinder *finder;
+    qsizetype m;
+    SearchCounts &counts;
+    const std::function<void(QByteArrayView)> &onMatch;
+    qsizetype newlines = 0;
+    qsizetype empty = 0;
     qsizetype reportedUpTo = -1; // position of the LF that ends the last line handed over
 
-    auto candidate = [&](qsizetype p) {
+    void candidate(qsizetype p)
+    {
         if (p <= reportedUpTo || p + m > n || !finder->verifyAt(s + p)) return;
         const LineSpan line = lineAround(s, n, p);
         if (line.stop <= line.start) return;
         onMatch(QByteArrayView(reinterpret_cast<const char *>(s) + line.start, line.stop - line.start));
         ++counts.found;
         reportedUpTo = line.end;
-    };
-
-    qsizetype pos = 0;
-#ifdef __SSE2__
-    const __m128i lf = _mm_set1_epi8('\n');
-    __m128i a1{}, b1{}, a2{}, b2{};
-    if (finder && m > 0) {
-        a1 = _mm_set1_epi8(char(finder->variants(0)[0]));
-        b1 = _mm_set1_epi8(char(finder->variants(0)[1]));
-        a2 = _mm_set1_epi8(char(finder->variants(1)[0]));
-        b2 = _mm_set1_epi8(char(finder->variants(1)[1]));
     }
-    const bool vectorMatch = finder && m > 0;
-    for (; pos + 16 <= n; pos += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + pos));
-        unsigned nl = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)));
-        newlines += __builtin_popcount(nl);
-        for (; nl; nl &= nl - 1)
-            if (endsEmptyLine(s, pos + __builtin_ctz(nl))) ++empty;
-        if (!vectorMatch) continue;
-        if (pos + m - 1 + 16 <= n) {
-            const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + pos + m - 1));
-            const __m128i firstOk = _mm_or_si128(_mm_cmpeq_epi8(v, a1), _mm_cmpeq_epi8(v, b1));
-            const __m128i lastOk = _mm_or_si128(_mm_cmpeq_epi8(w, a2), _mm_cmpeq_epi8(w, b2));
-            for (unsigned c = unsigned(_mm_movemask_epi8(_mm_and_si128(firstOk, lastOk))); c; c &= c - 1)
-                candidate(pos + __builtin_ctz(c));
-        } else {
-            for (qsizetype p = pos; p < pos + 16; ++p)
-                candidate(p);
+
+    // One block of 64 bytes at pos, given the mask of its line feeds and of the positions where
+    // the first and last bytes of the text both match.
+    void block(qsizetype pos, uint64_t nl, uint64_t cand, uint64_t &previousNl)
+    {
+        newlines += __builtin_popcountll(nl);
+        // An empty line ends with an LF one or two bytes after another LF (a lone CR between
+        // them); those rare places are checked one by one.
+        const uint64_t near = (nl << 1) | (previousNl >> 63) | (nl << 2) | (previousNl >> 62);
+        for (uint64_t e = nl & near; e; e &= e - 1)
+            if (endsEmptyLine(s, pos + __builtin_ctzll(e))) ++empty;
+        previousNl = nl;
+        for (; cand; cand &= cand - 1)
+            candidate(pos + __builtin_ctzll(cand));
+    }
+};
+
+} // namespace
+
+// The block loop, compiled once for each instruction set: it walks a piece 64 bytes at a time
+// and stops where a block and the text's last byte would pass the end.
+#define TALVO_BLOCK_LOOP(NAME, ...)                                                          \
+    qsizetype NAME(PieceScan &scan)                                                                 \
+    {                                                                                              \
+        const unsigned char *s = scan.s;                                                           \
+        const qsizetype n = scan.n;                                                                \
+        const qsizetype tail = scan.finder && scan.m > 0 ? scan.m - 1 : 0;                         \
+        const bool seek = scan.finder && scan.m > 0;                                               \
+        const unsigned char a1 = seek ? scan.finder->variants(0)[0] : 0;                           \
+        const unsigned char b1 = seek ? scan.finder->variants(0)[1] : 0;                           \
+        const unsigned char a2 = seek ? scan.finder->variants(1)[0] : 0;                           \
+        const unsigned char b2 = seek ? scan.finder->variants(1)[1] : 0;                           \
+        uint64_t previousNl = uint64_t(1) << 63; /* a piece starts after a line end */             \
+        qsizetype pos = 0;                                                                         \
+        for (; pos + 64 + tail <= n; pos += 64) {                                                  \
+            uint64_t nl = 0, cand = 0;                                                             \
+            __VA_ARGS__                                                                            \
+            scan.block(pos, nl, seek ? cand : 0, previousNl);                                      \
+        }                                                                                          \
+        return pos;                                                                                \
+    }
+
+namespace {
+
+#ifdef __SSE2__
+inline uint32_t eq16(const unsigned char *p, __m128i c)
+{
+    return uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)), c)));
+}
+
+TALVO_BLOCK_LOOP(blockLoopSse2, {
+    const __m128i lf = _mm_set1_epi8('\n'), va1 = _mm_set1_epi8(char(a1)), vb1 = _mm_set1_epi8(char(b1)),
+                  va2 = _mm_set1_epi8(char(a2)), vb2 = _mm_set1_epi8(char(b2));
+    for (int k = 0; k < 4; ++k) {
+        const unsigned char *p = s + pos + 16 * k;
+        nl |= uint64_t(eq16(p, lf)) << (16 * k);
+        if (seek) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+            const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + tail));
+            const __m128i first = _mm_or_si128(_mm_cmpeq_epi8(v, va1), _mm_cmpeq_epi8(v, vb1));
+            const __m128i last = _mm_or_si128(_mm_cmpeq_epi8(w, va2), _mm_cmpeq_epi8(w, vb2));
+            cand |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_and_si128(first, last)))) << (16 * k);
         }
     }
+})
+#endif
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#include <immintrin.h>
+
+TALVO_BLOCK_LOOP(blockLoopAvx2, {
+    const __m256i lf = _mm256_set1_epi8('\n'), va1 = _mm256_set1_epi8(char(a1)), vb1 = _mm256_set1_epi8(char(b1)),
+                  va2 = _mm256_set1_epi8(char(a2)), vb2 = _mm256_set1_epi8(char(b2));
+    for (int k = 0; k < 2; ++k) {
+        const unsigned char *p = s + pos + 32 * k;
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p));
+        nl |= uint64_t(uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, lf)))) << (32 * k);
+        if (seek) {
+            const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + tail));
+            const __m256i first = _mm256_or_si256(_mm256_cmpeq_epi8(v, va1), _mm256_cmpeq_epi8(v, vb1));
+            const __m256i last = _mm256_or_si256(_mm256_cmpeq_epi8(w, va2), _mm256_cmpeq_epi8(w, vb2));
+            cand |= uint64_t(uint32_t(_mm256_movemask_epi8(_mm256_and_si256(first, last)))) << (32 * k);
+        }
+    }
+})
+#pragma GCC pop_options
+
+bool haveAvx2()
+{
+    static const bool yes = __builtin_cpu_supports("avx2");
+    return yes;
+}
+#endif
+
+// Counts the lines of a piece and hands over those holding the finder's text, in one pass over
+// the bytes: the first and last bytes of the text are tested together, many bytes at a time,
+// before a full comparison.
+void scanWholeLines(QByteArrayView piece, const FoldedFinder *finder, bool wide, SearchCounts &counts,
+                    const std::function<void(QByteArrayView)> &onMatch)
+{
+    PieceScan scan{reinterpret_cast<const unsigned char *>(piece.data()), piece.size(), finder,
+                   finder ? finder->size() : 0, counts, onMatch};
+    const unsigned char *s = scan.s;
+    const qsizetype n = scan.n;
+    const bool seek = finder && scan.m > 0;
+
+    qsizetype pos = 0;
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (wide) pos = blockLoopAvx2(scan);
+    else
+#endif
+#ifdef __SSE2__
+        pos = blockLoopSse2(scan);
 #endif
     for (; pos < n; ++pos) {
         if (s[pos] == '\n') {
-            ++newlines;
-            if (endsEmptyLine(s, pos)) ++empty;
+            ++scan.newlines;
+            if (endsEmptyLine(s, pos)) ++scan.empty;
         }
-        if (finder && m > 0) candidate(pos);
+        if (seek) scan.candidate(pos);
     }
 
     // The last line of a file may lack its line end.
@@ -114,16 +201,14 @@ void scanWholeLines(QByteArrayView piece, const FoldedFinder *finder, SearchCoun
     if (tailStop > tailStart && s[tailStop - 1] == '\r') --tailStop;
     const bool openTail = tailStop > tailStart;
 
-    const qsizetype lines = newlines - empty + (openTail ? 1 : 0);
-    counts.total += lines;
-    if (finder && m == 0) {
+    counts.total += scan.newlines - scan.empty + (openTail ? 1 : 0);
+    if (finder && scan.m == 0) {
         // An empty text is found in every non-empty line.
         qsizetype start = 0;
         while (start < n) {
             const LineSpan line = lineAround(s, n, start);
             if (line.stop > line.start) {
-                onMatch(QByteArrayView(reinterpret_cast<const char *>(s) + line.start,
-                                       line.stop - line.start));
+                onMatch(QByteArrayView(reinterpret_cast<const char *>(s) + line.start, line.stop - line.start));
                 ++counts.found;
             }
             start = line.end + 1;
@@ -171,12 +256,18 @@ SearchCounts RechercheGlobale(const Catalogue &catalogue, const QString &text, r
     // A text that no line can hold only counts the lines.
     const bool searchable = encoded && !encoded->contains('\n') && !encoded->contains('\r');
     const FoldedFinder finder(encoded.value_or(QByteArray()));
+#if defined(__x86_64__) && defined(__GNUC__)
+    // TALVO_SCAN_SSE2 lets the tests run the narrower loop on machines that have both.
+    const bool wide = haveAvx2() && !qEnvironmentVariableIsSet("TALVO_SCAN_SSE2");
+#else
+    const bool wide = false;
+#endif
 
     for (int i = 0; i < record::kLetterCount; ++i) {
         const QString path = catalogue.letterFile(QLatin1Char(record::kLetterList[i]));
         if (field == record::Field::All) {
             Catalogue::forEachPiece(path, [&](QByteArrayView piece) {
-                scanWholeLines(piece, searchable ? &finder : nullptr, counts, onMatch);
+                scanWholeLines(piece, searchable ? &finder : nullptr, wide, counts, onMatch);
             });
             continue;
         }

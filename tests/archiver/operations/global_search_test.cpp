@@ -129,9 +129,13 @@ TEST(GlobalSearch, AgreesWithAPlainScanOnRandomFiles)
                 c = char(cp1252::upperTable()[static_cast<unsigned char>(c)]);
             if (upperLine.contains(finder.needle())) expected.append(line);
         }
-        const Found f = search(folder, text);
-        EXPECT_EQ(f.counts.total, total) << text.toStdString();
-        EXPECT_EQ(f.counts.found, expected.size()) << text.toStdString();
-        EXPECT_TRUE(f.lines == expected) << text.toStdString();
+        for (const bool narrow : {false, true}) {
+            if (narrow) qputenv("TALVO_SCAN_SSE2", "1");
+            const Found f = search(folder, text);
+            qunsetenv("TALVO_SCAN_SSE2");
+            EXPECT_EQ(f.counts.total, total) << text.toStdString() << " narrow " << narrow;
+            EXPECT_EQ(f.counts.found, expected.size()) << text.toStdString() << " narrow " << narrow;
+            EXPECT_TRUE(f.lines == expected) << text.toStdString() << " narrow " << narrow;
+        }
     }
 }
