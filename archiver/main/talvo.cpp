@@ -62,14 +62,28 @@ QAction *Talvo::action(const QString &name) const { return findChild<QAction *>(
 
 QString Talvo::message(int number) const { return session_.language.LireMessage(number); }
 
-int Talvo::widthTwips() const { return width() * kTwipsPerPixel; }
+// A size given in twips is kept as given while the window still has the pixels it made, so that
+// what is stored reads back the same.
+int Talvo::widthTwips() const
+{
+    return width() == widthTwips_ / kTwipsPerPixel ? widthTwips_ : width() * kTwipsPerPixel;
+}
 
-int Talvo::heightTwips() const { return height() * kTwipsPerPixel + titleBarTwips_; }
+int Talvo::heightTwips() const
+{
+    const int pixels = std::max(0, heightTwips_ - titleBarTwips_) / kTwipsPerPixel;
+    return height() == pixels ? heightTwips_ : height() * kTwipsPerPixel + titleBarTwips_;
+}
 
-void Talvo::setWidthTwips(int twips) { resize(twips / kTwipsPerPixel, height()); }
+void Talvo::setWidthTwips(int twips)
+{
+    widthTwips_ = twips;
+    resize(twips / kTwipsPerPixel, height());
+}
 
 void Talvo::setHeightTwips(int twips)
 {
+    heightTwips_ = twips;
     resize(width(), std::max(0, twips - titleBarTwips_) / kTwipsPerPixel);
 }
 

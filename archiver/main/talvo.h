@@ -118,4 +118,6 @@ private:
     qint64 total_ = 0;
     bool alwaysOnTop_ = false;
     int titleBarTwips_ = 375; // the height that the title bar takes in the window's height
+    int widthTwips_ = 0;
+    int heightTwips_ = 0;
 };

@@ -7,6 +7,9 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -90,8 +93,8 @@ struct PieceScan
 
 // The block loop, compiled once for each instruction set: it walks a piece 64 bytes at a time
 // and stops where a block and the text's last byte would pass the end.
-#define TALVO_BLOCK_LOOP(NAME, ...)                                                          \
-    qsizetype NAME(PieceScan &scan)                                                                 \
+#define TALVO_BLOCK_LOOP(ATTRIBUTES, NAME, ...)                                                  \
+    ATTRIBUTES qsizetype NAME(PieceScan &scan)                                                                 \
     {                                                                                              \
         const unsigned char *s = scan.s;                                                           \
         const qsizetype n = scan.n;                                                                \
@@ -119,7 +122,7 @@ inline uint32_t eq16(const unsigned char *p, __m128i c)
     return uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)), c)));
 }
 
-TALVO_BLOCK_LOOP(blockLoopSse2, {
+TALVO_BLOCK_LOOP(, blockLoopSse2, {
     const __m128i lf = _mm_set1_epi8('\n'), va1 = _mm_set1_epi8(char(a1)), vb1 = _mm_set1_epi8(char(b1)),
                   va2 = _mm_set1_epi8(char(a2)), vb2 = _mm_set1_epi8(char(b2));
     for (int k = 0; k < 4; ++k) {
@@ -137,11 +140,7 @@ TALVO_BLOCK_LOOP(blockLoopSse2, {
 #endif
 
 #if defined(__x86_64__) && defined(__GNUC__)
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#include <immintrin.h>
-
-TALVO_BLOCK_LOOP(blockLoopAvx2, {
+TALVO_BLOCK_LOOP(__attribute__((target("avx2"))), blockLoopAvx2, {
     const __m256i lf = _mm256_set1_epi8('\n'), va1 = _mm256_set1_epi8(char(a1)), vb1 = _mm256_set1_epi8(char(b1)),
                   va2 = _mm256_set1_epi8(char(a2)), vb2 = _mm256_set1_epi8(char(b2));
     for (int k = 0; k < 2; ++k) {
@@ -156,7 +155,6 @@ TALVO_BLOCK_LOOP(blockLoopAvx2, {
         }
     }
 })
-#pragma GCC pop_options
 
 bool haveAvx2()
 {

@@ -1,0 +1,378 @@
+#include "archiver/main/talvo.h"
+#include "archiver/store/first_run.h"
+#include "archiver/store/language.h"
+#include "archiver/store/session.h"
+#include "archiver/store/settings.h"
+#include "common/desktop/scripted_desktop.h"
+
+#include "tests/support/test_folder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QDir>
+#include <QDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A main window on a temporary program folder, talking to a scripted desktop.
+struct Window : TestFolder
+{
+    explicit Window(bool withCatalogue = true)
+    {
+        copyShipped(QStringLiteral("francais.lng"));
+        copyShipped(QStringLiteral("english.lng"));
+        if (withCatalogue) {
+            QString error;
+            EXPECT_TRUE(firstrun::InitialiserFichiers(path(), QStringLiteral("07-12-2026"), &error));
+            firstrun::ensureSubFolders(path(), [](const QString &) {});
+        }
+        french.setFile(file(QStringLiteral("francais.lng")));
+        session = std::make_unique<ArchiverSession>(path(), QStringLiteral("07-12-2026"));
+        talvo = std::make_unique<Talvo>(*session, desktop);
+        talvo->forms.entryForm = [this](Talvo &) { entryForms.append(session->searchText); };
+        talvo->forms.recordCard = [this](Talvo &t) {
+            cards.append(session->current.record.key);
+            if (card) card(t);
+        };
+    }
+
+    QString msg(int n) const
+    {
+        const QString m = french.LireMessage(n);
+        EXPECT_FALSE(m.isEmpty()) << "message " << n;
+        return m;
+    }
+    QLineEdit *large() const { return talvo->findChild<QLineEdit *>(QStringLiteral("large")); }
+    QAction *action(const char *name) const { return talvo->action(QLatin1String(name)); }
+    // Types text into the key box as keys would, accented letters included.
+    void type(const QString &text)
+    {
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(large(), &press);
+        }
+    }
+    void enter(const QString &text)
+    {
+        large()->clear();
+        type(text);
+        QTest::keyClick(large(), Qt::Key_Return);
+    }
+    bool load()
+    {
+        const bool ok = talvo->Form_Load();
+        if (ok) talvo->show();
+        return ok;
+    }
+
+    Language french;
+    ScriptedDesktop desktop;
+    std::unique_ptr<ArchiverSession> session;
+    std::unique_ptr<Talvo> talvo;
+    QStringList entryForms, cards;
+    std::function<void(Talvo &)> card;
+};
+
+} // namespace
+
+TEST(MainWindow, FirstStartInAnEmptyFolderAnsweredYes)
+{
+    Window w(false);
+    w.desktop.answers = {Desktop::Answer::Yes};
+    ASSERT_TRUE(w.load());
+    const QStringList shown = w.desktop.messageTexts();
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_EQ(shown[0], QString::fromUtf8(firstrun::kQuestion));
+    EXPECT_EQ(w.desktop.messages[0].title, QString::fromUtf8(firstrun::kTitle));
+    EXPECT_EQ(w.desktop.messages[0].buttons, Desktop::Buttons::YesNo);
+    EXPECT_TRUE(shown[1].contains(QStringLiteral("NOTES")));
+    EXPECT_TRUE(shown[2].contains(QStringLiteral("BACKUP")));
+    EXPECT_TRUE(w.exists(QStringLiteral("A.MFI")));
+    EXPECT_EQ(w.read(QStringLiteral("U.MFI")).count('\n'), 6);
+    // Translated from the language file the first run chose.
+    EXPECT_EQ(w.talvo->windowTitle(), w.french.text(QStringLiteral("Talvo"), QStringLiteral("Form.Caption"), QString()));
+    EXPECT_FALSE(w.talvo->windowTitle().isEmpty());
+    // The language menu lists the language files in lower case and alphabetical order.
+    EXPECT_EQ(w.action("m_langues(0)")->text(), QStringLiteral("english"));
+    EXPECT_EQ(w.action("m_langues(1)")->text(), QStringLiteral("francais"));
+    EXPECT_TRUE(w.action("m_autorun")->isEnabled());
+    EXPECT_FALSE(w.action("m_kill_Autorun")->isEnabled());
+    EXPECT_FALSE(w.action("m_find")->isEnabled());
+    EXPECT_FALSE(w.talvo->findChild<QMenu *>(QStringLiteral("m3"))->isEnabled());
+    EXPECT_EQ(w.talvo->heightTwips(), Talvo::kMinHeightTwips);
+    EXPECT_EQ(w.talvo->gridModel().headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), w.msg(106));
+}
+
+TEST(MainWindow, FirstStartRefusedEndsWithoutCreatingAnything)
+{
+    Window w(false);
+    w.desktop.answers = {Desktop::Answer::No};
+    EXPECT_FALSE(w.load());
+    ASSERT_EQ(w.desktop.messages.size(), 2);
+    EXPECT_EQ(w.desktop.messages[1].text, QString::fromUtf8(firstrun::kRefusal));
+    EXPECT_EQ(w.entries(), (QStringList{QStringLiteral(".config"), QStringLiteral("english.lng"),
+                                        QStringLiteral("francais.lng")}));
+}
+
+TEST(MainWindow, KeyChecksRefuseBadKeysBeforeAnySearch)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    const QString title = w.talvo->windowTitle();
+    const struct
+    {
+        QString key;
+        int message;
+    } cases[] = {{QStringLiteral("A@B"), 1}, {QStringLiteral("A[B"), 2}, {QStringLiteral("A]B"), 3},
+                 {QStringLiteral("A#B"), 4}, {QStringLiteral("A§B"), 5}, {QStringLiteral("Été"), 7}};
+    for (const auto &c : cases) {
+        w.enter(c.key);
+        ASSERT_FALSE(w.desktop.messages.isEmpty());
+        EXPECT_EQ(w.desktop.messages.last().text, w.msg(c.message)) << c.key.toStdString();
+    }
+    EXPECT_EQ(w.talvo->windowTitle(), title);
+    EXPECT_EQ(w.large()->text(), QStringLiteral("Été")); // left for correction
+    const int shown = int(w.desktop.messages.size());
+    w.enter(QString());
+    EXPECT_EQ(w.desktop.messages.size(), shown); // Enter on an empty box does nothing
+    EXPECT_TRUE(w.entryForms.isEmpty());
+
+    // The buttons follow the box; a character the catalogue cannot hold is refused as typed.
+    auto *ajouter = w.talvo->findChild<QPushButton *>(QStringLiteral("ajouter_cle"));
+    w.large()->clear();
+    EXPECT_FALSE(ajouter->isEnabled());
+    w.type(QStringLiteral("WROCŁAW"));
+    EXPECT_TRUE(ajouter->isEnabled());
+    EXPECT_EQ(w.large()->text(), QStringLiteral("WROCAW"));
+    EXPECT_TRUE(w.desktop.messages.last().text.contains(QStringLiteral("Ł")));
+    QTest::mouseClick(w.talvo->findChild<QPushButton *>(QStringLiteral("vider")), Qt::LeftButton);
+    EXPECT_TRUE(w.large()->text().isEmpty());
+}
+
+TEST(MainWindow, SearchOutcomesByCount)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+
+    w.enter(QStringLiteral("rien de tel"));
+    EXPECT_EQ(w.entryForms, QStringList{QStringLiteral("RIEN DE TEL")});
+    EXPECT_EQ(w.session->current.letterFile, w.file(QStringLiteral("R.MFI")));
+    EXPECT_EQ(w.talvo->windowTitle(), QStringLiteral(" 0") + w.msg(96) + QStringLiteral(" 6") + w.msg(97));
+
+    w.enter(QStringLiteral("bach"));
+    EXPECT_EQ(w.cards, QStringList{QStringLiteral("UN EXEMPLE DE SON : BACH")});
+    EXPECT_EQ(w.session->current.letterFile, w.file(QStringLiteral("U.MFI")));
+    EXPECT_EQ(w.session->current.record.category, QStringLiteral("SONS"));
+    EXPECT_EQ(w.talvo->heightTwips(), Talvo::kOneResultHeightTwips);
+
+    w.enter(QStringLiteral("exemple"));
+    EXPECT_EQ(w.talvo->gridModel().rowCount(), 6);
+    EXPECT_EQ(w.talvo->heightTwips(), Talvo::kResultsHeightTwips);
+    EXPECT_TRUE(w.talvo->findChild<QMenu *>(QStringLiteral("m3"))->isEnabled());
+    EXPECT_EQ(w.talvo->windowTitle(), QStringLiteral(" 6") + w.msg(96) + QStringLiteral(" 6") + w.msg(97));
+    EXPECT_EQ(w.talvo->gridModel().cell(1, 0), QStringLiteral("UN EXEMPLE DE SON : BACH"));
+    EXPECT_EQ(w.talvo->gridModel().cell(1, 4), QStringLiteral("SONS"));
+    EXPECT_EQ(w.talvo->gridModel().cell(1, 2), QStringLiteral("07-12-2026"));
+
+    // The next search empties the grid first.
+    w.enter(QStringLiteral("auteur"));
+    EXPECT_EQ(w.talvo->gridModel().rowCount(), 1);
+    EXPECT_FALSE(w.talvo->findChild<QMenu *>(QStringLiteral("m3"))->isEnabled());
+    EXPECT_EQ(w.cards.size(), 2);
+}
+
+TEST(MainWindow, ACardThatDeletesOrModifiesItsRow)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    w.enter(QStringLiteral("exemple"));
+    QTableView *grid = w.talvo->grid();
+
+    // A real click on the third row opens its card; the card deletes the record.
+    w.card = [](Talvo &t) { t.session().current.deleted = true; };
+    const QModelIndex third = w.talvo->gridModel().index(2, 0);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(third).center());
+    EXPECT_EQ(w.cards, QStringList{QStringLiteral("UN EXEMPLE DE TEXTE : LISEZ-MOI")});
+    EXPECT_EQ(w.talvo->gridModel().rowCount(), 5);
+    EXPECT_EQ(w.talvo->foundCount(), 5);
+    EXPECT_EQ(w.talvo->windowTitle(), w.msg(11) + QStringLiteral("EXEMPLE") + w.msg(12));
+    EXPECT_FALSE(w.session->current.deleted);
+
+    w.card = [](Talvo &t) {
+        t.session().current.record.note = QStringLiteral("NOTE CHANGÉE");
+        t.session().current.modified = true;
+    };
+    w.talvo->grille1_click(0);
+    EXPECT_EQ(w.talvo->gridModel().cell(0, 1), QStringLiteral("NOTE CHANGÉE"));
+    EXPECT_EQ(w.talvo->gridModel().cell(0, 0), QStringLiteral("UN EXEMPLE D'IMAGE : VERDURE"));
+    EXPECT_EQ(w.talvo->windowTitle(), w.msg(13));
+    EXPECT_FALSE(w.session->current.modified);
+
+    w.card = nullptr; // closed without a change
+    const QString before = w.talvo->gridModel().cell(1, 1);
+    w.talvo->setWindowTitle(QStringLiteral("unchanged"));
+    w.talvo->grille1_click(1);
+    EXPECT_EQ(w.talvo->gridModel().cell(1, 1), before);
+    EXPECT_EQ(w.talvo->windowTitle(), QStringLiteral("unchanged"));
+    w.talvo->grille1_click(99); // no such row: nothing opens
+    EXPECT_EQ(w.cards.size(), 3);
+}
+
+TEST(MainWindow, AMalformedLineIsShownWholeAfterItsMessage)
+{
+    Window w;
+    w.write(QStringLiteral("M.MFI"), "MALFORME SANS SEPARATEUR\r\nMALFORME@1[]#\xA7\r\n");
+    ASSERT_TRUE(w.load());
+    w.enter(QStringLiteral("malforme"));
+    ASSERT_EQ(w.desktop.messages.size(), 1);
+    EXPECT_EQ(w.desktop.messages[0].text, w.msg(8));
+    EXPECT_EQ(w.desktop.messages[0].title, QStringLiteral("MALFORME SANS SEPARATEUR"));
+    EXPECT_EQ(w.desktop.messages[0].icon, Desktop::Icon::Critical);
+    EXPECT_EQ(w.talvo->gridModel().cell(0, 0), QStringLiteral("MALFORME SANS SEPARATEUR"));
+    EXPECT_EQ(w.talvo->gridModel().cell(0, 2), QString());
+    EXPECT_EQ(w.talvo->gridModel().rowCount(), 2);
+}
+
+TEST(MainWindow, LanguageSwitchAndTheLanguageAlreadyActive)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    const Language english(w.file(QStringLiteral("english.lng")));
+    w.talvo->m_langues_Click(0);
+    EXPECT_EQ(w.session->language.file(), w.file(QStringLiteral("english.lng")));
+    EXPECT_EQ(settings::languageFileSetting(), w.file(QStringLiteral("english.lng")));
+    EXPECT_EQ(w.talvo->windowTitle(), english.text(QStringLiteral("Talvo"), QStringLiteral("Form.Caption"), QString()));
+    EXPECT_EQ(w.action("m_backup")->text(), english.text(QStringLiteral("Talvo"), QStringLiteral("m_backup.Caption"), QString()));
+    EXPECT_EQ(w.action("m_langues(1)")->text(), QStringLiteral("francais"));
+
+    settings::setLanguageFileSetting(QStringLiteral("marker"));
+    w.talvo->m_langues_Click(0);
+    EXPECT_EQ(w.desktop.messages.last().text, w.file(QStringLiteral("english.lng")) + english.LireMessage(153));
+    EXPECT_EQ(settings::languageFileSetting(), QStringLiteral("marker"));
+
+    w.talvo->m_traduc_Click();
+    EXPECT_EQ(w.desktop.messages.last().icon, Desktop::Icon::Information);
+    ASSERT_FALSE(w.desktop.started.isEmpty());
+    EXPECT_TRUE(w.desktop.started.last().program.endsWith(QStringLiteral("/redig5")));
+    EXPECT_EQ(w.desktop.started.last().arguments, QStringList{w.file(QStringLiteral("english.lng"))});
+}
+
+TEST(MainWindow, BackupThenRestoreWithCancelAndWithOk)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    w.talvo->m_restaure_Click(); // no backup yet: silently nothing
+    EXPECT_TRUE(w.desktop.messages.isEmpty());
+
+    w.talvo->m_backup_Click();
+    EXPECT_EQ(w.talvo->windowTitle(), w.msg(32));
+    const QByteArray original = w.read(QStringLiteral("U.MFI"));
+    EXPECT_EQ(w.read(QStringLiteral("BACKUP/U.mfi")), original);
+
+    w.write(QStringLiteral("U.MFI"), "UNE FICHE AJOUTEE@1[]#\xA7\r\n");
+    w.desktop.answers = {Desktop::Answer::Cancel};
+    w.talvo->m_restaure_Click();
+    EXPECT_EQ(w.desktop.messages.last().text, w.msg(82));
+    EXPECT_EQ(w.desktop.messages.last().buttons, Desktop::Buttons::OkCancel);
+    EXPECT_EQ(w.read(QStringLiteral("U.MFI")), "UNE FICHE AJOUTEE@1[]#\xA7\r\n");
+
+    w.desktop.answers = {Desktop::Answer::Ok};
+    w.talvo->m_restaure_Click();
+    EXPECT_EQ(w.read(QStringLiteral("U.MFI")), original);
+    EXPECT_EQ(w.talvo->windowTitle(), w.msg(86));
+}
+
+TEST(MainWindow, AutorunEntriesFollowWhatCanBeReadBack)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    w.talvo->m_autorun_Click();
+    EXPECT_EQ(w.desktop.messages.last().text, w.msg(27));
+    EXPECT_FALSE(w.action("m_autorun")->isEnabled());
+    EXPECT_TRUE(w.action("m_kill_Autorun")->isEnabled());
+    EXPECT_TRUE(w.exists(QStringLiteral(".config/autostart/talvo5.desktop")));
+
+    w.talvo->m_kill_Autorun_Click();
+    EXPECT_EQ(w.desktop.messages.last().text, w.msg(Talvo::kAutorunRemovedMessage));
+    EXPECT_TRUE(w.action("m_autorun")->isEnabled());
+    EXPECT_FALSE(w.action("m_kill_Autorun")->isEnabled());
+
+    // An autostart folder that cannot be written: no message, entries unchanged.
+    ASSERT_TRUE(QDir(w.file(QStringLiteral(".config/autostart"))).removeRecursively());
+    w.write(QStringLiteral(".config/autostart"), "not a folder");
+    const int shown = int(w.desktop.messages.size());
+    w.talvo->m_autorun_Click();
+    EXPECT_EQ(w.desktop.messages.size(), shown);
+    EXPECT_TRUE(w.action("m_autorun")->isEnabled());
+}
+
+TEST(MainWindow, ClosingWritesTheSettingsFile)
+{
+    Window w;
+    w.write(QStringLiteral("TALVO.INI"), "/usr/bin/zip\r\n\r\n\r\n 12000 \r\n 0 \r\n 4500 \r\n 3000 \r\n 41 \r\n 150 \r\n 300 \r\nDERNIERE\r\n");
+    ASSERT_TRUE(w.load());
+    EXPECT_EQ(w.talvo->widthTwips(), 12000);
+    EXPECT_EQ(w.talvo->grid()->columnWidth(1), 200);
+    w.talvo->grid()->setColumnWidth(0, 400);
+    w.talvo->close();
+    const QList<QByteArray> lines = w.read(QStringLiteral("TALVO.INI")).split('\n');
+    ASSERT_EQ(lines.size(), 22); // 21 lines and what follows the last line end
+    EXPECT_EQ(lines[0], "/usr/bin/zip\r");
+    EXPECT_EQ(lines[3], " 12000 \r");
+    EXPECT_EQ(lines[4], " 0 \r");
+    EXPECT_EQ(lines[5], " 6000 \r");
+    EXPECT_EQ(lines[6], " 3000 \r");
+    EXPECT_EQ(lines[7], " 41 \r");
+    EXPECT_EQ(lines[10], "DERNIERE\r");
+    for (int i = 11; i < 21; ++i)
+        EXPECT_EQ(lines[i], "Libre\r") << i;
+}
+
+TEST(MainWindow, SizeRulesAndWindowCommands)
+{
+    Window w;
+    w.write(QStringLiteral("TALVO.INI"), "\r\n\r\n\r\n 3000 \r\n-1 \r\n");
+    w.write(QStringLiteral("talvo5-chercheur"), "#!/bin/sh\n");
+    ASSERT_TRUE(w.load());
+    EXPECT_EQ(w.talvo->widthTwips(), Talvo::kMinWidthTwips); // a stored width below the minimum is raised
+    w.talvo->setHeightTwips(300);
+    EXPECT_EQ(w.talvo->heightTwips(), Talvo::kMinHeightTwips);
+    // Installing one outside tool enables exactly its entry.
+    EXPECT_TRUE(w.action("m_find")->isEnabled());
+    EXPECT_FALSE(w.action("m_sys")->isEnabled());
+    w.action("m_find")->trigger();
+    EXPECT_EQ(w.desktop.started.last().program, w.file(QStringLiteral("talvo5-chercheur")));
+
+    const bool importer = w.action("m_importer")->isEnabled();
+    w.talvo->Image1_Click();
+    EXPECT_NE(w.action("m_importer")->isEnabled(), importer);
+    w.talvo->Image1_Click();
+    EXPECT_EQ(w.action("m_importer")->isEnabled(), importer);
+    EXPECT_EQ(w.desktop.beeps, 2);
+
+    w.talvo->m_dessus_Click();
+    EXPECT_TRUE(w.action("m_dessus")->isChecked());
+    EXPECT_TRUE(w.talvo->windowFlags() & Qt::WindowStaysOnTopHint);
+    w.talvo->m_dessus_Click();
+    EXPECT_FALSE(w.action("m_dessus")->isChecked());
+    EXPECT_FALSE(w.talvo->windowFlags() & Qt::WindowStaysOnTopHint);
+
+    w.talvo->Picture1_Click();
+    EXPECT_EQ(w.desktop.started.last().arguments, QStringList{w.file(QStringLiteral("FALCON.TXT"))});
+
+    w.desktop.dialogHandlers.append([](QDialog *d) {
+        EXPECT_EQ(d->objectName(), QStringLiteral("apropos"));
+        return 0;
+    });
+    w.talvo->m_infos_Click();
+    EXPECT_EQ(w.desktop.dialogs, QStringList{QStringLiteral("apropos")});
+}

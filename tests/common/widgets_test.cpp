@@ -1,0 +1,110 @@
+#include "common/desktop/scripted_desktop.h"
+#include "common/profile/profile.h"
+#include "common/widgets/apropos.h"
+#include "common/widgets/cinput.h"
+#include "common/widgets/translate.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QFileInfo>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+TEST(Cinput, EnterConfirmsAndClosingGivesTheEmptyText)
+{
+    ScriptedDesktop desktop;
+    desktop.dialogHandlers.append([](QDialog *d) {
+        auto *box = d->findChild<QLineEdit *>(QStringLiteral("saisie"));
+        EXPECT_EQ(box->text(), QStringLiteral("départ"));
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Titre"));
+        EXPECT_EQ(d->findChild<QLabel *>(QStringLiteral("mess"))->text(), QStringLiteral("Quel nom ?"));
+        box->setText(QStringLiteral("vacances à l'île"));
+        QTest::keyClick(box, Qt::Key_Return);
+        return d->result();
+    });
+    EXPECT_EQ(SaisieTexte(desktop, nullptr, QStringLiteral("Quel nom ?"), QStringLiteral("Titre"),
+                          QStringLiteral("départ"), true),
+              QStringLiteral("VACANCES À L'ÎLE"));
+    EXPECT_EQ(desktop.dialogs, QStringList{QStringLiteral("Cinput")});
+
+    desktop.dialogHandlers.append([](QDialog *d) {
+        d->findChild<QLineEdit *>(QStringLiteral("saisie"))->setText(QStringLiteral("typed"));
+        d->close(); // the window's close button
+        return d->result();
+    });
+    EXPECT_EQ(SaisieTexte(desktop, nullptr, QString(), QString(), QString(), false), QString());
+
+    desktop.dialogHandlers.append([](QDialog *d) {
+        QTest::keyClick(d->findChild<QLineEdit *>(QStringLiteral("saisie")), Qt::Key_Enter);
+        return d->result();
+    });
+    EXPECT_EQ(SaisieTexte(desktop, nullptr, QString(), QString(), QStringLiteral("kept"), false), QStringLiteral("kept"));
+}
+
+TEST(Apropos, ShowsTheProgramFileAndOpensItsLinks)
+{
+    ScriptedDesktop desktop;
+    apropos box(desktop);
+    box.fill(QCoreApplication::applicationFilePath(), QStringLiteral("L'archiveur"));
+    const QFileInfo self(QCoreApplication::applicationFilePath());
+    EXPECT_EQ(box.labelText("nom"), self.fileName());
+    EXPECT_EQ(box.labelText("taille"), QString::number(self.size() / 1024) + QStringLiteral(" Ko"));
+    EXPECT_EQ(box.labelText("version"),
+              QStringLiteral("Version ") + self.lastModified().toString(QStringLiteral("dd/MM/yyyy")));
+    EXPECT_EQ(box.labelText("description"), QStringLiteral("L'archiveur"));
+    QTest::mouseClick(box.findChild<QLabel *>(QStringLiteral("Etiquette2")), Qt::LeftButton);
+    QTest::mouseClick(box.findChild<QLabel *>(QStringLiteral("Etiquette3")), Qt::LeftButton);
+    ASSERT_EQ(desktop.opened.size(), 2);
+    EXPECT_EQ(desktop.opened[0].scheme(), QStringLiteral("mailto"));
+    EXPECT_EQ(desktop.opened[0].path(), box.labelText("Etiquette2"));
+    EXPECT_EQ(desktop.opened[1], QUrl(box.labelText("Etiquette3")));
+}
+
+TEST(TraduireFeuille, TranslatesControlsMenusAndArrayElementsByName)
+{
+    QMainWindow form;
+    form.setObjectName(QStringLiteral("Talvo"));
+    auto *central = new QWidget(&form);
+    form.setCentralWidget(central);
+    auto *button = new QPushButton(QStringLiteral("Ajout direct"), central);
+    button->setObjectName(QStringLiteral("ajouter_cle"));
+    button->setToolTip(QStringLiteral("designed tip"));
+    auto *box = new QLineEdit(central);
+    box->setObjectName(QStringLiteral("large"));
+    auto *menu = form.menuBar()->addMenu(QStringLiteral("Données"));
+    menu->setObjectName(QStringLiteral("m_fichiers"));
+    auto *backup = menu->addAction(QStringLiteral("Backup"));
+    backup->setObjectName(QStringLiteral("m_backup"));
+    auto *lang = menu->addAction(QStringLiteral("francais"));
+    lang->setObjectName(QStringLiteral("m_langues(0)"));
+    auto *untouched = menu->addAction(QStringLiteral("Restauration"));
+    untouched->setObjectName(QStringLiteral("m_restaure"));
+
+    const Profile p = Profile::fromBytes("[talvo]\r\n"
+                                         "Form.Caption=ARCHIVER\r\n"
+                                         "ajouter_cle.Caption=Direct add\r\n"
+                                         "LARGE.ToolTipText=Type a key, then Enter\r\n"
+                                         "m_fichiers.Caption=Data\r\n"
+                                         "m_backup.Caption=Back up\r\n"
+                                         "m_langues(0).Caption=French\r\n");
+    TraduireFeuille(&form, p);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("ARCHIVER"));
+    EXPECT_EQ(button->text(), QStringLiteral("Direct add"));
+    EXPECT_EQ(button->toolTip(), QStringLiteral("designed tip"));
+    EXPECT_EQ(box->toolTip(), QStringLiteral("Type a key, then Enter"));
+    EXPECT_EQ(menu->title(), QStringLiteral("Data"));
+    EXPECT_EQ(backup->text(), QStringLiteral("Back up"));
+    EXPECT_EQ(lang->text(), QStringLiteral("French"));
+    EXPECT_EQ(untouched->text(), QStringLiteral("Restauration"));
+
+    // Without a caption key the form is untitled; a missing file changes nothing else.
+    TraduireFeuille(&form, Profile::fromBytes("[MSG]\r\n1=x\r\n"));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Pas de Titre"));
+    EXPECT_EQ(button->text(), QStringLiteral("Direct add"));
+}
