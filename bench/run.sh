@@ -290,6 +290,20 @@ fi
 big_steady=$add_steady_ms big_first=$add_first_ms
 big_steady_cpu=$add_steady_cpu big_first_cpu=$add_first_cpu big_first_what=$add_first_what
 
+# --- (h) the main window, offscreen ------------------------------------------------------------------
+# Enter in the key box to the grid holding every row, against the tool printing every line; and the
+# start-up to the first shown window, whole process.
+say "== timing the main window (offscreen)"
+window="$build/bench/bench_window"
+measure search-lines "" "$cli" --home "$dir" search ROSE
+t_lines=$median_ms
+window_out=$(QT_QPA_PLATFORM=offscreen "$window" --home "$dir" --search ROSE --runs "$RUNS")
+window_rows=$(sed -n 's/^rows //p' <<<"$window_out")
+t_window=$(sed -n 's/^search_median_ms //p' <<<"$window_out")
+measure window-startup "" "$window" --home "$dir" --startup
+t_startup=$median_ms
+startup_inside=$(QT_QPA_PLATFORM=offscreen "$window" --home "$dir" --startup | sed -n 's/^startup_ms //p')
+
 # --- summary ----------------------------------------------------------------------------------------
 if have hyperfine; then
     timer="$(hyperfine --version | head -n 1) (-N, output to a pipe, $WARMUP warm-up + $RUNS runs, median)"
@@ -314,6 +328,8 @@ peak memory  : talvo5-cli search $m_talvo MB | rg $m_rg MB | grep $m_grep MB
 add          : $near.MFI ($near_lines lines): $near_steady ms (file already in the tool's order), $near_first ms ($near_first_what)
 add          : $big.MFI ($big_lines lines, biggest): $big_steady ms (file already in the tool's order), $big_first ms ($big_first_what)
 add CPU      : $near.MFI $near_steady_cpu ms / $near_first_cpu ms, $big.MFI $big_steady_cpu ms / $big_first_cpu ms (mean user + system CPU time, same order)
+window       : Enter to a grid of $window_rows rows $t_window ms (median of $RUNS) | talvo5-cli search ROSE (every line printed) $t_lines ms -> ratio $(ratio "$t_window" "$t_lines")
+start-up     : first shown window $t_startup ms whole process ($startup_inside ms inside the process)
 raw results  : $results
 ==================================================================================
 EOF
