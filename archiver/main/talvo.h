@@ -72,6 +72,8 @@ public slots:
     void ajouter_cle_Click();
     void RechercheGlobale();
     void ViderGrille();
+    // Adds a record line as a row of the grid.
+    void AjouterLigneGrille(QByteArrayView line);
     void grille1_click(int row);
     void V_Note_Click();
     void V_date_Click();
@@ -94,7 +96,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void AjouterLigneGrille(QByteArrayView line);
     // Key checks shared by Enter and the direct add; shows the refusal and returns false.
     bool checkKey(const QString &text);
     void connectHandlers();
@@ -117,6 +118,7 @@ private:
     qint64 found_ = 0;
     qint64 total_ = 0;
     bool alwaysOnTop_ = false;
+    bool searching_ = false;
     int titleBarTwips_ = 375; // the height that the title bar takes in the window's height
     int widthTwips_ = 0;
     int heightTwips_ = 0;

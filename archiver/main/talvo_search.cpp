@@ -77,8 +77,10 @@ void Talvo::RechercheGlobale()
     found_ = 0;
     total_ = 0;
 
+    searching_ = true;
     const SearchCounts counts = ::RechercheGlobale(session_.catalogue, session_.searchText, session_.searchField,
                                                    [this](QByteArrayView line) { AjouterLigneGrille(line); });
+    searching_ = false;
     model_.flush();
     total_ = counts.total;
     setWindowTitle(formatCount(found_) + message(96) + formatCount(total_) + message(97));
@@ -110,6 +112,10 @@ void Talvo::AjouterLigneGrille(QByteArrayView line)
         // A malformed line is shown whole in the key column, after telling the user about it.
         desktop_.message(this, message(8), cp1252::decode(line), Desktop::Buttons::Ok, Desktop::Icon::Critical);
     }
+    // A search shows its rows and its counts once, at its end.
+    if (searching_) return;
+    model_.flush();
+    setWindowTitle(formatCount(found_) + message(9));
 }
 
 void Talvo::ViderGrille()

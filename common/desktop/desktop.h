@@ -7,6 +7,7 @@
 #include <optional>
 
 class QDialog;
+class QTextDocument;
 class QWidget;
 
 // Everything a window asks of the user or of the system goes through a Desktop: message boxes,
@@ -41,4 +42,6 @@ public:
     virtual bool openUrl(const QUrl &url) = 0;
     virtual void beep() = 0;
     virtual void setClipboardText(const QString &text) = 0;
+    // Prints a document after the platform's print dialog; false when cancelled or failed.
+    virtual bool print(QWidget *parent, const QTextDocument &document, const QString &title) = 0;
 };

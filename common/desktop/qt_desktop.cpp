@@ -7,7 +7,10 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
+#include <QTextDocument>
 
 Desktop::Answer QtDesktop::message(QWidget *parent, const QString &text, const QString &title,
                                    Buttons buttons, Icon icon)
@@ -71,3 +74,14 @@ bool QtDesktop::openUrl(const QUrl &url) { return QDesktopServices::openUrl(url)
 void QtDesktop::beep() { QApplication::beep(); }
 
 void QtDesktop::setClipboardText(const QString &text) { QApplication::clipboard()->setText(text); }
+
+bool QtDesktop::print(QWidget *parent, const QTextDocument &document, const QString &title)
+{
+    QPrinter printer;
+    printer.setDocName(title);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(title);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    document.print(&printer);
+    return printer.printerState() != QPrinter::Error;
+}

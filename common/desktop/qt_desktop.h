@@ -19,4 +19,5 @@ public:
     bool openUrl(const QUrl &url) override;
     void beep() override;
     void setClipboardText(const QString &text) override;
+    bool print(QWidget *parent, const QTextDocument &document, const QString &title) override;
 };

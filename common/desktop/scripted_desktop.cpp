@@ -1,6 +1,8 @@
 #include "common/desktop/scripted_desktop.h"
 
 #include <QDialog>
+#include <QPrinter>
+#include <QTextDocument>
 
 Desktop::Answer ScriptedDesktop::message(QWidget *, const QString &text, const QString &title,
                                          Buttons buttons, Icon icon)
@@ -62,6 +64,18 @@ void ScriptedDesktop::setClipboardText(const QString &text)
 {
     clipboard = text;
     log.append(QStringLiteral("clipboard"));
+}
+
+bool ScriptedDesktop::print(QWidget *, const QTextDocument &document, const QString &title)
+{
+    printed.append(document.toPlainText());
+    log.append(QStringLiteral("print: ") + title);
+    if (printFolder.isEmpty()) return true;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printFolder + QStringLiteral("/print-%1.pdf").arg(printed.size()));
+    document.print(&printer);
+    return printer.printerState() != QPrinter::Error;
 }
 
 QStringList ScriptedDesktop::messageTexts() const

@@ -34,6 +34,8 @@ public:
     // value is the dialog's result. Without a handler the dialog is rejected.
     QList<std::function<int(QDialog *)>> dialogHandlers;
     bool startSucceeds = true;
+    // Where printed documents go, as PDF; empty: printing is only logged.
+    QString printFolder;
 
     // What happened, in order.
     QStringList log;
@@ -43,6 +45,7 @@ public:
     QStringList dialogs; // objectNames of the dialogs shown
     int beeps = 0;
     QString clipboard;
+    QStringList printed; // plain text of each printed document
 
     Answer message(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
                    Icon icon) override;
@@ -57,6 +60,7 @@ public:
     bool openUrl(const QUrl &url) override;
     void beep() override;
     void setClipboardText(const QString &text) override;
+    bool print(QWidget *parent, const QTextDocument &document, const QString &title) override;
 
     // The texts of the message boxes shown so far.
     QStringList messageTexts() const;

@@ -12,7 +12,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -107,4 +109,25 @@ TEST(TraduireFeuille, TranslatesControlsMenusAndArrayElementsByName)
     TraduireFeuille(&form, Profile::fromBytes("[MSG]\r\n1=x\r\n"));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Pas de Titre"));
     EXPECT_EQ(button->text(), QStringLiteral("Direct add"));
+}
+
+TEST(ScriptedDesktop, PrintsToPdfAndAnswersFromItsQueues)
+{
+    QTemporaryDir dir;
+    ScriptedDesktop desktop;
+    desktop.printFolder = dir.path();
+    QTextDocument doc(QStringLiteral("FICHE : UN EXEMPLE"));
+    EXPECT_TRUE(desktop.print(nullptr, doc, QStringLiteral("Fiche")));
+    EXPECT_EQ(desktop.printed, QStringList{QStringLiteral("FICHE : UN EXEMPLE")});
+    QFile pdf(dir.filePath(QStringLiteral("print-1.pdf")));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+
+    desktop.answers = {Desktop::Answer::No};
+    Desktop &asked = desktop;
+    EXPECT_EQ(asked.message(nullptr, QStringLiteral("?"), QString(), Desktop::Buttons::YesNo), Desktop::Answer::No);
+    EXPECT_EQ(asked.message(nullptr, QStringLiteral("?"), QString(), Desktop::Buttons::YesNo), Desktop::Answer::Yes);
+    desktop.inputs = {QStringLiteral("typed")};
+    EXPECT_EQ(desktop.inputText(nullptr, QStringLiteral("p"), QString(), QString()), QStringLiteral("typed"));
+    EXPECT_FALSE(desktop.inputText(nullptr, QStringLiteral("p"), QString(), QString()).has_value());
 }

@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QDir>
+#include <QFile>
+#include <QScrollBar>
 #include <QDialog>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -225,6 +227,21 @@ TEST(MainWindow, ACardThatDeletesOrModifiesItsRow)
     EXPECT_EQ(w.talvo->windowTitle(), QStringLiteral("unchanged"));
     w.talvo->grille1_click(99); // no such row: nothing opens
     EXPECT_EQ(w.cards.size(), 3);
+
+    // A row added outside a search shows at once, with its count in the title.
+    w.talvo->AjouterLigneGrille("AJOUT@01-01-2001[]TEXTES#\xA7");
+    EXPECT_EQ(w.talvo->gridModel().rowCount(), 6);
+    EXPECT_EQ(w.talvo->gridModel().cell(5, 4), QStringLiteral("TEXTES"));
+    EXPECT_EQ(w.talvo->windowTitle(), QStringLiteral(" 6") + w.msg(9));
+
+    // The column buttons scroll the grid so that their column comes first.
+    for (int c = 0; c < 6; ++c)
+        grid->setColumnWidth(c, 300);
+    w.talvo->V_Note_Click();
+    EXPECT_EQ(grid->horizontalScrollBar()->value(), 300);
+    w.talvo->V_cat_Click(); // as far as the last column lets it go
+    EXPECT_EQ(grid->horizontalScrollBar()->value(), std::min(1200, grid->horizontalScrollBar()->maximum()));
+    EXPECT_GT(grid->horizontalScrollBar()->value(), 300);
 }
 
 TEST(MainWindow, AMalformedLineIsShownWholeAfterItsMessage)
@@ -323,7 +340,11 @@ TEST(MainWindow, ClosingWritesTheSettingsFile)
     EXPECT_EQ(w.talvo->widthTwips(), 12000);
     EXPECT_EQ(w.talvo->grid()->columnWidth(1), 200);
     w.talvo->grid()->setColumnWidth(0, 400);
+    const QString scratch = w.session->scratchFile(QStringLiteral("temp.txt"));
+    QFile(scratch).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QFile::exists(scratch));
     w.talvo->close();
+    EXPECT_FALSE(QFile::exists(scratch));
     const QList<QByteArray> lines = w.read(QStringLiteral("TALVO.INI")).split('\n');
     ASSERT_EQ(lines.size(), 22); // 21 lines and what follows the last line end
     EXPECT_EQ(lines[0], "/usr/bin/zip\r");
