@@ -194,12 +194,13 @@ int runAdd(Context &ctx, const QStringList &args)
     r = entry::normalised(r);
     if (const auto refusal = entry::check(r)) return ctx.refuse(*refusal);
 
+    // The record first: when it cannot be saved, the lists are not touched either.
     QString error;
+    const QString line = record::compose(r);
+    if (!ctx.catalogue.append(line, nullptr, &error)) return refuse(error);
     if (!lists::registerSupport(ctx.folder, r.support, &error)) return refuse(error);
     if (lists::addCategory(ctx.folder, r.category, &error) == lists::AddOutcome::Failed)
         return refuse(error);
-    const QString line = record::compose(r);
-    if (!ctx.catalogue.append(line, nullptr, &error)) return refuse(error);
     writeOut(stderr, r.key + ctx.message(145) + u'\n');
     return Done;
 }

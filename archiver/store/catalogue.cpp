@@ -85,18 +85,6 @@ void Catalogue::scan(const std::function<void(QByteArrayView line)> &fn) const
         forEachLine(letterFile(QLatin1Char(record::kLetterList[i])), fn);
 }
 
-bool Catalogue::readLines(const QString &path, QList<QByteArray> *lines, QString *errorText) const
-{
-    QString readError;
-    const auto data = linefile::readFile(path, &readError);
-    if (!data && !readError.isEmpty()) {
-        if (errorText) *errorText = QStringLiteral("Lecture impossible de « %1 » : %2").arg(path, readError);
-        return false;
-    }
-    *lines = data ? linefile::splitLines(*data) : QList<QByteArray>{};
-    return true;
-}
-
 bool Catalogue::writeSorted(const QString &path, QList<QByteArray> lines, QString *errorText) const
 {
     lines.removeIf([](const QByteArray &l) { return l.isEmpty(); });
@@ -130,7 +118,7 @@ bool Catalogue::encodeLine(const QString &line, QByteArray *out, QString *errorT
 bool Catalogue::TrierFichierCourant(const QString &path, QString *errorText) const
 {
     QList<QByteArray> lines;
-    if (!readLines(path, &lines, errorText)) return false;
+    if (!linefile::readLines(path, &lines, errorText)) return false;
     if (lines.isEmpty() && !QFile::exists(path)) return true;
     return writeSorted(path, std::move(lines), errorText);
 }
@@ -142,7 +130,7 @@ bool Catalogue::append(const QString &line, QString *currentFile, QString *error
     if (!encodeLine(line, &encoded, errorText)) return false;
     const QString path = letterFile(line.front());
     QList<QByteArray> lines;
-    if (!readLines(path, &lines, errorText)) return false;
+    if (!linefile::readLines(path, &lines, errorText)) return false;
     lines.append(encoded);
     if (!writeSorted(path, std::move(lines), errorText)) return false;
     if (currentFile) *currentFile = path;
@@ -156,7 +144,7 @@ bool Catalogue::deleteLine(const QString &path, const QString &oldLine, QString 
     QByteArray old;
     if (!encodeLine(oldLine, &old, errorText)) return false;
     QList<QByteArray> lines;
-    if (!readLines(path, &lines, errorText)) return false;
+    if (!linefile::readLines(path, &lines, errorText)) return false;
     const qsizetype count = lines.removeAll(old);
     if (count == 0) return true;
     if (!files::saveAtomically(path, linefile::joinLines(lines), errorText)) return false;
@@ -187,19 +175,25 @@ bool Catalogue::replaceLine(QString *currentFile, const QString &oldLine, const 
                                                       cp1252::toUpper(newLine.front());
     if (sameLetter) {
         QList<QByteArray> lines;
-        if (!readLines(*currentFile, &lines, errorText)) return false;
+        if (!linefile::readLines(*currentFile, &lines, errorText)) return false;
         std::replace(lines.begin(), lines.end(), oldBytes, newBytes);
         return writeSorted(*currentFile, std::move(lines), errorText);
     }
 
-    // Moving to another letter file: the new line is written first, so that a failure between
-    // the two saves leaves the record twice rather than nowhere.
+    // Moving to another letter file: the new line is written first, so that the record is never
+    // nowhere; when the old line cannot then be removed, the other file is put back as it was.
     const QString target = letterFile(newLine.front());
-    QList<QByteArray> lines;
-    if (!readLines(target, &lines, errorText)) return false;
+    QByteArray before;
+    bool existed = false;
+    if (!linefile::readIfExists(target, &before, errorText, &existed)) return false;
+    QList<QByteArray> lines = linefile::splitLines(before);
     lines.append(newBytes);
     if (!writeSorted(target, std::move(lines), errorText)) return false;
-    if (!deleteLine(*currentFile, oldLine, errorText)) return false;
+    if (!deleteLine(*currentFile, oldLine, errorText)) {
+        if (existed) files::saveAtomically(target, before);
+        else QFile::remove(target);
+        return false;
+    }
     *currentFile = target;
     return true;
 }

@@ -60,8 +60,6 @@ public:
     const LineOrder &order() const;
 
 private:
-    // Reads a letter file as lines; a missing file is empty, an unreadable one an error.
-    bool readLines(const QString &path, QList<QByteArray> *lines, QString *errorText) const;
     bool writeSorted(const QString &path, QList<QByteArray> lines, QString *errorText) const;
     static bool encodeLine(const QString &line, QByteArray *out, QString *errorText);
 

@@ -23,13 +23,8 @@ const QStringList kCategories{QStringLiteral("TEXTES"), QStringLiteral("SONS"),
 // byte. With onlyMissing, a line already present is not added again.
 bool extendFile(const QString &path, const QStringList &lines, bool onlyMissing, QString *errorText)
 {
-    QString readError;
-    const auto data = linefile::readFile(path, &readError);
-    if (!data && !readError.isEmpty()) {
-        if (errorText) *errorText = QStringLiteral("Lecture impossible de « %1 » : %2").arg(path, readError);
-        return false;
-    }
-    QList<QByteArray> all = data ? linefile::splitLines(*data) : QList<QByteArray>{};
+    QList<QByteArray> all;
+    if (!linefile::readLines(path, &all, errorText)) return false;
     all.removeAll(QByteArray());
     for (const QString &l : lines) {
         char32_t bad = 0;

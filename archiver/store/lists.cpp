@@ -21,13 +21,8 @@ AddOutcome appendIfAbsent(const QString &path, const QString &name, QString *err
             *errorText = cp1252::unencodableMessage(bad);
         return AddOutcome::Failed;
     }
-    QString readError;
-    const auto data = linefile::readFile(path, &readError);
-    if (!data && !readError.isEmpty()) {
-        if (errorText) *errorText = QStringLiteral("Lecture impossible de « %1 » : %2").arg(path, readError);
-        return AddOutcome::Failed;
-    }
-    QList<QByteArray> lines = data ? linefile::splitLines(*data) : QList<QByteArray>{};
+    QList<QByteArray> lines;
+    if (!linefile::readLines(path, &lines, errorText)) return AddOutcome::Failed;
     if (lines.contains(*encoded)) return AddOutcome::AlreadyPresent;
     lines.append(*encoded);
     return files::saveAtomically(path, linefile::joinLines(lines), errorText) ? AddOutcome::Added

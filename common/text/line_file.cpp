@@ -53,6 +53,27 @@ std::optional<QByteArray> readFile(const QString &path, QString *errorText)
     return data;
 }
 
+bool readIfExists(const QString &path, QByteArray *data, QString *errorText, bool *exists)
+{
+    QString readError;
+    auto read = readFile(path, &readError);
+    if (!read && !readError.isEmpty()) {
+        if (errorText) *errorText = QStringLiteral("Lecture impossible de « %1 » : %2").arg(path, readError);
+        return false;
+    }
+    if (exists) *exists = read.has_value();
+    *data = read ? std::move(*read) : QByteArray();
+    return true;
+}
+
+bool readLines(const QString &path, QList<QByteArray> *lines, QString *errorText)
+{
+    QByteArray data;
+    if (!readIfExists(path, &data, errorText)) return false;
+    *lines = splitLines(data);
+    return true;
+}
+
 QStringList readTextLines(const QString &path)
 {
     QStringList out;

@@ -18,6 +18,14 @@ QByteArray joinLines(const QList<QByteArray> &lines);
 // gives nothing with the reason in errorText.
 std::optional<QByteArray> readFile(const QString &path, QString *errorText = nullptr);
 
+// The bytes of a file that may be missing (then data is empty and exists, when given, false).
+// False, with the reason in errorText, when it exists but cannot be read.
+bool readIfExists(const QString &path, QByteArray *data, QString *errorText, bool *exists = nullptr);
+
+// The raw lines of a file that may be missing (then it has no lines). False, with the reason in
+// errorText, when it exists but cannot be read.
+bool readLines(const QString &path, QList<QByteArray> *lines, QString *errorText);
+
 // Lines of a Windows-1252 file, decoded; a missing or unreadable file gives an empty list.
 QStringList readTextLines(const QString &path);
 

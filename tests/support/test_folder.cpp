@@ -8,7 +8,7 @@
 
 QString shippedFolder()
 {
-    QString dir = qEnvironmentVariable("TALVO_PROGRAM_DIR");
+    QString dir = qEnvironmentVariable("TALVO_PROGRAM_DIR", QStringLiteral(TALVO_BUILD_PROGRAM_DIR));
     return dir.endsWith(u'/') ? dir : dir + u'/';
 }
 

@@ -30,7 +30,8 @@ private:
     QByteArray oldHome_, oldConfig_;
 };
 
-// The build's program folder, where the programs and the shipped files are.
+// The build's program folder, where the programs and the shipped files are ($TALVO_PROGRAM_DIR
+// overrides it).
 QString shippedFolder();
 
 struct CliRun
