@@ -1,0 +1,409 @@
+// talvo5-cli killed at random moments while it saves: afterwards every letter file must be its
+// old content or exactly the new one, never a torn or empty file, a moved record must never be
+// lost, and the next command must clear the temporary file the killed one left behind.
+//
+// TALVO_KILL_SEED replays a run (the seed is printed); TALVO_KILL_ROUNDS sets the number of kills
+// of the three tests together (200).
+
+#include "tests/robustness/robustness_support.h"
+
+#include "archiver/store/record.h"
+#include "common/files/atomic_file.h"
+#include "common/text/line_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <iostream>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/inotify.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace
+{
+
+using Clock = std::chrono::steady_clock;
+using robust::encoded;
+
+enum class Kind { Add, Replace, Move };
+
+const char *kindName(Kind k)
+{
+    switch (k) {
+    case Kind::Add:
+        return "Adds";
+    case Kind::Replace:
+        return "Replaces";
+    case Kind::Move:
+        return "Moves";
+    }
+    return "";
+}
+
+void PrintTo(Kind k, std::ostream *os)
+{
+    *os << kindName(k);
+}
+
+// Starts talvo5-cli on home with its output thrown away.
+pid_t spawnCli(const QString &home, const QStringList &args)
+{
+    std::vector<QByteArray> storage{QFile::encodeName(robust::cliPath()), "--home",
+                                    QFile::encodeName(home)};
+    for (const QString &a : args)
+        storage.push_back(a.toUtf8());
+    std::vector<char *> argv;
+    for (QByteArray &s : storage)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? pid : -1;
+}
+
+int waitFor(pid_t pid)
+{
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return status;
+}
+
+using Letters = QMap<QString, QByteArray>;
+
+// The 36 letter files of a folder.
+Letters readLetters(const QString &folder)
+{
+    Letters out;
+    for (int i = 0; i < record::kLetterCount; ++i) {
+        const QString name = QLatin1Char(record::kLetterList[i]) + QStringLiteral(".MFI");
+        QFile f(folder + name);
+        out.insert(name, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>"));
+    }
+    return out;
+}
+
+class Generator
+{
+  public:
+    explicit Generator(quint64 seed) : rng_(seed) {}
+
+    int below(int n) { return int(std::uniform_int_distribution<int>(0, n - 1)(rng_)); }
+    template <typename T, size_t N> const T &pick(const T (&a)[N]) { return a[below(int(N))]; }
+
+    QString key(QChar letter)
+    {
+        static const char *const a[] = {"ALBUM", "ARCHIVE", "AQUARELLE", "ATELIER", "AUTOMNE"};
+        static const char *const b[] = {"BALADE", "BIBLIOTHÈQUE", "BOÎTE", "BRETAGNE", "BÉBÉ"};
+        QString k = QString::fromUtf8(letter == u'A' ? pick(a) : pick(b));
+        for (int n = below(3); n >= 0; --n)
+            k += u' ' + word();
+        return k + QStringLiteral(" %1").arg(++serial_);
+    }
+    QString word()
+    {
+        static const char *const w[] = {"ÉTÉ",    "NOËL",    "FORÊT",  "GARÇON",  "ŒUVRE", "PHOTO",
+                                        "LETTRE", "CONCERT", "VOYAGE", "CHÂTEAU", "MER",   "1998"};
+        return QString::fromUtf8(pick(w));
+    }
+    QString date()
+    {
+        return QStringLiteral("%1-%2-%3")
+            .arg(1 + below(28), 2, 10, QLatin1Char('0'))
+            .arg(1 + below(12), 2, 10, QLatin1Char('0'))
+            .arg(1980 + below(45));
+    }
+    QString category()
+    {
+        static const char *const c[] = {"TEXTES", "SONS", "IMAGES", "WEB", "E-MAIL"};
+        return QString::fromUtf8(pick(c));
+    }
+    QString note()
+    {
+        QString n = word();
+        for (int i = below(4); i > 0; --i)
+            n += u' ' + word();
+        return n;
+    }
+    QString target(QChar letter)
+    {
+        return below(4) == 0
+                   ? QStringLiteral("contact%1@exemple.fr").arg(below(1000))
+                   : QStringLiteral("/srv/archives/%1/%2.jpg").arg(letter).arg(below(100000));
+    }
+    QString line(QChar letter)
+    {
+        const QString support = below(10) < 3 ? QStringLiteral("CD %1").arg(below(50)) : QString();
+        return key(letter) + u'@' + date() + u'[' + support + u']' + category() + u'#' + note() +
+               u'\u00A7' + target(letter);
+    }
+
+    std::mt19937_64 &engine() { return rng_; }
+
+  private:
+    std::mt19937_64 rng_;
+    int serial_ = 0;
+};
+
+// A random record line of a letter file.
+QString pickLine(Generator &g, const QByteArray &file)
+{
+    QList<QByteArray> lines = linefile::splitLines(file);
+    lines.removeAll(QByteArray());
+    return lines.isEmpty() ? QString() : robust::decoded(lines[g.below(int(lines.size()))]);
+}
+
+// One command of the loop and the letter files it writes.
+struct Step {
+    QStringList args;
+    QString from, to; // a move takes a record out of from and into to
+};
+
+Step nextStep(Kind kind, Generator &g, const Letters &letters)
+{
+    const QChar letter = g.below(2) ? u'A' : u'B';
+    const QString file = letter + QStringLiteral(".MFI");
+    switch (kind) {
+    case Kind::Add:
+        return {{QStringLiteral("add"), QStringLiteral("--key"), g.key(letter),
+                 QStringLiteral("--category"), g.category(), QStringLiteral("--date"), g.date(),
+                 QStringLiteral("--note"), g.note(), QStringLiteral("--target"), g.target(letter)},
+                {},
+                file};
+    case Kind::Replace: {
+        const QString old = pickLine(g, letters.value(file));
+        const qsizetype hash = old.indexOf(u'#');
+        const qsizetype section = old.indexOf(u'\u00A7');
+        const QString edited = old.left(hash + 1) + g.note() + old.mid(section);
+        return {{QStringLiteral("replace"), old, edited}, {}, file};
+    }
+    case Kind::Move: {
+        const QChar other = letter == u'A' ? u'B' : u'A';
+        const QString old = pickLine(g, letters.value(file));
+        return {{QStringLiteral("replace"), old, other + old.mid(1)},
+                file,
+                other + QStringLiteral(".MFI")};
+    }
+    }
+    return {};
+}
+
+// Waits until a temporary file of a save appears in the watched folder, at most timeout.
+bool waitForSaveToBegin(int watch, std::chrono::milliseconds timeout)
+{
+    const auto end = Clock::now() + timeout;
+    alignas(inotify_event) char buffer[4096];
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+        if (left.count() <= 0) return false;
+        pollfd p{watch, POLLIN, 0};
+        if (::poll(&p, 1, int(left.count())) <= 0) continue;
+        const ssize_t n = ::read(watch, buffer, sizeof buffer);
+        for (ssize_t at = 0; at < n;) {
+            const auto *e = reinterpret_cast<const inotify_event *>(buffer + at);
+            if (e->len && std::strstr(e->name, files::kTemporaryMarker)) return true;
+            at += ssize_t(sizeof(inotify_event) + e->len);
+        }
+    }
+}
+
+// An inotify descriptor, closed however the test ends.
+struct Watch {
+    const int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ~Watch()
+    {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+void drain(int watch)
+{
+    char buffer[4096];
+    while (::read(watch, buffer, sizeof buffer) > 0) {
+    }
+}
+
+QString describe(const QString &name, const QByteArray &now, const QByteArray &old,
+                 const QByteArray &expected)
+{
+    return QStringLiteral(
+               "%1 is neither its old content (%2 bytes) nor the new one (%3 bytes): %4 bytes")
+        .arg(name)
+        .arg(old.size())
+        .arg(expected.size())
+        .arg(now.size());
+}
+
+class KillLoop : public ::testing::TestWithParam<Kind>
+{
+};
+
+TEST_P(KillLoop, EveryLetterFileIsOldOrNew)
+{
+    const Kind kind = GetParam();
+    bool seeded = false;
+    const quint64 seed = qEnvironmentVariable("TALVO_KILL_SEED").toULongLong(&seeded);
+    const quint64 used =
+        seeded ? seed : std::random_device{}() ^ (quint64(std::random_device{}()) << 32);
+    // The kills are shared out between the three kinds of command.
+    bool counted = false;
+    int total = qEnvironmentVariableIntValue("TALVO_KILL_ROUNDS", &counted);
+    if (!counted) total = 200;
+    const int rounds = total / 3 + (int(kind) < total % 3 ? 1 : 0);
+    std::cout << "kill loop " << kindName(kind) << ": seed " << used << " (TALVO_KILL_SEED=" << used
+              << " replays it)" << std::endl;
+    RecordProperty("seed", std::to_string(used));
+    Generator g(used);
+
+    TestFolder folder;
+    const QString home = folder.path();
+    const QString reference = folder.file(QStringLiteral("reference/"));
+    ASSERT_EQ(runCli(folder, {QStringLiteral("init")}).exitCode, 0);
+    ASSERT_EQ(
+        runCli(folder, {QStringLiteral("--home"), reference, QStringLiteral("init")}).exitCode, 0);
+    // A few thousand records in each of the two letter files the commands write, so that a save
+    // takes a measurable time.
+    for (const QChar letter : {u'A', u'B'}) {
+        QByteArray bytes;
+        for (int i = 0; i < 3000; ++i)
+            bytes += encoded(g.line(letter)) + "\r\n";
+        folder.write(letter + QStringLiteral(".MFI"), bytes);
+    }
+
+    const Watch watching;
+    const int watch = watching.fd;
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(home).constData(), IN_CREATE), 0);
+
+    double averageUs = 5000; // of an uninterrupted command, refined as the reference runs go
+    int kills = 0, asBefore = 0, asAfter = 0, halfMoved = 0, finished = 0, leftovers = 0,
+        cleanups = 0;
+    bool cleanupDue = false;
+    const auto start = Clock::now();
+    // Past the last kill, one more command clears what that kill may have left.
+    for (int round = 0; (kills < rounds || cleanupDue) && !HasFailure(); ++round) {
+        SCOPED_TRACE(QStringLiteral("seed %1, round %2").arg(used).arg(round).toStdString());
+        const Letters old = readLetters(home);
+        const Step step = nextStep(kind, g, old);
+
+        // What the command makes of these files when nothing stops it.
+        for (const char *name : {"A.MFI", "B.MFI"}) {
+            QFile f(reference + QLatin1String(name));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            ASSERT_EQ(f.write(old.value(QLatin1String(name))),
+                      old.value(QLatin1String(name)).size());
+        }
+        const auto refStart = Clock::now();
+        const pid_t ref = spawnCli(reference, step.args);
+        ASSERT_GT(ref, 0);
+        const int refStatus = waitFor(ref);
+        averageUs =
+            0.9 * averageUs + 0.1 * double(std::chrono::duration_cast<std::chrono::microseconds>(
+                                               Clock::now() - refStart)
+                                               .count());
+        ASSERT_TRUE(WIFEXITED(refStatus) && WEXITSTATUS(refStatus) == 0)
+            << "uninterrupted " << step.args.join(u' ').toStdString();
+        Letters expected = old;
+        for (const char *name : {"A.MFI", "B.MFI"}) {
+            QFile f(reference + QLatin1String(name));
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            expected[QLatin1String(name)] = f.readAll();
+        }
+
+        if (cleanupDue) {
+            // The command after a killed save runs to its end and clears what the killed one left.
+            const int status = waitFor(spawnCli(home, step.args));
+            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            EXPECT_EQ(robust::temporariesIn(home), QStringList());
+            EXPECT_TRUE(readLetters(home) == expected) << "the command after a kill did not save";
+            cleanupDue = false;
+            ++cleanups;
+            continue;
+        }
+
+        drain(watch);
+        const bool anchored = g.below(2) == 0;
+        const pid_t pid = spawnCli(home, step.args);
+        ASSERT_GT(pid, 0);
+        if (anchored) {
+            // Somewhere inside the save: from the creation of its temporary file to shortly after.
+            waitForSaveToBegin(watch, std::chrono::milliseconds(200 + int(averageUs / 100)));
+            std::this_thread::sleep_for(std::chrono::microseconds(g.below(1000)));
+        } else {
+            // Anywhere in the run, start-up included.
+            std::this_thread::sleep_for(
+                std::chrono::microseconds(g.below(int(averageUs * 1.2) + 1)));
+        }
+        ::kill(pid, SIGKILL);
+        const int status = waitFor(pid);
+        ++kills;
+
+        const Letters now = readLetters(home);
+        if (WIFEXITED(status)) {
+            ++finished;
+            EXPECT_EQ(WEXITSTATUS(status), 0);
+            EXPECT_TRUE(now == expected) << "a command that ended normally did not save";
+        }
+        for (auto it = now.cbegin(); it != now.cend(); ++it) {
+            const QByteArray &o = old.value(it.key()), &e = expected.value(it.key());
+            EXPECT_TRUE(it.value() == o || it.value() == e)
+                << describe(it.key(), it.value(), o, e).toStdString();
+        }
+        if (!step.from.isEmpty()) {
+            const bool outOfOld = now.value(step.from) != old.value(step.from);
+            const bool intoNew = now.value(step.to) != old.value(step.to);
+            EXPECT_FALSE(outOfOld && !intoNew) << "the moved record is in neither file";
+            if (!outOfOld && intoNew) ++halfMoved;
+        }
+        if (now == old)
+            ++asBefore;
+        else if (now == expected)
+            ++asAfter;
+        if (!robust::temporariesIn(home).isEmpty()) {
+            ++leftovers;
+            cleanupDue = true;
+        }
+    }
+    const auto seconds =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count() /
+        1000.0;
+    std::cout << "kill loop " << kindName(kind) << ": " << kills << " kills in " << seconds
+              << " s (a command takes " << int(averageUs) << " us): " << asBefore
+              << " left the old files, " << asAfter << " the new ones, " << halfMoved
+              << " a record in both files, " << finished << " ended before the kill; " << leftovers
+              << " left a temporary file, which the next command removed" << std::endl;
+    // The kills landed on both sides of the saves and inside them, or the loop proved nothing.
+    EXPECT_GT(asBefore, 0);
+    EXPECT_GT(asAfter, 0);
+    EXPECT_GT(leftovers, 0);
+    EXPECT_EQ(cleanups, leftovers);
+}
+
+INSTANTIATE_TEST_SUITE_P(robustness, KillLoop,
+                         ::testing::Values(Kind::Add, Kind::Replace, Kind::Move),
+                         [](const auto &info) { return std::string(kindName(info.param)); });
+
+} // namespace
