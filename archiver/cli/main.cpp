@@ -273,9 +273,7 @@ int main(int argc, char *argv[])
         return Done;
     }
 
-    QString languageFile = settings::languageFileSetting();
-    if (languageFile.isEmpty()) languageFile = folder + QStringLiteral("francais.lng");
-    Context ctx{folder, Language(languageFile), Catalogue(folder)};
+    Context ctx{folder, Language(settings::currentLanguageFile(folder)), Catalogue(folder)};
 
     if (command == QLatin1String("search")) return runSearch(ctx, args);
     // Commands that write first clear what an interrupted save may have left behind.

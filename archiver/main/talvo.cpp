@@ -181,7 +181,7 @@ bool Talvo::Form_Load()
 
     enableMenus();
 
-    s.language.setFile(settings::languageFileSetting());
+    s.language.setFile(settings::currentLanguageFile(s.folder));
     translate();
 
     prepareGrid();

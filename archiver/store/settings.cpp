@@ -124,6 +124,12 @@ QString languageFileSetting()
     return userSettings()->value(QStringLiteral("FILES/LNG")).toString();
 }
 
+QString currentLanguageFile(const QString &folder)
+{
+    const QString chosen = languageFileSetting();
+    return chosen.isEmpty() ? files::findExisting(folder, QStringLiteral("francais.lng")) : chosen;
+}
+
 void setLanguageFileSetting(const QString &path)
 {
     auto s = userSettings();

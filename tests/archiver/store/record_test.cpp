@@ -1,6 +1,9 @@
 #include "archiver/store/record.h"
 #include "archiver/store/record_entry.h"
+#include "archiver/store/removable_media.h"
 #include "archiver/store/utilities.h"
+
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -113,4 +116,18 @@ TEST(Utilities, ListingBufferTurnsUnderscoresIntoLines)
     b.AjouterTexteListe(QStringLiteral("FIN"));
     EXPECT_EQ(b.text(), QStringLiteral("NOM\r\nPRENOM\r\nFIN\r\n"));
     EXPECT_EQ(formatDayDate(QDate(2004, 3, 5)), QStringLiteral("05-03-2004"));
+}
+
+TEST(RemovableMedia, PathsUnderAMountPointOrOnDriveA)
+{
+    const QStringList roots{QStringLiteral("/media/anne/CLE USB"), QStringLiteral("/run/media/anne/DVD/")};
+    EXPECT_TRUE(media::onRemovableSupport(QStringLiteral("/media/anne/CLE USB/photos/a.jpg"), roots));
+    EXPECT_TRUE(media::onRemovableSupport(QStringLiteral("/run/media/anne/DVD/film.avi"), roots));
+    EXPECT_TRUE(media::onRemovableSupport(QStringLiteral("a:\\LETTRE.TXT"), roots));
+    EXPECT_FALSE(media::onRemovableSupport(QStringLiteral("/media/anne/CLE USB2/a.jpg"), roots));
+    EXPECT_FALSE(media::onRemovableSupport(QStringLiteral("/home/anne/a.jpg"), roots));
+    EXPECT_FALSE(media::onRemovableSupport(QStringLiteral("C:\\A.TXT"), {}));
+    // Whatever this machine has mounted, the roots it reports are folders.
+    for (const QString &root : media::removableRoots())
+        EXPECT_TRUE(QFileInfo(root).isDir()) << root.toStdString();
 }
