@@ -194,13 +194,8 @@ int runAdd(Context &ctx, const QStringList &args)
     r = entry::normalised(r);
     if (const auto refusal = entry::check(r)) return ctx.refuse(*refusal);
 
-    // The record first: when it cannot be saved, the lists are not touched either.
     QString error;
-    const QString line = record::compose(r);
-    if (!ctx.catalogue.append(line, nullptr, &error)) return refuse(error);
-    if (!lists::registerSupport(ctx.folder, r.support, &error)) return refuse(error);
-    if (lists::addCategory(ctx.folder, r.category, &error) == lists::AddOutcome::Failed)
-        return refuse(error);
+    if (!entry::store(ctx.catalogue, r, true, nullptr, &error)) return refuse(error);
     writeOut(stderr, r.key + ctx.message(145) + u'\n');
     return Done;
 }
@@ -238,13 +233,16 @@ int runReplace(Context &ctx, const QStringList &args)
 {
     if (args.size() != 2) return usage(QStringLiteral("replace takes OLDLINE and NEWLINE"));
     const QString &oldLine = args[0];
-    const QString &newLine = args[1];
-    if (oldLine.isEmpty() || newLine.isEmpty()) return usage(QStringLiteral("the lines may not be empty"));
+    if (oldLine.isEmpty() || args[1].isEmpty()) return usage(QStringLiteral("the lines may not be empty"));
     if (const char32_t bad = cp1252::firstUnencodable(oldLine)) return refuse(cp1252::unencodableMessage(bad));
-    if (const auto refusal = checkLine(newLine)) {
-        if (refusal->message == 8) return refuse(newLine + u'\n' + ctx.message(8));
+    if (const auto refusal = checkLine(args[1])) {
+        if (refusal->message == 8) return refuse(args[1] + u'\n' + ctx.message(8));
         return ctx.refuse(*refusal);
     }
+    // The key is stored in capitals, as the record card writes it.
+    Record rewritten = *record::parse(args[1]);
+    rewritten.key = cp1252::toUpper(rewritten.key);
+    const QString newLine = record::compose(rewritten);
     QString current = ctx.catalogue.letterFileOfKey(oldLine);
     if (ctx.catalogue.countLine(current, oldLine) == 0) return refuse(notFound(oldLine));
     QString error;

@@ -95,11 +95,17 @@ QString GridModel::cell(int row, int column) const
 {
     if (row < 0 || row >= int(rows_.size()) || column < 0 || column >= kColumns) return {};
     const Row &r = rows_[size_t(row)];
-    if (r.separators[0] < 0) return column == 0 ? cp1252::decode(line(r)) : QString();
-    return cp1252::decode(record::fieldOf(line(r), kFieldOfColumn[size_t(column)]));
+    if (r.separators[0] < 0) return column == 0 ? cp1252::decode(bytes(r)) : QString();
+    return cp1252::decode(record::fieldOf(bytes(r), kFieldOfColumn[size_t(column)]));
 }
 
 Record GridModel::record(int row) const
 {
     return Record{cell(row, 0), cell(row, 2), cell(row, 3), cell(row, 4), cell(row, 1), cell(row, 5)};
+}
+
+QString GridModel::line(int row) const
+{
+    if (row < 0 || row >= int(rows_.size())) return {};
+    return cp1252::decode(bytes(rows_[size_t(row)]));
 }

@@ -45,6 +45,8 @@ public:
     // The six texts of a row, as extracted from its line.
     Record record(int row) const;
     QString cell(int row, int column) const;
+    // The record line of a row, exactly as it was read (or last set).
+    QString line(int row) const;
 
 private:
     struct Row
@@ -54,7 +56,7 @@ private:
         std::array<qint32, 5> separators{}; // positions of @ [ ] # §, relative to offset; -1 when malformed
     };
 
-    QByteArrayView line(const Row &r) const { return QByteArrayView(arena_).sliced(r.offset, r.length); }
+    QByteArrayView bytes(const Row &r) const { return QByteArrayView(arena_).sliced(r.offset, r.length); }
 
     QByteArray arena_;
     std::vector<Row> rows_;

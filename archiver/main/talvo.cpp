@@ -121,9 +121,11 @@ void Talvo::connectHandlers()
             [this] { desktop_.openUrl(QUrl::fromLocalFile(session_.settings.zipProgram)); });
     for (const OutsideTool &tool : kOutsideTools) {
         QAction *a = action(QLatin1String(tool.action));
-        const QString program = folder + QLatin1String(tool.program);
         const QString name = QLatin1String(tool.action);
-        connect(a, &QAction::triggered, this, [this, program, name] {
+        const QString file = QLatin1String(tool.program);
+        connect(a, &QAction::triggered, this, [this, file, name] {
+            // The tool as it is spelled on disk, which enabled its entry.
+            const QString program = files::findExisting(session_.folder, file);
             QStringList args;
             if (name == QLatin1String("m_viewer") && !session_.settings.imageFolder.isEmpty())
                 args.append(session_.settings.imageFolder);
@@ -167,6 +169,7 @@ bool Talvo::Form_Load()
             return false;
         }
         QString error;
+        QDir().mkpath(s.folder);
         if (!firstrun::InitialiserFichiers(s.folder, s.date, &error)) {
             desktop_.message(this, error, title, Desktop::Buttons::Ok, Desktop::Icon::Critical);
             return false;
@@ -320,8 +323,12 @@ void Talvo::closeEvent(QCloseEvent *event)
     s.left = position(x());
     s.top = position(y());
     QString error;
-    if (!settings::write(settings::settingsFile(session_.folder), s, &error))
-        desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Critical);
+    if (!settings::write(settings::settingsFile(session_.folder), s, &error) &&
+        desktop_.message(this, error + QStringLiteral("\n\nFermer Talvo sans enregistrer ses réglages ?"), QString(),
+                         Desktop::Buttons::YesNo, Desktop::Icon::Warning) != Desktop::Answer::Yes) {
+        event->ignore(); // the window stays, with what the settings would have kept
+        return;
+    }
     session_.scratch.reset();
     event->accept();
 }

@@ -64,7 +64,11 @@ void Talvo::m_traduc_Click()
 
 void Talvo::m_autorun_Click()
 {
-    autorun::EcrireAutorun(files::executableFolder() + QStringLiteral("talvo5"));
+    // The session's start must find this same catalogue.
+    QStringList command{files::executableFolder() + QStringLiteral("talvo5")};
+    if (qEnvironmentVariableIsSet("TALVO5_HOME"))
+        command = QStringList{QStringLiteral("env"), QStringLiteral("TALVO5_HOME=") + session_.folder} + command;
+    autorun::EcrireAutorun(command);
     if (autorun::LireAutorun() == QLatin1String(autorun::kNone)) return; // not writable: nothing changes
     desktop_.message(this, message(27));
     ui->m_autorun->setEnabled(false);

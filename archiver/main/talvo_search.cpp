@@ -131,6 +131,7 @@ void Talvo::grille1_click(int row)
     if (row < 0 || row >= model_.rowCount()) return;
     CurrentRecord &current = session_.current;
     current.record = model_.record(row);
+    current.workLine = model_.line(row); // the line as stored, which the card deletes or replaces
     current.letterFile = session_.catalogue.letterFileOfKey(current.record.key);
     if (forms.recordCard) forms.recordCard(*this);
     else notYetAvailable();

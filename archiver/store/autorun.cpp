@@ -11,31 +11,40 @@
 namespace autorun {
 namespace {
 
-// Exec= quoting of desktop entries: a path with blanks or special characters is quoted, with
-// backslash before ", `, $ and \.
-QString quoted(const QString &path)
+// Exec= quoting of desktop entries: an argument with blanks or special characters is quoted, with
+// a backslash before ", `, $ and \; a % is doubled.
+QString quoted(const QString &argument)
 {
     static const QString special = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
     bool needs = false;
-    for (QChar c : path)
+    for (QChar c : argument)
         needs = needs || special.contains(c);
-    if (!needs) return path;
-    QString out = QStringLiteral("\"");
-    for (QChar c : path) {
-        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\') out += u'\\';
+    QString out;
+    for (QChar c : argument) {
+        if (needs && (c == u'"' || c == u'`' || c == u'$' || c == u'\\')) out += u'\\';
         out += c;
+        if (c == u'%') out += u'%';
     }
-    return out + u'"';
+    return needs ? u'"' + out + u'"' : out;
 }
 
+// The command line of an Exec= value, quoting undone.
 QString unquoted(const QString &value)
 {
-    if (!value.startsWith(u'"') || !value.endsWith(u'"') || value.size() < 2) return value;
     QString out;
-    const QString inner = value.mid(1, value.size() - 2);
-    for (qsizetype i = 0; i < inner.size(); ++i) {
-        if (inner[i] == u'\\' && i + 1 < inner.size()) ++i;
-        out += inner[i];
+    bool inQuotes = false;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c == u'"') {
+            inQuotes = !inQuotes;
+        } else if (c == u'\\' && inQuotes && i + 1 < value.size()) {
+            out += value[++i];
+        } else if (c == u'%' && i + 1 < value.size() && value[i + 1] == u'%') {
+            out += c;
+            ++i;
+        } else {
+            out += c;
+        }
     }
     return out;
 }
@@ -48,7 +57,7 @@ QString entryFile()
            QStringLiteral("/autostart/talvo5.desktop");
 }
 
-bool EcrireAutorun(const QString &command, QString *errorText)
+bool EcrireAutorun(const QStringList &commandLine, QString *errorText)
 {
     const QString file = entryFile();
     if (!QDir().mkpath(QFileInfo(file).absolutePath())) {
@@ -58,7 +67,12 @@ bool EcrireAutorun(const QString &command, QString *errorText)
     const QString body = QStringLiteral("[Desktop Entry]\nType=Application\nName=Talvo5\n"
                                         "Comment=Archiveur de documents\nExec=%1\n"
                                         "X-GNOME-Autostart-enabled=true\n")
-                             .arg(quoted(command));
+                             .arg([&] {
+                                 QStringList parts;
+                                 for (const QString &a : commandLine)
+                                     parts.append(quoted(a));
+                                 return parts.join(u' ');
+                             }());
     return files::saveAtomically(file, body.toUtf8(), errorText);
 }
 
@@ -66,12 +80,15 @@ QString LireAutorun(const QString &defaultValue)
 {
     const auto data = linefile::readFile(entryFile());
     if (!data) return defaultValue;
-    for (const QByteArray &line : linefile::splitLines(*data))
-        if (line.startsWith("Exec=")) {
-            const QString value = unquoted(QString::fromUtf8(line.mid(5)).trimmed());
-            return value.isEmpty() ? defaultValue : value;
-        }
-    return defaultValue;
+    QString command;
+    for (const QByteArray &raw : linefile::splitLines(*data)) {
+        const QByteArray line = raw.trimmed();
+        // An entry the desktop has switched off starts nothing.
+        if (line == "Hidden=true" || line == "X-GNOME-Autostart-enabled=false") return defaultValue;
+        if (line.startsWith("Exec=") && command.isEmpty())
+            command = unquoted(QString::fromUtf8(line.mid(5)).trimmed());
+    }
+    return command.isEmpty() ? defaultValue : command;
 }
 
 bool EffacerAutorun() { return !QFileInfo::exists(entryFile()) || QFile::remove(entryFile()); }

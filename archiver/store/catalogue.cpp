@@ -183,15 +183,13 @@ bool Catalogue::replaceLine(QString *currentFile, const QString &oldLine, const 
     // Moving to another letter file: the new line is written first, so that the record is never
     // nowhere; when the old line cannot then be removed, the other file is put back as it was.
     const QString target = letterFile(newLine.front());
-    QByteArray before;
-    bool existed = false;
-    if (!linefile::readIfExists(target, &before, errorText, &existed)) return false;
-    QList<QByteArray> lines = linefile::splitLines(before);
+    files::FileSnapshot before;
+    if (!before.take(target, errorText)) return false;
+    QList<QByteArray> lines = linefile::splitLines(before.content());
     lines.append(newBytes);
     if (!writeSorted(target, std::move(lines), errorText)) return false;
     if (!deleteLine(*currentFile, oldLine, errorText)) {
-        if (existed) files::saveAtomically(target, before);
-        else QFile::remove(target);
+        before.restore();
         return false;
     }
     *currentFile = target;

@@ -1,5 +1,7 @@
 #include "archiver/store/record_entry.h"
 
+#include "archiver/store/lists.h"
+#include "common/files/atomic_file.h"
 #include "common/text/cp1252.h"
 
 namespace entry {
@@ -36,6 +38,27 @@ std::optional<Refusal> check(const Record &r)
     }
     if (record::compose(r).size() > record::kMaxLineLength) return Refusal{29, {}};
     return std::nullopt;
+}
+
+bool store(const Catalogue &catalogue, const Record &r, bool addCategory, QString *currentFile,
+           QString *errorText)
+{
+    const QString &folder = catalogue.folder();
+    files::FileSnapshot supports, categories;
+    if (!supports.take(lists::supportFile(folder), errorText) ||
+        !categories.take(lists::categoryFile(folder), errorText))
+        return false;
+    if (!lists::registerSupport(folder, r.support, errorText)) return false;
+    if (addCategory && lists::addCategory(folder, r.category, errorText) == lists::AddOutcome::Failed) {
+        supports.restore();
+        return false;
+    }
+    if (!catalogue.append(record::compose(r), currentFile, errorText)) {
+        supports.restore();
+        categories.restore();
+        return false;
+    }
+    return true;
 }
 
 } // namespace entry

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archiver/store/catalogue.h"
 #include "archiver/store/record.h"
 
 #include <QString>
@@ -24,5 +25,12 @@ Record normalised(Record r);
 // cannot hold, a line break, a separator in a field where it would shift the fields after it
 // when the line is read back, and a line over the length limit.
 std::optional<Refusal> check(const Record &r);
+
+// Stores a checked record as the entry form does: its support registered in the support list
+// (and, with addCategory, its category in the category list), then its line appended to its
+// letter file, which is sorted. When the line cannot be saved the lists are put back as they
+// were. currentFile (when given) receives the letter file written.
+bool store(const Catalogue &catalogue, const Record &r, bool addCategory, QString *currentFile,
+           QString *errorText);
 
 } // namespace entry

@@ -5,6 +5,7 @@
 #include "common/text/cp1252.h"
 #include "common/text/line_file.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
 
@@ -127,7 +128,8 @@ QString languageFileSetting()
 QString currentLanguageFile(const QString &folder)
 {
     const QString chosen = languageFileSetting();
-    return chosen.isEmpty() ? files::findExisting(folder, QStringLiteral("francais.lng")) : chosen;
+    if (!chosen.isEmpty() && QFileInfo::exists(chosen)) return chosen;
+    return files::findExisting(folder, QStringLiteral("francais.lng"));
 }
 
 void setLanguageFileSetting(const QString &path)

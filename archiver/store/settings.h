@@ -49,8 +49,8 @@ double numericValue(const QString &line);
 
 // The language file chosen by this user (per-user setting FILES/LNG); empty when none.
 QString languageFileSetting();
-// The language file to use in folder: the user's choice, else the folder's "francais.lng", so
-// that a catalogue copied from elsewhere still speaks.
+// The language file to use in folder: the user's choice while that file exists, else the
+// folder's "francais.lng", so that a catalogue copied from elsewhere still speaks.
 QString currentLanguageFile(const QString &folder);
 void setLanguageFileSetting(const QString &path);
 

@@ -53,9 +53,22 @@ void syncFolder(const QByteArray &folder)
 
 bool saveAtomically(const QString &path, QByteArrayView content, QString *errorText)
 {
-    const QFileInfo info(path);
+    // A link is written through: the new content replaces the file it points to.
+    const QFileInfo given(path);
+    const QFileInfo info(given.isSymLink() && given.exists() ? given.canonicalFilePath() : path);
     const QString folder = info.absolutePath();
     const QByteArray target = QFile::encodeName(info.absoluteFilePath());
+
+    // A file marked read-only stays as it is, even for a user whom the system would let replace it.
+    struct stat current {};
+    if (::stat(target.constData(), &current) == 0 &&
+        ((current.st_mode & 0222) == 0 || ::access(target.constData(), W_OK) != 0)) {
+        if (errorText)
+            *errorText = QStringLiteral("Le fichier « %1 » est en lecture seule : il n'a pas été modifié.")
+                             .arg(info.absoluteFilePath());
+        return false;
+    }
+
     QByteArray temp =
         QFile::encodeName(folder + QStringLiteral("/.") + info.fileName() + QLatin1String(kTemporaryMarker)) +
         "XXXXXX";
@@ -68,10 +81,9 @@ bool saveAtomically(const QString &path, QByteArrayView content, QString *errorT
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return fail(QStringLiteral("Impossible d'écrire dans le dossier"), folder, errno);
 
-    struct stat st {};
     mode_t mode;
-    if (::stat(target.constData(), &st) == 0) {
-        mode = st.st_mode & 07777;
+    if (current.st_mode != 0) {
+        mode = current.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
@@ -129,6 +141,18 @@ bool copyAtomically(const QString &source, const QString &target, QString *error
         return false;
     }
     return saveAtomically(target, *data, errorText);
+}
+
+bool FileSnapshot::take(const QString &path, QString *errorText)
+{
+    path_ = path;
+    return linefile::readIfExists(path, &content_, errorText, &existed_);
+}
+
+void FileSnapshot::restore() const
+{
+    if (existed_) saveAtomically(path_, content_);
+    else QFile::remove(path_);
 }
 
 } // namespace files

@@ -4,6 +4,7 @@
 
 #include "tests/support/test_folder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -96,4 +97,26 @@ TEST(SaveAtomically, StaleTemporariesAreRemoved)
     folder.write(QStringLiteral("A.MFI"), "kept\r\n");
     EXPECT_EQ(files::removeStaleTemporaries(folder.path()), 1);
     EXPECT_EQ(folder.entries(), QStringList{QStringLiteral(".config")} + QStringList{QStringLiteral("A.MFI")});
+}
+
+TEST(SaveAtomically, RefusesReadOnlyFilesAndWritesThroughLinks)
+{
+    TestFolder folder;
+    folder.write(QStringLiteral("C.MFI"), "CHAT@1[]#\xA7\r\n");
+    const QString path = folder.file(QStringLiteral("C.MFI"));
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    QString error;
+    EXPECT_FALSE(files::saveAtomically(path, "NOUVEAU\r\n", &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("C.MFI")));
+    EXPECT_EQ(folder.read(QStringLiteral("C.MFI")), "CHAT@1[]#\xA7\r\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
+
+    QDir(folder.path()).mkdir(QStringLiteral("real"));
+    folder.write(QStringLiteral("real/B.MFI"), "ANCIEN\r\n");
+    ASSERT_TRUE(QFile::link(folder.file(QStringLiteral("real/B.MFI")), folder.file(QStringLiteral("B.MFI"))));
+    ASSERT_TRUE(files::saveAtomically(folder.file(QStringLiteral("B.MFI")), "NOUVEAU\r\n", &error));
+    EXPECT_TRUE(QFileInfo(folder.file(QStringLiteral("B.MFI"))).isSymLink());
+    EXPECT_EQ(folder.read(QStringLiteral("real/B.MFI")), "NOUVEAU\r\n");
+    for (const QString &e : QDir(folder.file(QStringLiteral("real"))).entryList(QDir::Files | QDir::Hidden))
+        EXPECT_EQ(e, QStringLiteral("B.MFI"));
 }

@@ -22,6 +22,7 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -255,6 +256,9 @@ TEST(MainWindow, AMalformedLineIsShownWholeAfterItsMessage)
     EXPECT_EQ(w.desktop.messages[0].title, QStringLiteral("MALFORME SANS SEPARATEUR"));
     EXPECT_EQ(w.desktop.messages[0].icon, Desktop::Icon::Critical);
     EXPECT_EQ(w.talvo->gridModel().cell(0, 0), QStringLiteral("MALFORME SANS SEPARATEUR"));
+    // The card gets the line exactly as stored, to find it again in its file.
+    w.talvo->grille1_click(0);
+    EXPECT_EQ(w.session->current.workLine, QStringLiteral("MALFORME SANS SEPARATEUR"));
     EXPECT_EQ(w.talvo->gridModel().cell(0, 2), QString());
     EXPECT_EQ(w.talvo->gridModel().rowCount(), 2);
 }
@@ -356,6 +360,21 @@ TEST(MainWindow, ClosingWritesTheSettingsFile)
     EXPECT_EQ(lines[10], "DERNIERE\r");
     for (int i = 11; i < 21; ++i)
         EXPECT_EQ(lines[i], "Libre\r") << i;
+}
+
+TEST(MainWindow, ASettingsFileThatCannotBeWrittenKeepsTheWindowOpenUnlessTheUserSaysSo)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    w.write(QStringLiteral("TALVO.INI"), "ANCIEN\r\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(w.file(QStringLiteral("TALVO.INI"))).constData(), 0444), 0);
+    w.desktop.answers = {Desktop::Answer::No};
+    EXPECT_FALSE(w.talvo->close());
+    EXPECT_TRUE(w.talvo->isVisible());
+    EXPECT_TRUE(w.desktop.messages.last().text.contains(QStringLiteral("TALVO.INI")));
+    w.desktop.answers = {Desktop::Answer::Yes};
+    EXPECT_TRUE(w.talvo->close());
+    EXPECT_EQ(w.read(QStringLiteral("TALVO.INI")), "ANCIEN\r\n");
 }
 
 TEST(MainWindow, SizeRulesAndWindowCommands)

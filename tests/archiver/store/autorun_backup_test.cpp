@@ -12,11 +12,15 @@ TEST(Autorun, WritesReadsBackAndRemovesTheAutostartEntry)
     TestFolder folder;
     EXPECT_EQ(autorun::LireAutorun(), QLatin1String(autorun::kNone));
     EXPECT_TRUE(autorun::entryFile().startsWith(folder.path() + QStringLiteral(".config/autostart/")));
-    const QString command = QStringLiteral("/opt/mes programmes/talvo5");
-    ASSERT_TRUE(autorun::EcrireAutorun(command));
-    EXPECT_EQ(autorun::LireAutorun(), command);
+    ASSERT_TRUE(autorun::EcrireAutorun({QStringLiteral("env"), QStringLiteral("TALVO5_HOME=/data/100% moi/"),
+                                        QStringLiteral("/opt/mes programmes/talvo5")}));
+    EXPECT_EQ(autorun::LireAutorun(), QStringLiteral("env TALVO5_HOME=/data/100% moi/ /opt/mes programmes/talvo5"));
     EXPECT_TRUE(folder.read(QStringLiteral(".config/autostart/talvo5.desktop"))
-                    .contains("Exec=\"/opt/mes programmes/talvo5\"\n"));
+                    .contains("Exec=env \"TALVO5_HOME=/data/100%% moi/\" \"/opt/mes programmes/talvo5\"\n"));
+    // An entry switched off on the desktop's side counts as no autorun.
+    folder.write(QStringLiteral(".config/autostart/talvo5.desktop"),
+                 "[Desktop Entry]\nExec=/opt/talvo5\nHidden=true\n");
+    EXPECT_EQ(autorun::LireAutorun(), QLatin1String(autorun::kNone));
     EXPECT_TRUE(autorun::EffacerAutorun());
     EXPECT_EQ(autorun::LireAutorun(QStringLiteral("none")), QStringLiteral("none"));
     EXPECT_TRUE(autorun::EffacerAutorun()); // removing what is not there is fine
@@ -27,7 +31,7 @@ TEST(Autorun, AFolderThatCannotBeMadeChangesNothing)
     TestFolder folder;
     folder.write(QStringLiteral(".config/autostart"), "a file where the folder should be");
     QString error;
-    EXPECT_FALSE(autorun::EcrireAutorun(QStringLiteral("/x/talvo5"), &error));
+    EXPECT_FALSE(autorun::EcrireAutorun({QStringLiteral("/x/talvo5")}, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(autorun::LireAutorun(), QLatin1String(autorun::kNone));
 }

@@ -1,9 +1,12 @@
 #include "archiver/store/catalogue.h"
 #include "archiver/store/lists.h"
+#include "archiver/store/record_entry.h"
 
 #include "tests/support/test_folder.h"
 
 #include <QFile>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -152,4 +155,27 @@ TEST(Catalogue, SortingAFileDropsBlankLinesAndKeepsEqualLinesInOrder)
     EXPECT_TRUE(folder.read(QStringLiteral("T.MFI")).isEmpty());
     ASSERT_TRUE(c.TrierFichierCourant(folder.file(QStringLiteral("X.MFI")), &error));
     EXPECT_FALSE(folder.exists(QStringLiteral("X.MFI")));
+}
+
+TEST(RecordEntry, AFailedSaveLeavesTheListsAsTheyWere)
+{
+    TestFolder folder;
+    folder.write(QStringLiteral("TALVO.CAT"), "TEXTES\r\n");
+    folder.write(QStringLiteral("G.MFI"), "GARE@1[]#\xA7\r\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(folder.file(QStringLiteral("G.MFI"))).constData(), 0444), 0);
+    const Catalogue c(folder.path());
+    const Record r{QStringLiteral("GARE DU NORD"), QStringLiteral("01-01-2001"), QStringLiteral("CLE USB"),
+                   QStringLiteral("VOYAGES"), QString(), QString()};
+    QString current, error;
+    EXPECT_FALSE(entry::store(c, r, true, &current, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("G.MFI")));
+    EXPECT_EQ(folder.read(QStringLiteral("TALVO.CAT")), "TEXTES\r\n");
+    EXPECT_FALSE(folder.exists(QStringLiteral("TALVO.SUP")));
+
+    ASSERT_EQ(::chmod(QFile::encodeName(folder.file(QStringLiteral("G.MFI"))).constData(), 0644), 0);
+    ASSERT_TRUE(entry::store(c, r, true, &current, &error)) << error.toStdString();
+    EXPECT_EQ(current, folder.file(QStringLiteral("G.MFI")));
+    EXPECT_EQ(folder.read(QStringLiteral("TALVO.CAT")), "TEXTES\r\nVOYAGES\r\n");
+    EXPECT_EQ(folder.read(QStringLiteral("TALVO.SUP")), "CLE USB\r\n");
+    EXPECT_EQ(folder.read(QStringLiteral("G.MFI")), "GARE DU NORD@01-01-2001[CLE USB]VOYAGES#\xA7\r\nGARE@1[]#\xA7\r\n");
 }

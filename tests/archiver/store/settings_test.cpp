@@ -85,6 +85,8 @@ TEST(Settings, FileRoundTripAndLanguageSetting)
     EXPECT_EQ(settings::currentLanguageFile(folder.path()), folder.file(QStringLiteral("Francais.LNG")));
     settings::setLanguageFileSetting(folder.file(QStringLiteral("english.lng")));
     EXPECT_EQ(settings::languageFileSetting(), folder.file(QStringLiteral("english.lng")));
+    EXPECT_EQ(settings::currentLanguageFile(folder.path()), folder.file(QStringLiteral("Francais.LNG")));
+    folder.write(QStringLiteral("english.lng"), "[MSG]\r\n");
     EXPECT_EQ(settings::currentLanguageFile(folder.path()), folder.file(QStringLiteral("english.lng")));
     // The store honours XDG_CONFIG_HOME, which the test folder points inside itself.
     EXPECT_TRUE(folder.exists(QStringLiteral(".config/Talvo5/Talvo5.ini")));
