@@ -36,7 +36,6 @@ public:
     // flush(), which shows them all in one insertion.
     bool appendLine(QByteArrayView line);
     void flush();
-    int pendingRows() const { return int(rows_.size()) - shown_; }
 
     void clear();
     void removeRecord(int row);

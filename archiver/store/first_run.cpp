@@ -38,13 +38,7 @@ bool extendFile(const QString &path, const QStringList &lines, bool onlyMissing,
     return files::saveAtomically(path, linefile::joinLines(all), errorText);
 }
 
-} // namespace
-
-bool workFilesExist(const QString &folder)
-{
-    return QFileInfo::exists(files::findExisting(folder, QStringLiteral("A.MFI")));
-}
-
+// The six example records, dated date, their targets in folder.
 QStringList exampleRecords(const QString &folder, const QString &date)
 {
     const QString dir = files::withTrailingSlash(folder);
@@ -75,6 +69,30 @@ QStringList exampleRecords(const QString &folder, const QString &date)
     };
 }
 
+struct SubFolder
+{
+    QString name;    // created with this spelling
+    QString message; // shown before it is created
+};
+
+const QList<SubFolder> &subFolders()
+{
+    static const QList<SubFolder> folders{
+        {QStringLiteral("NOTES"),
+         QStringLiteral("Création d'un Sous-Répertoire NOTES, indispensable à la nouvelle Version d'TALVO")},
+        {QStringLiteral("BACKUP"),
+         QStringLiteral("Création d'un Sous-Répertoire BACKUP, indispensable à la nouvelle Version d'TALVO")},
+    };
+    return folders;
+}
+
+} // namespace
+
+bool workFilesExist(const QString &folder)
+{
+    return QFileInfo::exists(files::findExisting(folder, QStringLiteral("A.MFI")));
+}
+
 bool InitialiserFichiers(const QString &folder, const QString &date, QString *errorText)
 {
     const QString dir = files::withTrailingSlash(folder);
@@ -102,17 +120,6 @@ bool InitialiserFichiers(const QString &folder, const QString &date, QString *er
     if (!createEmpty(u'A')) return false;
     settings::setLanguageFileSetting(dir + QStringLiteral("francais.lng"));
     return true;
-}
-
-const QList<SubFolder> &subFolders()
-{
-    static const QList<SubFolder> folders{
-        {QStringLiteral("NOTES"),
-         QStringLiteral("Création d'un Sous-Répertoire NOTES, indispensable à la nouvelle Version d'TALVO")},
-        {QStringLiteral("BACKUP"),
-         QStringLiteral("Création d'un Sous-Répertoire BACKUP, indispensable à la nouvelle Version d'TALVO")},
-    };
-    return folders;
 }
 
 void ensureSubFolders(const QString &folder, const std::function<void(const QString &)> &beforeCreating)

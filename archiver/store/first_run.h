@@ -15,21 +15,11 @@ inline constexpr char kTitle[] = "Initialisation d' TALVO";
 inline constexpr char kQuestion[] = "Créer les Fichiers de Travail ?";
 inline constexpr char kRefusal[] = "ABANDON : Talvo ne peut fonctionner sans Fichiers de Travail !";
 
-// The six example records, dated date, their targets in folder.
-QStringList exampleRecords(const QString &folder, const QString &date);
-
 // Creates the work files: the 36 letter files, the example records in U.MFI, the category and
 // support lists, the notepad, and records folder + "francais.lng" as the user's language file.
 // Files that already exist are never emptied: the examples and the six categories are added
 // after what they hold. Returns false with errorText on the first write that fails.
 bool InitialiserFichiers(const QString &folder, const QString &date, QString *errorText);
-
-struct SubFolder
-{
-    QString name;    // created with this spelling
-    QString message; // shown before it is created
-};
-const QList<SubFolder> &subFolders();
 
 // Creates the NOTES and BACKUP sub-folders when missing (matched without case), calling
 // beforeCreating with each message first, in that order.

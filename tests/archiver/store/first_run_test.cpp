@@ -19,7 +19,9 @@ TEST(FirstRun, CreatesTheWorkFiles)
     for (const char c : QByteArray(record::kLetterList)) {
         const QString name = QString(QLatin1Char(c)) + QStringLiteral(".MFI");
         EXPECT_TRUE(folder.exists(name)) << name.toStdString();
-        if (c != 'U') EXPECT_TRUE(folder.read(name).isEmpty());
+        if (c != 'U') {
+            EXPECT_TRUE(folder.read(name).isEmpty());
+        }
     }
     const QList<QByteArray> examples = folder.read(QStringLiteral("U.MFI")).split('\n');
     ASSERT_EQ(examples.size(), 7); // six lines and the empty rest after the last line end
