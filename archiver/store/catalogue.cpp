@@ -102,19 +102,6 @@ bool Catalogue::writeSorted(const QString &path, QList<QByteArray> lines, QStrin
     return files::saveAtomically(path, linefile::joinLines(lines), errorText);
 }
 
-bool Catalogue::encodeLine(const QString &line, QByteArray *out, QString *errorText)
-{
-    char32_t bad = 0;
-    auto encoded = cp1252::encode(line, &bad);
-    if (!encoded) {
-        if (errorText)
-            *errorText = cp1252::unencodableMessage(bad);
-        return false;
-    }
-    *out = *encoded;
-    return true;
-}
-
 bool Catalogue::TrierFichierCourant(const QString &path, QString *errorText) const
 {
     QList<QByteArray> lines;
@@ -127,7 +114,7 @@ bool Catalogue::append(const QString &line, QString *currentFile, QString *error
 {
     if (line.isEmpty()) return false;
     QByteArray encoded;
-    if (!encodeLine(line, &encoded, errorText)) return false;
+    if (!cp1252::encodeTo(line, &encoded, errorText)) return false;
     const QString path = letterFile(line.front());
     QList<QByteArray> lines;
     if (!linefile::readLines(path, &lines, errorText)) return false;
@@ -142,7 +129,7 @@ bool Catalogue::deleteLine(const QString &path, const QString &oldLine, QString 
 {
     if (removed) *removed = 0;
     QByteArray old;
-    if (!encodeLine(oldLine, &old, errorText)) return false;
+    if (!cp1252::encodeTo(oldLine, &old, errorText)) return false;
     QList<QByteArray> lines;
     if (!linefile::readLines(path, &lines, errorText)) return false;
     const qsizetype count = lines.removeAll(old);
@@ -167,7 +154,7 @@ bool Catalogue::replaceLine(QString *currentFile, const QString &oldLine, const 
                             QString *errorText) const
 {
     QByteArray oldBytes, newBytes;
-    if (!encodeLine(oldLine, &oldBytes, errorText) || !encodeLine(newLine, &newBytes, errorText))
+    if (!cp1252::encodeTo(oldLine, &oldBytes, errorText) || !cp1252::encodeTo(newLine, &newBytes, errorText))
         return false;
     if (newLine.isEmpty()) return false;
 

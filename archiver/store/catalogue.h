@@ -61,7 +61,6 @@ public:
 
 private:
     bool writeSorted(const QString &path, QList<QByteArray> lines, QString *errorText) const;
-    static bool encodeLine(const QString &line, QByteArray *out, QString *errorText);
 
     QString folder_;
     mutable std::shared_ptr<LineOrder> order_;

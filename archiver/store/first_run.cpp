@@ -19,21 +19,17 @@ const QStringList kCategories{QStringLiteral("TEXTES"), QStringLiteral("SONS"),
                               QStringLiteral("IMAGES"), QStringLiteral("CARNET D'ADRESSES"),
                               QStringLiteral("WEB"), QStringLiteral("E-MAIL")};
 
-// Adds lines after the existing content of path (creating it), keeping that content byte for
-// byte. With onlyMissing, a line already present is not added again.
+// Adds lines after the existing lines of path (creating it); blank lines are dropped and the file
+// is written with CR LF ends. With onlyMissing, a line already present is not added again.
 bool extendFile(const QString &path, const QStringList &lines, bool onlyMissing, QString *errorText)
 {
     QList<QByteArray> all;
     if (!linefile::readLines(path, &all, errorText)) return false;
     all.removeAll(QByteArray());
     for (const QString &l : lines) {
-        char32_t bad = 0;
-        const auto e = cp1252::encode(l, &bad);
-        if (!e) {
-            if (errorText) *errorText = cp1252::unencodableMessage(bad);
-            return false;
-        }
-        if (!onlyMissing || !all.contains(*e)) all.append(*e);
+        QByteArray e;
+        if (!cp1252::encodeTo(l, &e, errorText)) return false;
+        if (!onlyMissing || !all.contains(e)) all.append(e);
     }
     return files::saveAtomically(path, linefile::joinLines(all), errorText);
 }

@@ -14,17 +14,12 @@ namespace {
 AddOutcome appendIfAbsent(const QString &path, const QString &name, QString *errorText)
 {
     if (name.isEmpty()) return AddOutcome::Empty;
-    char32_t bad = 0;
-    const auto encoded = cp1252::encode(name, &bad);
-    if (!encoded) {
-        if (errorText)
-            *errorText = cp1252::unencodableMessage(bad);
-        return AddOutcome::Failed;
-    }
+    QByteArray encoded;
+    if (!cp1252::encodeTo(name, &encoded, errorText)) return AddOutcome::Failed;
     QList<QByteArray> lines;
     if (!linefile::readLines(path, &lines, errorText)) return AddOutcome::Failed;
-    if (lines.contains(*encoded)) return AddOutcome::AlreadyPresent;
-    lines.append(*encoded);
+    if (lines.contains(encoded)) return AddOutcome::AlreadyPresent;
+    lines.append(encoded);
     return files::saveAtomically(path, linefile::joinLines(lines), errorText) ? AddOutcome::Added
                                                                             : AddOutcome::Failed;
 }

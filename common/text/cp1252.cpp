@@ -91,6 +91,18 @@ std::optional<QByteArray> encode(QStringView text, char32_t *badChar)
     return out;
 }
 
+bool encodeTo(QStringView text, QByteArray *out, QString *errorText)
+{
+    char32_t bad = 0;
+    auto encoded = encode(text, &bad);
+    if (!encoded) {
+        if (errorText) *errorText = unencodableMessage(bad);
+        return false;
+    }
+    *out = std::move(*encoded);
+    return true;
+}
+
 char32_t firstUnencodable(QStringView text)
 {
     char32_t bad = 0;

@@ -19,6 +19,10 @@ QChar decodeByte(unsigned char byte);
 // badChar (when given) to the first such character.
 std::optional<QByteArray> encode(QStringView text, char32_t *badChar = nullptr);
 
+// Encodes text into out; when a character has no byte, returns false and puts the message that
+// names it in errorText.
+bool encodeTo(QStringView text, QByteArray *out, QString *errorText);
+
 // The first character of text the code page cannot hold, or 0 when there is none.
 char32_t firstUnencodable(QStringView text);
 
