@@ -204,17 +204,25 @@ int rename(const char *oldpath, const char *newpath)
     return real_rename(oldpath, newpath);
 }
 
+/* Whether a rename between two directory-relative paths is to fail; errno is left as it was. */
+static int renameAtFails(int olddirfd, const char *oldpath, int newdirfd, const char *newpath,
+                         char *to, size_t size)
+{
+    if (!(kinds & FAULT_RENAME)) return 0;
+    const int saved = errno;
+    char from[4096];
+    pathAt(olddirfd, oldpath, from, sizeof from);
+    pathAt(newdirfd, newpath, to, size);
+    errno = saved;
+    return renameMatches(from, to);
+}
+
 int renameat(int olddirfd, const char *oldpath, int newdirfd, const char *newpath)
 {
     REAL(renameat, renameat_fn);
-    if (kinds & FAULT_RENAME) {
-        const int saved = errno;
-        char from[4096], to[4096];
-        pathAt(olddirfd, oldpath, from, sizeof from);
-        pathAt(newdirfd, newpath, to, sizeof to);
-        errno = saved;
-        if (renameMatches(from, to)) return (int)fail("renameat", to, EIO);
-    }
+    char to[4096];
+    if (renameAtFails(olddirfd, oldpath, newdirfd, newpath, to, sizeof to))
+        return (int)fail("renameat", to, EIO);
     return real_renameat(olddirfd, oldpath, newdirfd, newpath);
 }
 
@@ -222,13 +230,8 @@ int renameat2(int olddirfd, const char *oldpath, int newdirfd, const char *newpa
               unsigned int flags)
 {
     REAL(renameat2, renameat2_fn);
-    if (kinds & FAULT_RENAME) {
-        const int saved = errno;
-        char from[4096], to[4096];
-        pathAt(olddirfd, oldpath, from, sizeof from);
-        pathAt(newdirfd, newpath, to, sizeof to);
-        errno = saved;
-        if (renameMatches(from, to)) return (int)fail("renameat2", to, EIO);
-    }
+    char to[4096];
+    if (renameAtFails(olddirfd, oldpath, newdirfd, newpath, to, sizeof to))
+        return (int)fail("renameat2", to, EIO);
     return real_renameat2(olddirfd, oldpath, newdirfd, newpath, flags);
 }
