@@ -159,7 +159,6 @@ void Talvo::notYetAvailable()
 bool Talvo::Form_Load()
 {
     ArchiverSession &s = session_;
-    files::removeStaleTemporaries(s.folder);
 
     if (!firstrun::workFilesExist(s.folder)) {
         const QString title = QLatin1String(firstrun::kTitle);
@@ -170,7 +169,9 @@ bool Talvo::Form_Load()
         }
         QString error;
         QDir().mkpath(s.folder);
-        if (!firstrun::InitialiserFichiers(s.folder, s.date, &error)) {
+        const auto lock = s.catalogue.lock(&error);
+        // Another program may have made the work files while the question was open.
+        if (!lock || (!firstrun::workFilesExist(s.folder) && !firstrun::InitialiserFichiers(*lock, s.date, &error))) {
             desktop_.message(this, error, title, Desktop::Buttons::Ok, Desktop::Icon::Critical);
             return false;
         }
@@ -178,7 +179,9 @@ bool Talvo::Form_Load()
 
     s.removableRoots = media::removableRoots();
 
-    settings::read(settings::settingsFile(s.folder), s.settings);
+    QString settingsError;
+    if (!settings::read(settings::settingsFile(s.folder), s.settings, &settingsError) && !settingsError.isEmpty())
+        desktop_.message(this, settingsError, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
     setWidthTwips(int(std::clamp(s.settings.windowWidth, 0.0, 1e6)));
     layoutControls();
 
@@ -191,8 +194,10 @@ bool Talvo::Form_Load()
 
     move(s.settings.left / kTwipsPerPixel, s.settings.top / kTwipsPerPixel);
 
-    firstrun::ensureSubFolders(s.folder, [this](const QString &m) { desktop_.message(this, m); });
-    files::removeStaleTemporaries(files::findExisting(s.folder, QStringLiteral("BACKUP")));
+    const QStringList failures =
+        firstrun::ensureSubFolders(s.folder, [this](const QString &m) { desktop_.message(this, m); });
+    if (!failures.isEmpty())
+        desktop_.message(this, failures.join(u'\n'), QString(), Desktop::Buttons::Ok, Desktop::Icon::Critical);
 
     const bool autorunSet = autorun::LireAutorun() != QLatin1String(autorun::kNone);
     ui->m_autorun->setEnabled(!autorunSet);
@@ -323,7 +328,8 @@ void Talvo::closeEvent(QCloseEvent *event)
     s.left = position(x());
     s.top = position(y());
     QString error;
-    if (!settings::write(settings::settingsFile(session_.folder), s, &error) &&
+    const auto lock = session_.catalogue.lock(&error);
+    if (!(lock && settings::write(*lock, settings::settingsFile(session_.folder), s, &error)) &&
         desktop_.message(this, error + QStringLiteral("\n\nFermer Talvo sans enregistrer ses réglages ?"), QString(),
                          Desktop::Buttons::YesNo, Desktop::Icon::Warning) != Desktop::Answer::Yes) {
         event->ignore(); // the window stays, with what the settings would have kept

@@ -9,6 +9,7 @@
 #include <memory>
 
 class Desktop;
+class RepeatedMessages;
 class QAction;
 class QTableView;
 struct ArchiverSession;
@@ -119,6 +120,7 @@ private:
     qint64 total_ = 0;
     bool alwaysOnTop_ = false;
     bool searching_ = false;
+    RepeatedMessages *malformedBoxes_ = nullptr; // the boxes of malformed lines of a search running
     int titleBarTwips_ = 375; // the height that the title bar takes in the window's height
     int widthTwips_ = 0;
     int heightTwips_ = 0;

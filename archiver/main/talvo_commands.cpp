@@ -86,7 +86,9 @@ void Talvo::m_kill_Autorun_Click()
 
 void Talvo::m_backup_Click()
 {
-    const QStringList errors = backup::makeBackup(session_.folder);
+    QString busy;
+    const auto lock = session_.catalogue.lock(&busy);
+    const QStringList errors = lock ? backup::makeBackup(*lock) : QStringList{busy};
     if (!errors.isEmpty()) {
         desktop_.message(this, errors.join(u'\n'), QString(), Desktop::Buttons::Ok, Desktop::Icon::Critical);
         return;
@@ -100,7 +102,9 @@ void Talvo::m_restaure_Click()
     if (desktop_.message(this, message(82), QString(), Desktop::Buttons::OkCancel, Desktop::Icon::Question) !=
         Desktop::Answer::Ok)
         return;
-    const QStringList errors = backup::restore(session_.folder);
+    QString busy;
+    const auto lock = session_.catalogue.lock(&busy);
+    const QStringList errors = lock ? backup::restore(*lock) : QStringList{busy};
     if (!errors.isEmpty()) {
         desktop_.message(this, errors.join(u'\n'), QString(), Desktop::Buttons::Ok, Desktop::Icon::Critical);
         return;

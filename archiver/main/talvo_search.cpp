@@ -4,6 +4,7 @@
 
 #include "archiver/store/session.h"
 #include "common/desktop/desktop.h"
+#include "common/desktop/repeated_messages.h"
 #include "common/text/cp1252.h"
 #include "ui_talvo.h"
 
@@ -16,8 +17,8 @@ bool Talvo::checkKey(const QString &text)
         desktop_.message(this, message(refusal));
         return false;
     }
-    if (const char32_t bad = cp1252::firstUnencodable(text)) {
-        desktop_.message(this, cp1252::unencodableMessage(bad));
+    if (const char32_t bad = cp1252::firstUnstorable(text)) {
+        desktop_.message(this, cp1252::unstorableMessage(bad));
         return false;
     }
     return true;
@@ -25,16 +26,16 @@ bool Talvo::checkKey(const QString &text)
 
 void Talvo::filterTypedText(const QString &text)
 {
-    // A character the catalogue cannot hold is refused where it is typed.
-    const char32_t bad = cp1252::firstUnencodable(text);
+    // A character the catalogue cannot hold, or a control character, is refused where it is typed.
+    const char32_t bad = cp1252::firstUnstorable(text);
     if (!bad) return;
     QString kept;
     for (const QChar c : text)
-        if (!c.isSurrogate() && !cp1252::firstUnencodable(QString(c))) kept += c;
+        if (!c.isSurrogate() && !cp1252::firstUnstorable(QString(c))) kept += c;
     const int cursor = ui->large->cursorPosition() - int(text.size() - kept.size());
     ui->large->setText(kept);
     ui->large->setCursorPosition(std::max(0, cursor));
-    desktop_.message(this, cp1252::unencodableMessage(bad));
+    desktop_.message(this, cp1252::unstorableMessage(bad));
 }
 
 void Talvo::large_KeyPress()
@@ -78,12 +79,22 @@ void Talvo::RechercheGlobale()
     total_ = 0;
 
     searching_ = true;
+    RepeatedMessages malformed(desktop_, this,
+                               QStringLiteral("Ne plus afficher ce message pendant cette recherche ?"));
+    malformedBoxes_ = &malformed;
     const SearchCounts counts = ::RechercheGlobale(session_.catalogue, session_.searchText, session_.searchField,
                                                    [this](QByteArrayView line) { AjouterLigneGrille(line); });
+    malformedBoxes_ = nullptr;
     searching_ = false;
     model_.flush();
     total_ = counts.total;
     setWindowTitle(formatCount(found_) + message(96) + formatCount(total_) + message(97));
+    if (!counts.unreadable.isEmpty())
+        desktop_.message(this,
+                         QStringLiteral("Ces fichiers du catalogue n'ont pas pu être lus ; les fiches qu'ils "
+                                        "contiennent ne sont ni trouvées ni comptées :\n\n") +
+                             counts.unreadable.join(u'\n'),
+                         QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
 
     if (found_ == 0) {
         const QString typed = ui->large->text();
@@ -110,7 +121,8 @@ void Talvo::AjouterLigneGrille(QByteArrayView line)
     ++found_;
     if (!model_.appendLine(line)) {
         // A malformed line is shown whole in the key column, after telling the user about it.
-        desktop_.message(this, message(8), cp1252::decode(line), Desktop::Buttons::Ok, Desktop::Icon::Critical);
+        if (malformedBoxes_) malformedBoxes_->show(message(8), cp1252::decode(line), Desktop::Icon::Critical);
+        else desktop_.message(this, message(8), cp1252::decode(line), Desktop::Buttons::Ok, Desktop::Icon::Critical);
     }
     // A search shows its rows and its counts once, at its end.
     if (searching_) return;

@@ -1,7 +1,9 @@
 #include "archiver/operations/global_search.h"
 
 #include "common/text/cp1252.h"
+#include "common/text/line_file.h"
 
+#include <algorithm>
 #include <cstring>
 
 #ifdef __SSE2__
@@ -67,10 +69,13 @@ struct PieceScan
     {
         if (p <= reportedUpTo || p + m > n || !finder->verifyAt(s + p)) return;
         const LineSpan line = lineAround(s, n, p);
-        if (line.stop <= line.start) return;
-        onMatch(QByteArrayView(reinterpret_cast<const char *>(s) + line.start, line.stop - line.start));
-        ++counts.found;
+        // Either way the rest of the line needs no more look: it is found, or the text lies
+        // beyond the part of an over-long line that counts.
         reportedUpTo = line.end;
+        if (line.stop <= line.start || p + m - line.start > linefile::kMaxLineLength) return;
+        onMatch(QByteArrayView(reinterpret_cast<const char *>(s) + line.start,
+                               std::min(line.stop - line.start, linefile::kMaxLineLength)));
+        ++counts.found;
     }
 
     // One block of 64 bytes at pos, given the mask of its line feeds and of the positions where
@@ -206,7 +211,8 @@ void scanWholeLines(QByteArrayView piece, const FoldedFinder *finder, bool wide,
         while (start < n) {
             const LineSpan line = lineAround(s, n, start);
             if (line.stop > line.start) {
-                onMatch(QByteArrayView(reinterpret_cast<const char *>(s) + line.start, line.stop - line.start));
+                onMatch(QByteArrayView(reinterpret_cast<const char *>(s) + line.start,
+                                       std::min(line.stop - line.start, linefile::kMaxLineLength)));
                 ++counts.found;
             }
             start = line.end + 1;
@@ -263,19 +269,21 @@ SearchCounts RechercheGlobale(const Catalogue &catalogue, const QString &text, r
 
     for (int i = 0; i < record::kLetterCount; ++i) {
         const QString path = catalogue.letterFile(QLatin1Char(record::kLetterList[i]));
+        linefile::ReadStatus status;
         if (field == record::Field::All) {
-            Catalogue::forEachPiece(path, [&](QByteArrayView piece) {
+            status = linefile::forEachPiece(path, [&](QByteArrayView piece) {
                 scanWholeLines(piece, searchable ? &finder : nullptr, wide, counts, onMatch);
             });
-            continue;
+        } else {
+            status = linefile::forEachLine(path, [&](QByteArrayView line) {
+                ++counts.total;
+                if (searchable && finder.find(record::fieldOf(line, field)) >= 0) {
+                    onMatch(line);
+                    ++counts.found;
+                }
+            });
         }
-        Catalogue::forEachLine(path, [&](QByteArrayView line) {
-            ++counts.total;
-            if (searchable && finder.find(record::fieldOf(line, field)) >= 0) {
-                onMatch(line);
-                ++counts.found;
-            }
-        });
+        if (!status.ok()) counts.unreadable.append(status.error);
     }
     return counts;
 }

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -34,11 +35,16 @@ struct SearchCounts
 {
     qint64 found = 0; // lines handed to the caller
     qint64 total = 0; // non-empty lines read
+    // Why each letter file that could not be read (a folder, a FIFO, a file without read
+    // permission where a letter file should be) was passed over.
+    QStringList unreadable;
 };
 
 // The global search: reads every letter file in letter-list order and hands each non-empty line
 // whose compared text (the whole line, or one field) contains text, case ignored, to onMatch, in
-// file order. A letter file that cannot be read is passed over. A text the code page cannot
+// file order; a line longer than linefile::kMaxLineLength is compared and handed cut to that
+// length. A letter
+// file that cannot be read is passed over and named in the counts. A text the code page cannot
 // hold matches nothing.
 SearchCounts RechercheGlobale(const Catalogue &catalogue, const QString &text, record::Field field,
                               const std::function<void(QByteArrayView line)> &onMatch);

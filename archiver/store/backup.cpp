@@ -56,18 +56,20 @@ bool exists(const QString &folder)
         files::findExisting(files::withTrailingSlash(backupFolder(folder)), QStringLiteral("A.mfi")));
 }
 
-QStringList makeBackup(const QString &folder)
+QStringList makeBackup(const files::FolderLock &lock)
 {
-    const QString bak = backupFolder(folder);
+    const QString bak = backupFolder(lock.folder());
     if (!QFileInfo(bak).isDir() && !QDir().mkpath(bak))
         return {QStringLiteral("Impossible de créer le dossier « %1 »").arg(bak)};
-    return copyAll(pairs(folder), true);
+    files::removeStaleTemporaries(bak);
+    return copyAll(pairs(lock.folder()), true);
 }
 
-QStringList restore(const QString &folder)
+QStringList restore(const files::FolderLock &lock)
 {
-    if (!exists(folder)) return {};
-    return copyAll(pairs(folder), false);
+    if (!exists(lock.folder())) return {};
+    files::removeStaleTemporaries(backupFolder(lock.folder()));
+    return copyAll(pairs(lock.folder()), false);
 }
 
 } // namespace backup

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/files/folder_lock.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,10 +14,11 @@ QString backupFolder(const QString &folder);
 // A backup exists when BACKUP holds the copy of A's letter file.
 bool exists(const QString &folder);
 
-// Copies the catalogue into BACKUP; a missing file is passed over. Returns the errors, one per
-// copy that failed (empty when all went well).
-QStringList makeBackup(const QString &folder);
+// Copies the catalogue of the locked folder into BACKUP; a missing file is passed over. The lock
+// is held over all the copies, so they are one snapshot of the catalogue. Returns the errors, one
+// per copy that failed (empty when all went well).
+QStringList makeBackup(const files::FolderLock &lock);
 // Copies BACKUP back over the catalogue, the same way.
-QStringList restore(const QString &folder);
+QStringList restore(const files::FolderLock &lock);
 
 } // namespace backup

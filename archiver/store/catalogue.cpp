@@ -9,13 +9,34 @@
 #include <QFile>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
-Catalogue::Catalogue(const QString &programFolder) : folder_(files::withTrailingSlash(programFolder))
+namespace {
+
+QString notFound(const QString &line, const QString &path)
 {
+    return QStringLiteral("Aucune fiche identique à « %1 » dans « %2 » : elle a peut-être été modifiée "
+                          "ou supprimée entre-temps.")
+        .arg(line, path);
+}
+
+QString tooLongLines(const QString &path, qint64 count)
+{
+    return QStringLiteral("« %1 » contient %2 ligne(s) de plus de %3 Kio, qui ne sont pas des fiches : il "
+                          "n'a pas été modifié, pour ne rien en perdre. Déplacez-le ou corrigez-le dans un "
+                          "éditeur de texte.")
+        .arg(path)
+        .arg(count)
+        .arg(linefile::kMaxLineLength / 1024);
+}
+
+} // namespace
+
+Catalogue::Catalogue(const QString &programFolder) : folder_(files::withTrailingSlash(programFolder)) {}
+
+std::optional<FolderLock> Catalogue::lock(QString *errorText, int waitMs) const
+{
+    return FolderLock::acquire(folder_, errorText, waitMs);
 }
 
 QString Catalogue::letterFile(QChar first) const
@@ -34,149 +55,204 @@ const LineOrder &Catalogue::order() const
     return *order_;
 }
 
-void Catalogue::forEachPiece(const QString &path, const std::function<void(QByteArrayView)> &fn)
+QStringList Catalogue::scan(const std::function<void(QByteArrayView line)> &fn) const
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    // Small enough to stay in the processor's cache between the read and the scan.
-    constexpr qsizetype kPiece = 256 * 1024;
-    QByteArray buffer(kPiece, Qt::Uninitialized);
-    qsizetype kept = 0; // bytes of an unfinished line carried to the front
-    for (;;) {
-        if (kept == buffer.size()) buffer.resize(buffer.size() * 2); // a line longer than a piece
-        const ssize_t n = ::read(fd, buffer.data() + kept, size_t(buffer.size() - kept));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        const qsizetype filled = kept + n;
-        const char *lastNl =
-            static_cast<const char *>(::memrchr(buffer.constData(), '\n', size_t(filled)));
-        if (!lastNl) {
-            kept = filled;
-            continue;
-        }
-        const qsizetype whole = lastNl - buffer.constData() + 1;
-        fn(QByteArrayView(buffer.constData(), whole));
-        kept = filled - whole;
-        std::memmove(buffer.data(), buffer.constData() + whole, size_t(kept));
+    QStringList unreadable;
+    for (int i = 0; i < record::kLetterCount; ++i) {
+        const linefile::ReadStatus status = linefile::forEachLine(letterFile(QLatin1Char(record::kLetterList[i])), fn);
+        if (!status.ok()) unreadable.append(status.error);
     }
-    if (kept > 0) fn(QByteArrayView(buffer.constData(), kept));
-    ::close(fd);
+    return unreadable;
 }
 
-void Catalogue::forEachLine(const QString &path, const std::function<void(QByteArrayView)> &fn)
+bool Catalogue::rewrite(const FolderLock &lock, const QString &path, const Edit &edit, QString *errorText,
+                        qsizetype *removedOut) const
 {
-    forEachPiece(path, [&](QByteArrayView piece) {
-        qsizetype start = 0;
-        while (start < piece.size()) {
-            qsizetype end = piece.indexOf('\n', start);
-            if (end < 0) end = piece.size();
-            qsizetype stop = end;
-            if (stop > start && piece[stop - 1] == '\r') --stop;
-            if (stop > start) fn(piece.sliced(start, stop - start));
-            start = end + 1;
+    if (removedOut) *removedOut = 0;
+    if (!lock.covers(path)) {
+        if (errorText) *errorText = lock.wrongLockMessage(path);
+        return false;
+    }
+    files::AtomicWriter out;
+    if (!out.open(path, errorText)) return false;
+
+    const LineOrder &ord = order();
+    qsizetype removed = 0;
+    qsizetype toInsert = edit.insertCount;
+    bool inOrder = true;
+    QByteArray previous; // the last line copied, its buffer reused from line to line
+    bool havePrevious = false;
+    auto insertHere = [&] {
+        for (; toInsert > 0; --toInsert) {
+            out.write(edit.insert);
+            out.write("\r\n");
         }
+    };
+    const linefile::ReadStatus status = linefile::forEachLine(path, [&](QByteArrayView line) {
+        if (!edit.remove.isEmpty() && line == edit.remove &&
+            (edit.removeAtMost < 0 || removed < edit.removeAtMost)) {
+            ++removed;
+            return;
+        }
+        if (edit.sort && inOrder) {
+            if (havePrevious && ord.compare(previous, line) > 0) inOrder = false;
+            // After the lines that sort before it or with it, as a stable sort would put it.
+            if (toInsert > 0 && ord.compare(edit.insert, line) < 0) insertHere();
+            previous.resize(line.size());
+            std::memcpy(previous.data(), line.data(), size_t(line.size()));
+            havePrevious = true;
+        }
+        out.write(line);
+        out.write("\r\n");
     });
+    if (!status.ok()) {
+        if (errorText) *errorText = status.error;
+        return false;
+    }
+    if (status.cutLines > 0) {
+        if (errorText) *errorText = tooLongLines(path, status.cutLines);
+        return false;
+    }
+    if (removedOut) *removedOut = removed;
+    const bool changes = removed > 0 || edit.insertCount > 0;
+    if (!changes && (!edit.rewriteUnchanged || status.missing)) {
+        out.abandon();
+        return true;
+    }
+    if (edit.sort && !inOrder) {
+        out.abandon();
+        return rewriteInMemory(path, edit, errorText);
+    }
+    insertHere();
+    return out.commit(errorText);
 }
 
-void Catalogue::scan(const std::function<void(QByteArrayView line)> &fn) const
+bool Catalogue::rewriteInMemory(const QString &path, const Edit &edit, QString *errorText) const
 {
-    for (int i = 0; i < record::kLetterCount; ++i)
-        forEachLine(letterFile(QLatin1Char(record::kLetterList[i])), fn);
-}
-
-bool Catalogue::writeSorted(const QString &path, QList<QByteArray> lines, QString *errorText) const
-{
-    lines.removeIf([](const QByteArray &l) { return l.isEmpty(); });
+    // Only a file edited by hand is out of order; it is sorted as a whole, once.
+    QList<QByteArray> lines;
+    qsizetype removed = 0;
+    const linefile::ReadStatus status = linefile::forEachLine(path, [&](QByteArrayView line) {
+        if (!edit.remove.isEmpty() && line == edit.remove &&
+            (edit.removeAtMost < 0 || removed < edit.removeAtMost)) {
+            ++removed;
+            return;
+        }
+        lines.append(line.toByteArray());
+    });
+    if (!status.ok()) {
+        if (errorText) *errorText = status.error;
+        return false;
+    }
     const LineOrder &ord = order();
     auto less = [&](const QByteArray &a, const QByteArray &b) { return ord.compare(a, b) < 0; };
-    // The file is normally sorted already but for its last line (an append): sort the rest only
-    // when it is out of order, then insert the last line after its equals. The result is always
-    // that of a stable sort of the whole.
-    if (!lines.isEmpty()) {
-        QByteArray last = lines.takeLast();
-        if (!std::is_sorted(lines.begin(), lines.end(), less))
-            std::stable_sort(lines.begin(), lines.end(), less);
-        lines.insert(std::upper_bound(lines.begin(), lines.end(), last, less), std::move(last));
+    std::stable_sort(lines.begin(), lines.end(), less);
+    if (edit.insertCount > 0) {
+        const QByteArray inserted = edit.insert.toByteArray();
+        const auto at = std::upper_bound(lines.begin(), lines.end(), inserted, less);
+        lines.insert(at - lines.begin(), edit.insertCount, inserted);
     }
     return files::saveAtomically(path, linefile::joinLines(lines), errorText);
 }
 
-bool Catalogue::TrierFichierCourant(const QString &path, QString *errorText) const
+bool Catalogue::TrierFichierCourant(const FolderLock &lock, const QString &path, QString *errorText) const
 {
-    QList<QByteArray> lines;
-    if (!linefile::readLines(path, &lines, errorText)) return false;
-    if (lines.isEmpty() && !QFile::exists(path)) return true;
-    return writeSorted(path, std::move(lines), errorText);
+    Edit sortOnly;
+    sortOnly.rewriteUnchanged = true;
+    return rewrite(lock, path, sortOnly, errorText);
 }
 
-bool Catalogue::append(const QString &line, QString *currentFile, QString *errorText) const
+bool Catalogue::append(const FolderLock &lock, const QString &line, QString *currentFile, QString *errorText) const
 {
     if (line.isEmpty()) return false;
     QByteArray encoded;
     if (!cp1252::encodeTo(line, &encoded, errorText)) return false;
     const QString path = letterFile(line.front());
-    QList<QByteArray> lines;
-    if (!linefile::readLines(path, &lines, errorText)) return false;
-    lines.append(encoded);
-    if (!writeSorted(path, std::move(lines), errorText)) return false;
+    Edit add;
+    add.insert = encoded;
+    add.insertCount = 1;
+    if (!rewrite(lock, path, add, errorText)) return false;
     if (currentFile) *currentFile = path;
     return true;
 }
 
-bool Catalogue::deleteLine(const QString &path, const QString &oldLine, QString *errorText,
-                           qsizetype *removed) const
+bool Catalogue::deleteLine(const FolderLock &lock, const QString &path, const QString &oldLine,
+                           QString *errorText, qsizetype *removed) const
 {
     if (removed) *removed = 0;
     QByteArray old;
     if (!cp1252::encodeTo(oldLine, &old, errorText)) return false;
-    QList<QByteArray> lines;
-    if (!linefile::readLines(path, &lines, errorText)) return false;
-    const qsizetype count = lines.removeAll(old);
-    if (count == 0) return true;
-    if (!files::saveAtomically(path, linefile::joinLines(lines), errorText)) return false;
-    if (removed) *removed = count;
-    return true;
+    if (old.isEmpty()) return true;
+    Edit drop;
+    drop.remove = old;
+    drop.sort = false; // the other lines keep their places
+    return rewrite(lock, path, drop, errorText, removed);
 }
 
-qsizetype Catalogue::countLine(const QString &path, const QString &line) const
+std::optional<qsizetype> Catalogue::countLine(const QString &path, const QString &line, QString *errorText) const
 {
-    const auto encoded = cp1252::encode(line);
-    if (!encoded) return 0;
+    QByteArray encoded;
+    if (!cp1252::encodeTo(line, &encoded, errorText)) return std::nullopt;
     qsizetype count = 0;
-    forEachLine(path, [&](QByteArrayView l) {
-        if (l == *encoded) ++count;
+    const linefile::ReadStatus status = linefile::forEachLine(path, [&](QByteArrayView l) {
+        if (l == encoded) ++count;
     });
+    if (!status.ok()) {
+        if (errorText) *errorText = status.error;
+        return std::nullopt;
+    }
     return count;
 }
 
-bool Catalogue::replaceLine(QString *currentFile, const QString &oldLine, const QString &newLine,
-                            QString *errorText) const
+bool Catalogue::replaceLine(const FolderLock &lock, QString *currentFile, const QString &oldLine,
+                            const QString &newLine, QString *errorText) const
 {
     QByteArray oldBytes, newBytes;
     if (!cp1252::encodeTo(oldLine, &oldBytes, errorText) || !cp1252::encodeTo(newLine, &newBytes, errorText))
         return false;
-    if (newLine.isEmpty()) return false;
+    if (newLine.isEmpty() || oldLine.isEmpty()) return false;
 
-    const bool sameLetter = !oldLine.isEmpty() && cp1252::toUpper(oldLine.front()) ==
-                                                      cp1252::toUpper(newLine.front());
-    if (sameLetter) {
-        QList<QByteArray> lines;
-        if (!linefile::readLines(*currentFile, &lines, errorText)) return false;
-        std::replace(lines.begin(), lines.end(), oldBytes, newBytes);
-        return writeSorted(*currentFile, std::move(lines), errorText);
+    const auto count = countLine(*currentFile, oldLine, errorText);
+    if (!count) return false;
+    if (*count == 0) {
+        if (errorText) *errorText = notFound(oldLine, *currentFile);
+        return false;
+    }
+
+    if (cp1252::toUpper(oldLine.front()) == cp1252::toUpper(newLine.front())) {
+        Edit replace;
+        replace.remove = oldBytes;
+        replace.insert = newBytes;
+        replace.insertCount = *count;
+        return rewrite(lock, *currentFile, replace, errorText);
     }
 
     // Moving to another letter file: the new line is written first, so that the record is never
-    // nowhere; when the old line cannot then be removed, the other file is put back as it was.
+    // nowhere; when the old line cannot then be removed, the new one is taken out again.
     const QString target = letterFile(newLine.front());
-    files::FileSnapshot before;
-    if (!before.take(target, errorText)) return false;
-    QList<QByteArray> lines = linefile::splitLines(before.content());
-    lines.append(newBytes);
-    if (!writeSorted(target, std::move(lines), errorText)) return false;
-    if (!deleteLine(*currentFile, oldLine, errorText)) {
-        before.restore();
+    Edit add;
+    add.insert = newBytes;
+    add.insertCount = 1;
+    if (!rewrite(lock, target, add, errorText)) return false;
+    QString deleteError;
+    Edit drop;
+    drop.remove = oldBytes;
+    drop.sort = false;
+    if (!rewrite(lock, *currentFile, drop, &deleteError)) {
+        Edit takeBack;
+        takeBack.remove = newBytes;
+        takeBack.removeAtMost = 1;
+        takeBack.sort = false;
+        QString putBackError;
+        if (!rewrite(lock, target, takeBack, &putBackError)) {
+            if (errorText)
+                *errorText = QStringLiteral("%1\n%2\nLa fiche se trouve maintenant deux fois : dans « %3 » "
+                                            "(l'ancienne) et dans « %4 » (la nouvelle). Supprimez celle "
+                                            "qui est de trop.")
+                                 .arg(deleteError, putBackError, *currentFile, target);
+            return false;
+        }
+        if (errorText) *errorText = deleteError;
         return false;
     }
     *currentFile = target;

@@ -1,18 +1,28 @@
 #pragma once
 
 #include "archiver/store/line_order.h"
+#include "common/files/folder_lock.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
+#include <optional>
+
+using files::FolderLock;
 
 // The letter files of a program folder: one file per character of the letter list, each kept in
 // line order after every change. Lines are Windows-1252 bytes on disk; the operations that take
-// QString lines encode them and refuse a character the code page cannot hold. Every rewrite goes
-// through files::saveAtomically, so a failed change leaves the file as it was.
+// QString lines encode them and refuse a character the code page cannot hold.
+//
+// Every change needs the folder's lock, taken by lock() and held for as long as the caller's
+// change lasts (a batch holds it once); each change reads its file again under it. Files are
+// rewritten a line at a time through files::AtomicWriter, so memory stays flat whatever their
+// size and a failed change leaves the file as it was. A file holding a line too long to be read
+// whole is never rewritten, so that nothing of it is lost.
 class Catalogue
 {
 public:
@@ -20,47 +30,59 @@ public:
 
     const QString &folder() const { return folder_; }
 
+    // The folder's lock; see FolderLock::acquire.
+    std::optional<FolderLock> lock(QString *errorText, int waitMs = -1) const;
+
     // The letter file of a character (upper-cased first): its existing spelling, matched without
     // case, or the canonical "A.MFI" name when there is none yet.
     QString letterFile(QChar first) const;
     QString letterFileOfKey(const QString &key) const;
 
-    // Hands every file's contents in pieces that hold whole lines (the last line of a file may
-    // lack its line end); a file that is missing or cannot be read is passed over. The pieces
-    // come from a small reused buffer, so memory stays flat whatever the file's size.
-    static void forEachPiece(const QString &path, const std::function<void(QByteArrayView)> &fn);
+    // Every non-empty line of every letter file, in letter-list order and file order. Returns the
+    // messages of the letter files that could not be read, which were passed over.
+    QStringList scan(const std::function<void(QByteArrayView line)> &fn) const;
 
-    // Every non-empty line of one file, without its line end, in file order.
-    static void forEachLine(const QString &path, const std::function<void(QByteArrayView)> &fn);
-
-    // Every non-empty line of every letter file, in letter-list order and file order.
-    void scan(const std::function<void(QByteArrayView line)> &fn) const;
-
-    // Appends line to the letter file of its first character, then sorts that file.
+    // Appends line to the letter file of its first character, keeping the file in line order.
     // currentFile receives the letter file written.
-    bool append(const QString &line, QString *currentFile, QString *errorText) const;
+    bool append(const FolderLock &lock, const QString &line, QString *currentFile, QString *errorText) const;
 
     // Rewrites path with its non-empty lines in line order.
-    bool TrierFichierCourant(const QString &path, QString *errorText) const;
+    bool TrierFichierCourant(const FolderLock &lock, const QString &path, QString *errorText) const;
 
     // Removes every line of path identical to oldLine (whole line, case-sensitive); removed
     // (when given) receives how many. A file without such a line is left alone.
-    bool deleteLine(const QString &path, const QString &oldLine, QString *errorText,
+    bool deleteLine(const FolderLock &lock, const QString &path, const QString &oldLine, QString *errorText,
                     qsizetype *removed = nullptr) const;
 
-    // How many lines of path are identical to line.
-    qsizetype countLine(const QString &path, const QString &line) const;
+    // How many lines of path are identical to line; nothing, with errorText, when path cannot be
+    // read.
+    std::optional<qsizetype> countLine(const QString &path, const QString &line, QString *errorText) const;
 
-    // Puts newLine in place of every line identical to oldLine in *currentFile, or, when the
-    // first character changed, deletes oldLine there and appends newLine to the other letter
-    // file, which becomes *currentFile. The file written last is sorted.
-    bool replaceLine(QString *currentFile, const QString &oldLine, const QString &newLine,
+    // Puts newLine in place of every line identical to oldLine in *currentFile, keeping the file
+    // in line order, or, when the first character changed, appends newLine to the other letter
+    // file, which becomes *currentFile, and then deletes oldLine from its own. Refused, saying so,
+    // when *currentFile holds no such line (another program changed or deleted it).
+    bool replaceLine(const FolderLock &lock, QString *currentFile, const QString &oldLine, const QString &newLine,
                      QString *errorText) const;
 
     const LineOrder &order() const;
 
 private:
-    bool writeSorted(const QString &path, QList<QByteArray> lines, QString *errorText) const;
+    // One pass over a letter file: lines identical to remove are dropped (at most removeAtMost
+    // of them, all when negative), insertCount copies of insert are put in their place in line
+    // order, the rest is copied. A file out of order is sorted as a whole.
+    struct Edit
+    {
+        QByteArrayView remove;
+        qsizetype removeAtMost = -1;
+        QByteArrayView insert;
+        qsizetype insertCount = 0;
+        bool sort = true;
+        bool rewriteUnchanged = false; // false: a file the edit does not change is left alone
+    };
+    bool rewrite(const FolderLock &lock, const QString &path, const Edit &edit, QString *errorText,
+                 qsizetype *removed = nullptr) const;
+    bool rewriteInMemory(const QString &path, const Edit &edit, QString *errorText) const;
 
     QString folder_;
     mutable std::shared_ptr<LineOrder> order_;

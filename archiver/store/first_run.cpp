@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace firstrun {
 namespace {
 
@@ -20,8 +22,10 @@ const QStringList kCategories{QStringLiteral("TEXTES"), QStringLiteral("SONS"),
                               QStringLiteral("WEB"), QStringLiteral("E-MAIL")};
 
 // Adds lines after the existing lines of path (creating it); blank lines are dropped and the file
-// is written with CR LF ends. With onlyMissing, a line already present is not added again.
-bool extendFile(const QString &path, const QStringList &lines, bool onlyMissing, QString *errorText)
+// is written with CR LF ends. A line for which present() finds an existing line is not added.
+bool extendFile(const QString &path, const QStringList &lines,
+                const std::function<bool(const QList<QByteArray> &, const QByteArray &)> &present,
+                QString *errorText)
 {
     QList<QByteArray> all;
     if (!linefile::readLines(path, &all, errorText)) return false;
@@ -29,10 +33,22 @@ bool extendFile(const QString &path, const QStringList &lines, bool onlyMissing,
     for (const QString &l : lines) {
         QByteArray e;
         if (!cp1252::encodeTo(l, &e, errorText)) return false;
-        if (!onlyMissing || !all.contains(e)) all.append(e);
+        if (!present(all, e)) all.append(e);
     }
     return files::saveAtomically(path, linefile::joinLines(all), errorText);
 }
+
+bool sameLine(const QList<QByteArray> &lines, const QByteArray &line) { return lines.contains(line); }
+
+// An example is there when a record with its key is, whatever its date: a first run done again
+// on another day does not add it twice.
+bool sameKey(const QList<QByteArray> &lines, const QByteArray &line)
+{
+    const QByteArray key = line.left(line.indexOf('@') + 1);
+    return std::any_of(lines.cbegin(), lines.cend(), [&](const QByteArray &l) { return l.startsWith(key); });
+}
+
+bool nothingPresent(const QList<QByteArray> &, const QByteArray &) { return false; }
 
 // The six example records, dated date, their targets in folder.
 QStringList exampleRecords(const QString &folder, const QString &date)
@@ -89,9 +105,9 @@ bool workFilesExist(const QString &folder)
     return QFileInfo::exists(files::findExisting(folder, QStringLiteral("A.MFI")));
 }
 
-bool InitialiserFichiers(const QString &folder, const QString &date, QString *errorText)
+bool InitialiserFichiers(const files::FolderLock &lock, const QString &date, QString *errorText)
 {
-    const QString dir = files::withTrailingSlash(folder);
+    const QString dir = lock.folder();
     const Catalogue catalogue(dir);
     // "A.MFI" is what says the work files exist, so it is made last: an interrupted first run
     // is started again at the next start-up.
@@ -102,15 +118,14 @@ bool InitialiserFichiers(const QString &folder, const QString &date, QString *er
     for (int i = 0; i < record::kLetterCount; ++i)
         if (record::kLetterList[i] != 'A' && !createEmpty(QLatin1Char(record::kLetterList[i])))
             return false;
-    if (!extendFile(catalogue.letterFile(u'U'), exampleRecords(dir, date), false, errorText))
-        return false;
-    if (!extendFile(lists::categoryFile(dir), kCategories, true, errorText)) return false;
+    if (!extendFile(catalogue.letterFile(u'U'), exampleRecords(dir, date), sameKey, errorText)) return false;
+    if (!extendFile(lists::categoryFile(dir), kCategories, sameLine, errorText)) return false;
     const QString sup = lists::supportFile(dir);
     if (!QFileInfo::exists(sup) && !files::saveAtomically(sup, QByteArray(), errorText))
         return false;
     const QString notepad = files::findExisting(dir, QStringLiteral("bloc_not.rtf"));
     if (!QFileInfo::exists(notepad) &&
-        !extendFile(notepad, {QStringLiteral("[Premiere utilisation] d'Talvo : "), date}, false,
+        !extendFile(notepad, {QStringLiteral("[Premiere utilisation] d'Talvo : "), date}, nothingPresent,
                     errorText))
         return false;
     if (!createEmpty(u'A')) return false;
@@ -118,13 +133,22 @@ bool InitialiserFichiers(const QString &folder, const QString &date, QString *er
     return true;
 }
 
-void ensureSubFolders(const QString &folder, const std::function<void(const QString &)> &beforeCreating)
+QStringList ensureSubFolders(const QString &folder, const std::function<void(const QString &)> &beforeCreating)
 {
+    QStringList failures;
     for (const SubFolder &sub : subFolders()) {
-        if (QFileInfo(files::findExisting(folder, sub.name)).isDir()) continue;
+        const QString existing = files::findExisting(folder, sub.name);
+        if (QFileInfo(existing).isDir()) continue;
         beforeCreating(sub.message);
-        QDir(folder).mkdir(sub.name);
+        if (QFileInfo::exists(existing) || QFileInfo(existing).isSymLink())
+            failures.append(QStringLiteral("Le sous-répertoire %1 n'a pas pu être créé : « %2 » existe déjà et "
+                                           "n'est pas un dossier.")
+                                .arg(sub.name, existing));
+        else if (!QDir(folder).mkdir(sub.name))
+            failures.append(QStringLiteral("Le sous-répertoire %1 n'a pas pu être créé dans « %2 ».")
+                                .arg(sub.name, folder));
     }
+    return failures;
 }
 
 } // namespace firstrun

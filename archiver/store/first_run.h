@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/files/folder_lock.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,14 +17,16 @@ inline constexpr char kTitle[] = "Initialisation d' TALVO";
 inline constexpr char kQuestion[] = "Créer les Fichiers de Travail ?";
 inline constexpr char kRefusal[] = "ABANDON : Talvo ne peut fonctionner sans Fichiers de Travail !";
 
-// Creates the work files: the 36 letter files, the example records in U.MFI, the category and
-// support lists, the notepad, and records folder + "francais.lng" as the user's language file.
-// Files that already exist are never emptied: the examples and the six categories are added
-// after what they hold. Returns false with errorText on the first write that fails.
-bool InitialiserFichiers(const QString &folder, const QString &date, QString *errorText);
+// Creates the work files of the locked folder: the 36 letter files, the example records in U.MFI,
+// the category and support lists, the notepad, and records folder + "francais.lng" as the user's
+// language file. Files that already exist are never emptied: the examples and the six categories
+// missing from them are added after what they hold, so a first run interrupted and done again
+// gives each of them once. Returns false with errorText on the first write that fails.
+bool InitialiserFichiers(const files::FolderLock &lock, const QString &date, QString *errorText);
 
 // Creates the NOTES and BACKUP sub-folders when missing (matched without case), calling
-// beforeCreating with each message first, in that order.
-void ensureSubFolders(const QString &folder, const std::function<void(const QString &)> &beforeCreating);
+// beforeCreating with each message first, in that order. Returns the message of each folder that
+// could not be created.
+QStringList ensureSubFolders(const QString &folder, const std::function<void(const QString &)> &beforeCreating);
 
 } // namespace firstrun

@@ -11,9 +11,14 @@ namespace lists {
 namespace {
 
 // Adds name as a new last line, keeping every existing byte of the file as it is.
-AddOutcome appendIfAbsent(const QString &path, const QString &name, QString *errorText)
+AddOutcome appendIfAbsent(const files::FolderLock &lock, const QString &path, const QString &name,
+                          QString *errorText)
 {
     if (name.isEmpty()) return AddOutcome::Empty;
+    if (!lock.covers(path)) {
+        if (errorText) *errorText = lock.wrongLockMessage(path);
+        return AddOutcome::Failed;
+    }
     QByteArray encoded;
     if (!cp1252::encodeTo(name, &encoded, errorText)) return AddOutcome::Failed;
     QList<QByteArray> lines;
@@ -36,20 +41,24 @@ QStringList load(const QString &path)
     return names;
 }
 
-AddOutcome addCategory(const QString &folder, const QString &name, QString *errorText)
+AddOutcome addCategory(const files::FolderLock &lock, const QString &name, QString *errorText)
 {
-    return appendIfAbsent(categoryFile(folder), name, errorText);
+    return appendIfAbsent(lock, categoryFile(lock.folder()), name, errorText);
 }
 
-bool registerSupport(const QString &folder, const QString &name, QString *errorText)
+bool registerSupport(const files::FolderLock &lock, const QString &name, QString *errorText)
 {
     if (name.isEmpty()) return true;
-    return appendIfAbsent(supportFile(folder), name, errorText) != AddOutcome::Failed;
+    return appendIfAbsent(lock, supportFile(lock.folder()), name, errorText) != AddOutcome::Failed;
 }
 
-bool rebuild(const QString &path, const QString &backupPath, const QStringList &names,
-             QString *errorText)
+bool rebuild(const files::FolderLock &lock, const QString &path, const QString &backupPath,
+             const QStringList &names, QString *errorText)
 {
+    if (!lock.covers(path) || !lock.covers(backupPath)) {
+        if (errorText) *errorText = lock.wrongLockMessage(path);
+        return false;
+    }
     if (QFile::exists(path) && !files::copyAtomically(path, backupPath, errorText)) return false;
     char32_t bad = 0;
     const auto body = linefile::encodeLines(names, &bad);

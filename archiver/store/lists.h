@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/files/folder_lock.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,15 +17,16 @@ QStringList load(const QString &path);
 
 enum class AddOutcome { Added, AlreadyPresent, Empty, Failed };
 
-// Appends name as the last line of the category list unless an identical line is there.
-AddOutcome addCategory(const QString &folder, const QString &name, QString *errorText);
+// Appends name as the last line of the category list unless an identical line is there. Like
+// every change of the program folder, under its lock.
+AddOutcome addCategory(const files::FolderLock &lock, const QString &name, QString *errorText);
 
 // Makes sure the support name is a line of the support list, creating the file when needed.
 // An empty name registers nothing.
-bool registerSupport(const QString &folder, const QString &name, QString *errorText);
+bool registerSupport(const files::FolderLock &lock, const QString &name, QString *errorText);
 
 // Copies path to backupPath, then rewrites path with names, one per line.
-bool rebuild(const QString &path, const QString &backupPath, const QStringList &names,
+bool rebuild(const files::FolderLock &lock, const QString &path, const QString &backupPath, const QStringList &names,
              QString *errorText);
 
 } // namespace lists

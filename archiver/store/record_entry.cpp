@@ -25,12 +25,13 @@ std::optional<Refusal> check(const Record &r)
     } fields[] = {{r.key, "TEXTE-CLE", 5}, {r.date, "Date", 1},      {r.support, "SUPPORT", 2},
                   {r.category, "CATEGORIE", 3}, {r.note, "NOTE", 4}, {r.target, "FICHIER / URL / BAL", 5}};
     for (const auto &f : fields) {
-        if (const char32_t bad = cp1252::firstUnencodable(f.text))
-            return Refusal{0, cp1252::unencodableMessage(bad)};
         for (const QChar c : f.text)
             if (c == u'\r' || c == u'\n')
                 return Refusal{0, QStringLiteral("Le champ %1 ne peut pas tenir sur plusieurs lignes.")
                                       .arg(QLatin1String(f.name))};
+        if (const char32_t bad = cp1252::firstUnstorable(f.text))
+            return Refusal{0, QStringLiteral("Champ %1 : %2").arg(QLatin1String(f.name),
+                                                                 cp1252::unstorableMessage(bad))};
         for (int s = f.firstForbidden; s < 5; ++s)
             if (f.text.contains(record::kSeparators[s]))
                 return Refusal{0, QStringLiteral("Le champ %1 ne peut pas contenir le caractère « %2 ».")
@@ -40,20 +41,20 @@ std::optional<Refusal> check(const Record &r)
     return std::nullopt;
 }
 
-bool store(const Catalogue &catalogue, const Record &r, bool addCategory, QString *currentFile,
-           QString *errorText)
+bool store(const FolderLock &lock, const Catalogue &catalogue, const Record &r, bool addCategory,
+           QString *currentFile, QString *errorText)
 {
     const QString &folder = catalogue.folder();
     files::FileSnapshot supports, categories;
     if (!supports.take(lists::supportFile(folder), errorText) ||
         !categories.take(lists::categoryFile(folder), errorText))
         return false;
-    if (!lists::registerSupport(folder, r.support, errorText)) return false;
-    if (addCategory && lists::addCategory(folder, r.category, errorText) == lists::AddOutcome::Failed) {
+    if (!lists::registerSupport(lock, r.support, errorText)) return false;
+    if (addCategory && lists::addCategory(lock, r.category, errorText) == lists::AddOutcome::Failed) {
         supports.restore();
         return false;
     }
-    if (!catalogue.append(record::compose(r), currentFile, errorText)) {
+    if (!catalogue.append(lock, record::compose(r), currentFile, errorText)) {
         supports.restore();
         categories.restore();
         return false;

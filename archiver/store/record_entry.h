@@ -22,7 +22,7 @@ struct Refusal
 Record normalised(Record r);
 
 // Refuses a key the catalogue cannot hold (separators, first character), a character the files
-// cannot hold, a line break, a separator in a field where it would shift the fields after it
+// cannot hold, a line break or another control character, a separator in a field where it would shift the fields after it
 // when the line is read back, and a line over the length limit.
 std::optional<Refusal> check(const Record &r);
 
@@ -30,7 +30,7 @@ std::optional<Refusal> check(const Record &r);
 // (and, with addCategory, its category in the category list), then its line appended to its
 // letter file, which is sorted. When the line cannot be saved the lists are put back as they
 // were. currentFile (when given) receives the letter file written.
-bool store(const Catalogue &catalogue, const Record &r, bool addCategory, QString *currentFile,
-           QString *errorText);
+bool store(const FolderLock &lock, const Catalogue &catalogue, const Record &r, bool addCategory,
+           QString *currentFile, QString *errorText);
 
 } // namespace entry

@@ -75,9 +75,9 @@ void apply(QByteArrayView content, TalvoSettings &s)
     if (auto l = line(11); l && *l != QLatin1String(kFree)) s.lastNote = *l;
 }
 
-bool read(const QString &path, TalvoSettings &s)
+bool read(const QString &path, TalvoSettings &s, QString *errorText)
 {
-    const auto data = linefile::readFile(path);
+    const auto data = linefile::readFile(path, errorText);
     if (!data) return false;
     apply(*data, s);
     return true;
@@ -101,8 +101,12 @@ std::optional<QByteArray> compose(const TalvoSettings &s, char32_t *badChar)
     return linefile::encodeLines(lines, badChar);
 }
 
-bool write(const QString &path, const TalvoSettings &s, QString *errorText)
+bool write(const files::FolderLock &lock, const QString &path, const TalvoSettings &s, QString *errorText)
 {
+    if (!lock.covers(path)) {
+        if (errorText) *errorText = lock.wrongLockMessage(path);
+        return false;
+    }
     char32_t bad = 0;
     const auto body = compose(s, &bad);
     if (!body) {
@@ -128,7 +132,7 @@ QString languageFileSetting()
 QString currentLanguageFile(const QString &folder)
 {
     const QString chosen = languageFileSetting();
-    if (!chosen.isEmpty() && QFileInfo::exists(chosen)) return chosen;
+    if (!chosen.isEmpty() && QFileInfo(chosen).isFile()) return chosen;
     return files::findExisting(folder, QStringLiteral("francais.lng"));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/files/folder_lock.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -34,13 +36,14 @@ QString settingsFile(const QString &folder);
 
 // Applies a stored file over the values in s. Reading stops quietly where the file ends; number
 // lines that read "Libre" keep their value, except line 5 which always applies ("Libre" and any
-// non-number read as 0, false). Returns false when the file is absent.
-bool read(const QString &path, TalvoSettings &s);
+// non-number read as 0, false). Returns false when the file is absent, or cannot be read (then
+// errorText says why).
+bool read(const QString &path, TalvoSettings &s, QString *errorText = nullptr);
 void apply(QByteArrayView content, TalvoSettings &s);
 
 // The 21 lines as written on close.
 std::optional<QByteArray> compose(const TalvoSettings &s, char32_t *badChar = nullptr);
-bool write(const QString &path, const TalvoSettings &s, QString *errorText);
+bool write(const files::FolderLock &lock, const QString &path, const TalvoSettings &s, QString *errorText);
 
 // A number as the settings file writes it: " 9015 ", "-1 ".
 QString formatNumber(double value);
@@ -49,7 +52,7 @@ double numericValue(const QString &line);
 
 // The language file chosen by this user (per-user setting FILES/LNG); empty when none.
 QString languageFileSetting();
-// The language file to use in folder: the user's choice while that file exists, else the
+// The language file to use in folder: the user's choice while it is a regular file, else the
 // folder's "francais.lng", so that a catalogue copied from elsewhere still speaks.
 QString currentLanguageFile(const QString &folder);
 void setLanguageFileSetting(const QString &path);

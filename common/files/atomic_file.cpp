@@ -15,6 +15,8 @@
 namespace files {
 namespace {
 
+constexpr qsizetype kBuffer = 256 * 1024;
+
 QString describeErrno(const QString &what, const QString &path, int err)
 {
     return QStringLiteral("%1 « %2 » : %3").arg(what, path, QString::fromLocal8Bit(strerror(err)));
@@ -51,70 +53,127 @@ void syncFolder(const QByteArray &folder)
 
 } // namespace
 
-bool saveAtomically(const QString &path, QByteArrayView content, QString *errorText)
+AtomicWriter::~AtomicWriter() { abandon(); }
+
+bool AtomicWriter::fail(const QString &what, int err)
 {
+    if (error_.isEmpty()) error_ = describeErrno(what, shownTarget_, err);
+    return false;
+}
+
+bool AtomicWriter::open(const QString &path, QString *errorText)
+{
+    abandon();
+    error_.clear();
     // A link is written through: the new content replaces the file it points to.
     const QFileInfo given(path);
     const QFileInfo info(given.isSymLink() && given.exists() ? given.canonicalFilePath() : path);
-    const QString folder = info.absolutePath();
-    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
+    folder_ = info.absolutePath();
+    shownTarget_ = info.absoluteFilePath();
+    target_ = QFile::encodeName(shownTarget_);
 
-    // A file marked read-only stays as it is, even for a user whom the system would let replace it.
-    struct stat current {};
-    if (::stat(target.constData(), &current) == 0 &&
-        ((current.st_mode & 0222) == 0 || ::access(target.constData(), W_OK) != 0)) {
-        if (errorText)
-            *errorText = QStringLiteral("Le fichier « %1 » est en lecture seule : il n'a pas été modifié.")
-                             .arg(info.absoluteFilePath());
-        return false;
-    }
-
-    QByteArray temp =
-        QFile::encodeName(folder + QStringLiteral("/.") + info.fileName() + QLatin1String(kTemporaryMarker)) +
-        "XXXXXX";
-
-    auto fail = [&](const QString &what, const QString &where, int err) {
-        if (errorText) *errorText = describeErrno(what, where, err);
+    auto refuse = [&](const QString &text) {
+        if (errorText) *errorText = text;
         return false;
     };
+    struct stat current {};
+    const bool exists = ::stat(target_.constData(), &current) == 0;
+    if (exists && !S_ISREG(current.st_mode)) return refuse(linefile::notRegularMessage(shownTarget_));
+    // A file marked read-only stays as it is, even for a user whom the system would let replace it.
+    if (exists && ((current.st_mode & 0222) == 0 || ::access(target_.constData(), W_OK) != 0))
+        return refuse(QStringLiteral("Le fichier « %1 » est en lecture seule : il n'a pas été modifié.")
+                          .arg(shownTarget_));
 
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return fail(QStringLiteral("Impossible d'écrire dans le dossier"), folder, errno);
+    temp_ = QFile::encodeName(folder_ + QStringLiteral("/.") + info.fileName() +
+                              QLatin1String(kTemporaryMarker)) +
+            "XXXXXX";
+    fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+        const int err = errno;
+        temp_.clear();
+        return refuse(describeErrno(QStringLiteral("Impossible d'écrire dans le dossier"), folder_, err));
+    }
 
     mode_t mode;
-    if (current.st_mode != 0) {
+    if (exists) {
         mode = current.st_mode & 07777;
+        // The owner a user (often root) finds is kept; where the system refuses, the file
+        // becomes the writer's, as any new file would.
+        if (current.st_uid != ::geteuid() || current.st_gid != ::getegid())
+            (void)::fchown(fd_, current.st_uid, current.st_gid);
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-
-    int err = 0;
-    QString what;
-    if (::fchmod(fd, mode) != 0) {
-        err = errno;
-        what = QStringLiteral("Impossible de régler les droits de");
-    } else if (!writeAll(fd, content.data(), content.size(), &err)) {
-        what = QStringLiteral("Écriture impossible de");
-    } else if (::fsync(fd) != 0) {
-        err = errno;
-        what = QStringLiteral("Écriture sur le disque impossible de");
+    if (::fchmod(fd_, mode) != 0) {
+        fail(QStringLiteral("Impossible de régler les droits de"), errno);
+        if (errorText) *errorText = error_;
+        abandon();
+        return false;
     }
-    if (::close(fd) != 0 && err == 0) {
-        err = errno;
-        what = QStringLiteral("Écriture impossible de");
-    }
-    if (err == 0 && ::rename(temp.constData(), target.constData()) != 0) {
-        err = errno;
-        what = QStringLiteral("Remplacement impossible de");
-    }
-    if (err != 0) {
-        ::unlink(temp.constData());
-        return fail(what, info.absoluteFilePath(), err);
-    }
-    syncFolder(QFile::encodeName(folder));
+    buffer_.reserve(kBuffer);
     return true;
+}
+
+bool AtomicWriter::flush()
+{
+    if (!error_.isEmpty()) return false;
+    int err = 0;
+    if (!writeAll(fd_, buffer_.constData(), buffer_.size(), &err))
+        return fail(QStringLiteral("Écriture impossible de"), err);
+    buffer_.resize(0);
+    return true;
+}
+
+bool AtomicWriter::write(QByteArrayView data)
+{
+    if (fd_ < 0 || !error_.isEmpty()) return false;
+    if (buffer_.size() + data.size() > kBuffer && !flush()) return false;
+    if (data.size() >= kBuffer) {
+        int err = 0;
+        if (!writeAll(fd_, data.data(), data.size(), &err))
+            return fail(QStringLiteral("Écriture impossible de"), err);
+        return true;
+    }
+    buffer_.append(data.data(), data.size());
+    return true;
+}
+
+bool AtomicWriter::commit(QString *errorText)
+{
+    if (fd_ < 0 && error_.isEmpty()) error_ = QStringLiteral("Aucun fichier à enregistrer.");
+    if (fd_ >= 0 && flush() && ::fsync(fd_) != 0)
+        fail(QStringLiteral("Écriture sur le disque impossible de"), errno);
+    if (fd_ >= 0) {
+        if (::close(fd_) != 0) fail(QStringLiteral("Écriture impossible de"), errno);
+        fd_ = -1;
+    }
+    if (error_.isEmpty() && ::rename(temp_.constData(), target_.constData()) != 0)
+        fail(QStringLiteral("Remplacement impossible de"), errno);
+    if (!error_.isEmpty()) {
+        if (errorText) *errorText = error_;
+        abandon();
+        return false;
+    }
+    temp_.clear();
+    syncFolder(QFile::encodeName(folder_));
+    return true;
+}
+
+void AtomicWriter::abandon()
+{
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temp_.isEmpty()) ::unlink(temp_.constData());
+    temp_.clear();
+    buffer_.clear();
+}
+
+bool saveAtomically(const QString &path, QByteArrayView content, QString *errorText)
+{
+    AtomicWriter writer;
+    return writer.open(path, errorText) && writer.write(content) && writer.commit(errorText);
 }
 
 int removeStaleTemporaries(const QString &folder)
@@ -131,16 +190,31 @@ int removeStaleTemporaries(const QString &folder)
 
 bool copyAtomically(const QString &source, const QString &target, QString *errorText)
 {
-    QString readError;
-    const auto data = linefile::readFile(source, &readError);
-    if (!data) {
+    QString error;
+    const int in = linefile::openForReading(source, &error);
+    if (in < 0) {
         if (errorText)
-            *errorText = readError.isEmpty()
-                             ? QStringLiteral("Fichier introuvable « %1 »").arg(source)
-                             : QStringLiteral("Lecture impossible de « %1 » : %2").arg(source, readError);
+            *errorText = error.isEmpty() ? QStringLiteral("Fichier introuvable « %1 »").arg(source) : error;
         return false;
     }
-    return saveAtomically(target, *data, errorText);
+    AtomicWriter writer;
+    if (!writer.open(target, errorText)) {
+        ::close(in);
+        return false;
+    }
+    QByteArray chunk(kBuffer, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t n = ::read(in, chunk.data(), size_t(chunk.size()));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            if (errorText) *errorText = describeErrno(QStringLiteral("Lecture impossible de"), source, errno);
+            ::close(in);
+            return false; // the writer abandons its file
+        }
+        if (n == 0 || !writer.write(QByteArrayView(chunk.constData(), n))) break;
+    }
+    ::close(in);
+    return writer.commit(errorText); // says what a failed write was
 }
 
 bool FileSnapshot::take(const QString &path, QString *errorText)
@@ -149,10 +223,12 @@ bool FileSnapshot::take(const QString &path, QString *errorText)
     return linefile::readIfExists(path, &content_, errorText, &existed_);
 }
 
-void FileSnapshot::restore() const
+bool FileSnapshot::restore(QString *errorText) const
 {
-    if (existed_) saveAtomically(path_, content_);
-    else QFile::remove(path_);
+    if (existed_) return saveAtomically(path_, content_, errorText);
+    if (QFile::remove(path_) || !QFileInfo::exists(path_)) return true;
+    if (errorText) *errorText = QStringLiteral("Impossible de supprimer « %1 »").arg(path_);
+    return false;
 }
 
 } // namespace files

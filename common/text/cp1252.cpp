@@ -147,4 +147,24 @@ QString unencodableMessage(char32_t c)
         .arg(QString::number(c, 16).toUpper().rightJustified(4, u'0'));
 }
 
+char32_t firstUnstorable(QStringView text)
+{
+    if (!firstUnencodable(text)) {
+        for (const QChar c : text)
+            if (isControl(c.unicode())) return c.unicode();
+        return 0;
+    }
+    for (const char32_t c : text.toUcs4())
+        if (isControl(c) || !encode(QString::fromUcs4(&c, 1))) return c;
+    return 0;
+}
+
+QString unstorableMessage(char32_t c)
+{
+    if (!isControl(c)) return unencodableMessage(c);
+    return QStringLiteral("Le caractère de contrôle U+%1 ne peut pas être enregistré : il agirait sur "
+                          "l'écran ou l'imprimante au lieu de s'afficher.")
+        .arg(QString::number(c, 16).toUpper().rightJustified(4, u'0'));
+}
+
 } // namespace cp1252

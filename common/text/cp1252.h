@@ -39,4 +39,14 @@ const std::array<unsigned char, 256> &upperTable();
 // The message that refuses a character the code page cannot hold, naming it and its code point.
 QString unencodableMessage(char32_t c);
 
+// Control characters (C0, DEL and C1) are never stored where text is typed: printed, they would
+// act on a terminal or a printer instead of showing.
+inline bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+// The first character of typed text that may not be stored: a control character or one the code
+// page cannot hold; 0 when there is none.
+char32_t firstUnstorable(QStringView text);
+// The message that refuses it, naming it.
+QString unstorableMessage(char32_t c);
+
 } // namespace cp1252

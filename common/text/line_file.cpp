@@ -5,7 +5,186 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace linefile {
+namespace {
+
+QString readError(const QString &path, int err)
+{
+    return QStringLiteral("Lecture impossible de « %1 » : %2")
+        .arg(path, QString::fromLocal8Bit(strerror(err)));
+}
+
+// Reads into buffer, retrying when interrupted; the count, 0 at the end, -1 with errno.
+ssize_t readSome(int fd, char *buffer, qsizetype size)
+{
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, size_t(size));
+        if (n >= 0 || errno != EINTR) return n;
+    }
+}
+
+// The file's bytes in pieces of whole lines, from one buffer. A line that outgrows
+// kMaxLineLength is handed as a piece of its own, cut, and the rest of it is skipped.
+class PieceReader
+{
+public:
+    explicit PieceReader(int fd) : fd_(fd), buffer_(kPiece, Qt::Uninitialized) {}
+
+    // False at the end of the file, or on a read error (then errorNumber() is set).
+    bool next(QByteArrayView *piece)
+    {
+        for (;;) {
+            if (consumed_ > 0) {
+                kept_ -= consumed_;
+                std::memmove(buffer_.data(), buffer_.constData() + consumed_, size_t(kept_));
+                consumed_ = 0;
+            }
+            if (skipping_) {
+                // The rest of a cut line, up to its line end.
+                const void *nl = kept_ > 0 ? ::memchr(buffer_.constData(), '\n', size_t(kept_)) : nullptr;
+                if (nl) {
+                    skipping_ = false;
+                    consumed_ = static_cast<const char *>(nl) - buffer_.constData() + 1;
+                    continue;
+                }
+                kept_ = 0;
+            } else if (kept_ > 0) {
+                const void *lastNl = ::memrchr(buffer_.constData(), '\n', size_t(kept_));
+                if (lastNl) {
+                    consumed_ = static_cast<const char *>(lastNl) - buffer_.constData() + 1;
+                    *piece = QByteArrayView(buffer_.constData(), consumed_);
+                    return true;
+                }
+                if (kept_ > kMaxLineLength || ended_) {
+                    // An unfinished line already too long, or the last line without its end.
+                    *piece = QByteArrayView(buffer_.constData(), std::min(kept_, kMaxLineLength));
+                    if (kept_ > kMaxLineLength) {
+                        ++cutLines_;
+                        skipping_ = true;
+                    }
+                    consumed_ = kept_;
+                    return true;
+                }
+            }
+            if (ended_) return false;
+            const ssize_t n = readSome(fd_, buffer_.data() + kept_, buffer_.size() - kept_);
+            if (n < 0) {
+                error_ = errno;
+                return false;
+            }
+            if (n == 0) ended_ = true;
+            kept_ += n;
+        }
+    }
+
+    int errorNumber() const { return error_; }
+    qint64 cutLines() const { return cutLines_; }
+
+private:
+    // Small enough to stay in the processor's cache between the read and the scan, and large
+    // enough that an unfinished line of kMaxLineLength always leaves room to read on.
+    static constexpr qsizetype kPiece = 256 * 1024;
+    static_assert(kPiece > 2 * kMaxLineLength);
+
+    int fd_;
+    QByteArray buffer_;
+    qsizetype kept_ = 0;     // bytes in the buffer
+    qsizetype consumed_ = 0; // bytes of the front already handed over
+    bool ended_ = false;
+    bool skipping_ = false;
+    int error_ = 0;
+    qint64 cutLines_ = 0;
+};
+
+} // namespace
+
+QString notRegularMessage(const QString &path)
+{
+    struct stat st {};
+    QString what = QStringLiteral("n'est pas un fichier ordinaire");
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) what = QStringLiteral("est un dossier, pas un fichier ordinaire");
+        else if (S_ISFIFO(st.st_mode)) what = QStringLiteral("est un tube nommé, pas un fichier ordinaire");
+        else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+            what = QStringLiteral("est un périphérique, pas un fichier ordinaire");
+    }
+    return QStringLiteral("« %1 » %2 : il n'est ni lu ni remplacé.").arg(path, what);
+}
+
+int openForReading(const QString &path, QString *errorText)
+{
+    const QByteArray name = QFile::encodeName(path);
+    // Checked before opening as well as after: opening some devices already does something.
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0) {
+        if (errorText) *errorText = errno == ENOENT ? QString() : readError(path, errno);
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        if (errorText) *errorText = notRegularMessage(path);
+        return -1;
+    }
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errorText) *errorText = errno == ENOENT ? QString() : readError(path, errno);
+        return -1;
+    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        if (errorText) *errorText = notRegularMessage(path);
+        return -1;
+    }
+    return fd;
+}
+
+ReadStatus forEachPiece(const QString &path, const std::function<void(QByteArrayView)> &fn)
+{
+    ReadStatus status;
+    const int fd = openForReading(path, &status.error);
+    if (fd < 0) {
+        status.missing = status.error.isEmpty();
+        return status;
+    }
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    PieceReader reader(fd);
+    QByteArrayView piece;
+    while (reader.next(&piece))
+        fn(piece);
+    if (reader.errorNumber()) status.error = readError(path, reader.errorNumber());
+    status.cutLines = reader.cutLines();
+    ::close(fd);
+    return status;
+}
+
+ReadStatus forEachLine(const QString &path, const std::function<void(QByteArrayView)> &fn)
+{
+    qint64 cutHere = 0;
+    ReadStatus status = forEachPiece(path, [&](QByteArrayView piece) {
+        qsizetype start = 0;
+        while (start < piece.size()) {
+            qsizetype end = piece.indexOf('\n', start);
+            if (end < 0) end = piece.size();
+            qsizetype stop = end;
+            if (stop > start && piece[stop - 1] == '\r') --stop;
+            // A line that ended within the piece that holds it may still be longer than the
+            // limit.
+            if (stop - start > kMaxLineLength) {
+                ++cutHere;
+                stop = start + kMaxLineLength;
+            }
+            if (stop > start) fn(piece.sliced(start, stop - start));
+            start = end + 1;
+        }
+    });
+    status.cutLines += cutHere;
+    return status;
+}
 
 QList<QByteArray> splitLines(QByteArrayView data)
 {
@@ -39,26 +218,40 @@ QByteArray joinLines(const QList<QByteArray> &lines)
 
 std::optional<QByteArray> readFile(const QString &path, QString *errorText)
 {
-    QFile f(path);
-    if (!f.exists()) return std::nullopt;
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (errorText) *errorText = f.errorString();
-        return std::nullopt;
+    QString error;
+    const int fd = openForReading(path, &error);
+    if (errorText) *errorText = error;
+    if (fd < 0) return std::nullopt;
+    QByteArray data;
+    char chunk[64 * 1024];
+    for (;;) {
+        const ssize_t n = readSome(fd, chunk, sizeof chunk);
+        if (n < 0) {
+            if (errorText) *errorText = readError(path, errno);
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        if (data.size() + n > kMaxWholeFile) {
+            if (errorText)
+                *errorText = QStringLiteral("« %1 » est trop grand (plus de %2 Mio) : il n'a pas été lu.")
+                                 .arg(path)
+                                 .arg(kMaxWholeFile / (1024 * 1024));
+            ::close(fd);
+            return std::nullopt;
+        }
+        data.append(chunk, n);
     }
-    QByteArray data = f.readAll();
-    if (f.error() != QFile::NoError) {
-        if (errorText) *errorText = f.errorString();
-        return std::nullopt;
-    }
+    ::close(fd);
     return data;
 }
 
 bool readIfExists(const QString &path, QByteArray *data, QString *errorText, bool *exists)
 {
-    QString readError;
-    auto read = readFile(path, &readError);
-    if (!read && !readError.isEmpty()) {
-        if (errorText) *errorText = QStringLiteral("Lecture impossible de « %1 » : %2").arg(path, readError);
+    QString error;
+    auto read = readFile(path, &error);
+    if (!read && !error.isEmpty()) {
+        if (errorText) *errorText = error;
         return false;
     }
     if (exists) *exists = read.has_value();

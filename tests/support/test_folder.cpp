@@ -56,6 +56,14 @@ QStringList TestFolder::entries() const
     return QDir(path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+files::FolderLock TestFolder::lock() const
+{
+    QString error;
+    auto held = files::FolderLock::acquire(path(), &error, 0);
+    if (!held) qFatal("%s", qPrintable(error));
+    return std::move(*held);
+}
+
 CliRun runCli(const TestFolder &folder, const QStringList &args, const QStringList &extraEnv)
 {
     QProcess p;

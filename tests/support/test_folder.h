@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/files/folder_lock.h"
+
 #include <QByteArray>
 #include <QProcessEnvironment>
 #include <QString>
@@ -24,6 +26,8 @@ public:
     void copyShipped(const QString &name) const;
     // Names of the files of the folder, hidden ones included.
     QStringList entries() const;
+    // The folder's lock, for the store's writing functions.
+    files::FolderLock lock() const;
 
 private:
     QTemporaryDir dir_;

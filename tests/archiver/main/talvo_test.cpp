@@ -35,7 +35,7 @@ struct Window : TestFolder
         copyShipped(QStringLiteral("english.lng"));
         if (withCatalogue) {
             QString error;
-            EXPECT_TRUE(firstrun::InitialiserFichiers(path(), QStringLiteral("07-12-2026"), &error));
+            EXPECT_TRUE(firstrun::InitialiserFichiers(lock(), QStringLiteral("07-12-2026"), &error));
             firstrun::ensureSubFolders(path(), [](const QString &) {});
         }
         french.setFile(file(QStringLiteral("francais.lng")));

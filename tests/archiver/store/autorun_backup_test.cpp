@@ -44,11 +44,11 @@ TEST(Backup, CopiesTheCatalogueAndRestoresItWhole)
     folder.write(QStringLiteral("TALVO.CAT"), "TEXTES\r\n");
     folder.write(QStringLiteral("TALVO.SUP"), "CD 1\r\n");
     EXPECT_FALSE(backup::exists(folder.path()));
-    EXPECT_TRUE(backup::restore(folder.path()).isEmpty()); // without a backup: nothing at all
+    EXPECT_TRUE(backup::restore(folder.lock()).isEmpty()); // without a backup: nothing at all
     EXPECT_EQ(folder.read(QStringLiteral("A.MFI")), "ABRI@1[]#\xA7\r\n");
 
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("BACKUP")));
-    EXPECT_EQ(backup::makeBackup(folder.path()), QStringList());
+    EXPECT_EQ(backup::makeBackup(folder.lock()), QStringList());
     EXPECT_TRUE(backup::exists(folder.path()));
     EXPECT_EQ(folder.read(QStringLiteral("BACKUP/A.mfi")), "ABRI@1[]#\xA7\r\n");
     EXPECT_EQ(folder.read(QStringLiteral("BACKUP/B.mfi")), "BOIS@1[]#\xA7\r\n");
@@ -58,7 +58,7 @@ TEST(Backup, CopiesTheCatalogueAndRestoresItWhole)
     folder.write(QStringLiteral("A.MFI"), "ABRI@1[]#\xA7\r\nAJOUT@2[]#\xA7\r\n");
     folder.write(QStringLiteral("b.mfi"), "");
     folder.write(QStringLiteral("TALVO.CAT"), "TEXTES\r\nNOUVELLE\r\n");
-    EXPECT_EQ(backup::restore(folder.path()), QStringList());
+    EXPECT_EQ(backup::restore(folder.lock()), QStringList());
     EXPECT_EQ(folder.read(QStringLiteral("A.MFI")), "ABRI@1[]#\xA7\r\n");
     EXPECT_EQ(folder.read(QStringLiteral("b.mfi")), "BOIS@1[]#\xA7\r\n");
     EXPECT_FALSE(folder.exists(QStringLiteral("B.MFI")));
@@ -70,7 +70,7 @@ TEST(Backup, ReportsEachCopyThatFails)
     TestFolder folder;
     folder.write(QStringLiteral("A.MFI"), "ABRI@1[]#\xA7\r\n");
     folder.write(QStringLiteral("BACKUP"), "a file where the folder should be");
-    const QStringList errors = backup::makeBackup(folder.path());
+    const QStringList errors = backup::makeBackup(folder.lock());
     ASSERT_FALSE(errors.isEmpty());
     EXPECT_EQ(folder.read(QStringLiteral("A.MFI")), "ABRI@1[]#\xA7\r\n");
 }

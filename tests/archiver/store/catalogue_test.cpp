@@ -26,16 +26,16 @@ TEST(Catalogue, AppendSortsAndDropsBlankLines)
     TestFolder folder;
     const Catalogue c(folder.path());
     QString current, error;
-    ASSERT_TRUE(c.append(QStringLiteral("abc@01-01-2001[]TEXTES#§"), &current, &error)) << error.toStdString();
+    ASSERT_TRUE(c.append(folder.lock(), QStringLiteral("abc@01-01-2001[]TEXTES#§"), &current, &error)) << error.toStdString();
     EXPECT_EQ(current, folder.file(QStringLiteral("A.MFI")));
     EXPECT_EQ(folder.read(QStringLiteral("A.MFI")), "abc@01-01-2001[]TEXTES#\xA7\r\n");
 
     folder.write(QStringLiteral("B.MFI"), "BOUEE@x[]#\xA7\r\n\r\n\nBANANE@x[]#\xA7\nBALLON@x[]#\xA7");
-    ASSERT_TRUE(c.append(QStringLiteral("BÉBÉ@x[]#§"), &current, &error));
+    ASSERT_TRUE(c.append(folder.lock(), QStringLiteral("BÉBÉ@x[]#§"), &current, &error));
     EXPECT_EQ(folder.read(QStringLiteral("B.MFI")),
               "BALLON@x[]#\xA7\r\nBANANE@x[]#\xA7\r\nB\xC9" "B\xC9@x[]#\xA7\r\nBOUEE@x[]#\xA7\r\n");
     // A key typed in lower case lands in the upper-case letter file; a digit in its own file.
-    ASSERT_TRUE(c.append(QStringLiteral("3 PETITS CHATS@x[]#§"), &current, &error));
+    ASSERT_TRUE(c.append(folder.lock(), QStringLiteral("3 PETITS CHATS@x[]#§"), &current, &error));
     EXPECT_EQ(current, folder.file(QStringLiteral("3.MFI")));
 }
 
@@ -46,7 +46,7 @@ TEST(Catalogue, FindsLetterFilesWhateverTheirCase)
     const Catalogue c(folder.path());
     EXPECT_EQ(c.letterFile(u'c'), folder.file(QStringLiteral("c.mfi")));
     QString current, error;
-    ASSERT_TRUE(c.append(QStringLiteral("CANARD@x[]#§"), &current, &error));
+    ASSERT_TRUE(c.append(folder.lock(), QStringLiteral("CANARD@x[]#§"), &current, &error));
     EXPECT_EQ(current, folder.file(QStringLiteral("c.mfi")));
     EXPECT_FALSE(folder.exists(QStringLiteral("C.MFI")));
     EXPECT_EQ(scanAll(c), (QList<QByteArray>{"CANARD@x[]#\xA7", "CHAT@x[]#\xA7"}));
@@ -59,10 +59,10 @@ TEST(Catalogue, DeleteRemovesEveryIdenticalLineOnly)
     const Catalogue c(folder.path());
     QString error;
     qsizetype removed = 0;
-    ASSERT_TRUE(c.deleteLine(folder.file(QStringLiteral("D.MFI")), QStringLiteral("DOUBLE@1[]#§"), &error, &removed));
+    ASSERT_TRUE(c.deleteLine(folder.lock(), folder.file(QStringLiteral("D.MFI")), QStringLiteral("DOUBLE@1[]#§"), &error, &removed));
     EXPECT_EQ(removed, 2);
     EXPECT_EQ(folder.read(QStringLiteral("D.MFI")), "double@1[]#\xA7\r\nDUO@1[]#\xA7\r\n");
-    ASSERT_TRUE(c.deleteLine(folder.file(QStringLiteral("D.MFI")), QStringLiteral("ABSENT@[]#§"), &error, &removed));
+    ASSERT_TRUE(c.deleteLine(folder.lock(), folder.file(QStringLiteral("D.MFI")), QStringLiteral("ABSENT@[]#§"), &error, &removed));
     EXPECT_EQ(removed, 0);
 }
 
@@ -76,7 +76,7 @@ TEST(Catalogue, HandEditedFilesAreReadAndTheirBytesSurviveARewrite)
     const Catalogue c(folder.path());
     EXPECT_EQ(scanAll(c).size(), 4);
     QString current = folder.file(QStringLiteral("L.MFI")), error;
-    ASSERT_TRUE(c.replaceLine(&current, QStringLiteral("LA CIBLE@x[]#§"), QStringLiteral("LA CIBLE@y[]#§"), &error))
+    ASSERT_TRUE(c.replaceLine(folder.lock(), &current, QStringLiteral("LA CIBLE@x[]#§"), QStringLiteral("LA CIBLE@y[]#§"), &error))
         << error.toStdString();
     const QByteArray after = folder.read(QStringLiteral("L.MFI"));
     EXPECT_TRUE(after.contains(odd + "\r\n"));
@@ -95,7 +95,7 @@ TEST(Catalogue, ReplaceWithAnotherFirstCharacterMovesTheRecord)
     folder.write(QStringLiteral("P.MFI"), "POIRE@1[]#\xA7\r\nPAIN@1[]#\xA7\r\n");
     const Catalogue c(folder.path());
     QString current = folder.file(QStringLiteral("M.MFI")), error;
-    ASSERT_TRUE(c.replaceLine(&current, QStringLiteral("MOUTON@1[]#§"), QStringLiteral("PECHE@1[]#§"), &error));
+    ASSERT_TRUE(c.replaceLine(folder.lock(), &current, QStringLiteral("MOUTON@1[]#§"), QStringLiteral("PECHE@1[]#§"), &error));
     EXPECT_EQ(current, folder.file(QStringLiteral("P.MFI")));
     EXPECT_EQ(folder.read(QStringLiteral("M.MFI")), "MARS@1[]#\xA7\r\n");
     EXPECT_EQ(folder.read(QStringLiteral("P.MFI")), "PAIN@1[]#\xA7\r\nPECHE@1[]#\xA7\r\nPOIRE@1[]#\xA7\r\n");
@@ -107,7 +107,7 @@ TEST(Catalogue, RefusesACharacterTheFilesCannotHold)
     folder.write(QStringLiteral("W.MFI"), "WAGON@1[]#\xA7\r\n");
     const Catalogue c(folder.path());
     QString current, error;
-    EXPECT_FALSE(c.append(QStringLiteral("WROCŁAW@1[]#§"), &current, &error));
+    EXPECT_FALSE(c.append(folder.lock(), QStringLiteral("WROCŁAW@1[]#§"), &current, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("Ł")));
     EXPECT_EQ(folder.read(QStringLiteral("W.MFI")), "WAGON@1[]#\xA7\r\n");
 }
@@ -117,17 +117,17 @@ TEST(Lists, CategoriesRefuseDuplicatesAndSupportsRegisterOnce)
     TestFolder folder;
     folder.write(QStringLiteral("talvo.cat"), "TEXTES\r\nWEB\r\n");
     QString error;
-    EXPECT_EQ(lists::addCategory(folder.path(), QStringLiteral("WEB"), &error), lists::AddOutcome::AlreadyPresent);
-    EXPECT_EQ(lists::addCategory(folder.path(), QString(), &error), lists::AddOutcome::Empty);
-    EXPECT_EQ(lists::addCategory(folder.path(), QStringLiteral("FACTURES"), &error), lists::AddOutcome::Added);
+    EXPECT_EQ(lists::addCategory(folder.lock(), QStringLiteral("WEB"), &error), lists::AddOutcome::AlreadyPresent);
+    EXPECT_EQ(lists::addCategory(folder.lock(), QString(), &error), lists::AddOutcome::Empty);
+    EXPECT_EQ(lists::addCategory(folder.lock(), QStringLiteral("FACTURES"), &error), lists::AddOutcome::Added);
     EXPECT_EQ(folder.read(QStringLiteral("talvo.cat")), "TEXTES\r\nWEB\r\nFACTURES\r\n");
     EXPECT_EQ(lists::load(lists::categoryFile(folder.path())),
               (QStringList{QStringLiteral("TEXTES"), QStringLiteral("WEB"), QStringLiteral("FACTURES")}));
 
-    ASSERT_TRUE(lists::registerSupport(folder.path(), QStringLiteral("CD PHOTOS"), &error));
-    ASSERT_TRUE(lists::registerSupport(folder.path(), QStringLiteral("DISQUETTE 3"), &error));
-    ASSERT_TRUE(lists::registerSupport(folder.path(), QStringLiteral("DISQUETTE 3"), &error));
-    ASSERT_TRUE(lists::registerSupport(folder.path(), QString(), &error));
+    ASSERT_TRUE(lists::registerSupport(folder.lock(), QStringLiteral("CD PHOTOS"), &error));
+    ASSERT_TRUE(lists::registerSupport(folder.lock(), QStringLiteral("DISQUETTE 3"), &error));
+    ASSERT_TRUE(lists::registerSupport(folder.lock(), QStringLiteral("DISQUETTE 3"), &error));
+    ASSERT_TRUE(lists::registerSupport(folder.lock(), QString(), &error));
     EXPECT_EQ(folder.read(QStringLiteral("TALVO.SUP")), "CD PHOTOS\r\nDISQUETTE 3\r\n");
 }
 
@@ -136,7 +136,7 @@ TEST(Lists, RebuildKeepsABackupCopy)
     TestFolder folder;
     folder.write(QStringLiteral("TALVO.CAT"), "ANCIENNE\r\n");
     QString error;
-    ASSERT_TRUE(lists::rebuild(folder.file(QStringLiteral("TALVO.CAT")), folder.file(QStringLiteral("talvo_cat.bak")),
+    ASSERT_TRUE(lists::rebuild(folder.lock(), folder.file(QStringLiteral("TALVO.CAT")), folder.file(QStringLiteral("talvo_cat.bak")),
                                {QStringLiteral("IMAGES"), QStringLiteral("SONS")}, &error));
     EXPECT_EQ(folder.read(QStringLiteral("talvo_cat.bak")), "ANCIENNE\r\n");
     EXPECT_EQ(folder.read(QStringLiteral("TALVO.CAT")), "IMAGES\r\nSONS\r\n");
@@ -149,11 +149,11 @@ TEST(Catalogue, SortingAFileDropsBlankLinesAndKeepsEqualLinesInOrder)
     folder.write(QStringLiteral("T.MFI"), "");
     const Catalogue c(folder.path());
     QString error;
-    ASSERT_TRUE(c.TrierFichierCourant(folder.file(QStringLiteral("S.MFI")), &error));
+    ASSERT_TRUE(c.TrierFichierCourant(folder.lock(), folder.file(QStringLiteral("S.MFI")), &error));
     EXPECT_EQ(folder.read(QStringLiteral("S.MFI")), "SABLE@3[]#\xA7\r\nsel@1[]#\xA7\r\nSEL@1[]#\xA7\r\nSOLEIL@2[]#\xA7\r\n");
-    ASSERT_TRUE(c.TrierFichierCourant(folder.file(QStringLiteral("T.MFI")), &error));
+    ASSERT_TRUE(c.TrierFichierCourant(folder.lock(), folder.file(QStringLiteral("T.MFI")), &error));
     EXPECT_TRUE(folder.read(QStringLiteral("T.MFI")).isEmpty());
-    ASSERT_TRUE(c.TrierFichierCourant(folder.file(QStringLiteral("X.MFI")), &error));
+    ASSERT_TRUE(c.TrierFichierCourant(folder.lock(), folder.file(QStringLiteral("X.MFI")), &error));
     EXPECT_FALSE(folder.exists(QStringLiteral("X.MFI")));
 }
 
@@ -167,13 +167,13 @@ TEST(RecordEntry, AFailedSaveLeavesTheListsAsTheyWere)
     const Record r{QStringLiteral("GARE DU NORD"), QStringLiteral("01-01-2001"), QStringLiteral("CLE USB"),
                    QStringLiteral("VOYAGES"), QString(), QString()};
     QString current, error;
-    EXPECT_FALSE(entry::store(c, r, true, &current, &error));
+    EXPECT_FALSE(entry::store(folder.lock(), c, r, true, &current, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("G.MFI")));
     EXPECT_EQ(folder.read(QStringLiteral("TALVO.CAT")), "TEXTES\r\n");
     EXPECT_FALSE(folder.exists(QStringLiteral("TALVO.SUP")));
 
     ASSERT_EQ(::chmod(QFile::encodeName(folder.file(QStringLiteral("G.MFI"))).constData(), 0644), 0);
-    ASSERT_TRUE(entry::store(c, r, true, &current, &error)) << error.toStdString();
+    ASSERT_TRUE(entry::store(folder.lock(), c, r, true, &current, &error)) << error.toStdString();
     EXPECT_EQ(current, folder.file(QStringLiteral("G.MFI")));
     EXPECT_EQ(folder.read(QStringLiteral("TALVO.CAT")), "TEXTES\r\nVOYAGES\r\n");
     EXPECT_EQ(folder.read(QStringLiteral("TALVO.SUP")), "CLE USB\r\n");

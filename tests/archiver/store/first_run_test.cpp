@@ -13,7 +13,7 @@ TEST(FirstRun, CreatesTheWorkFiles)
     TestFolder folder;
     EXPECT_FALSE(firstrun::workFilesExist(folder.path()));
     QString error;
-    ASSERT_TRUE(firstrun::InitialiserFichiers(folder.path(), QStringLiteral("07-12-2026"), &error))
+    ASSERT_TRUE(firstrun::InitialiserFichiers(folder.lock(), QStringLiteral("07-12-2026"), &error))
         << error.toStdString();
     EXPECT_TRUE(firstrun::workFilesExist(folder.path()));
     for (const char c : QByteArray(record::kLetterList)) {
@@ -49,7 +49,7 @@ TEST(FirstRun, NeverEmptiesFilesThatAlreadyHoldData)
     folder.write(QStringLiteral("TALVO.CAT"), "FACTURES\r\nWEB\r\n");
     folder.write(QStringLiteral("TALVO.SUP"), "CD 1\r\n");
     QString error;
-    ASSERT_TRUE(firstrun::InitialiserFichiers(folder.path(), QStringLiteral("01-01-2027"), &error));
+    ASSERT_TRUE(firstrun::InitialiserFichiers(folder.lock(), QStringLiteral("01-01-2027"), &error));
     EXPECT_EQ(folder.read(QStringLiteral("B.MFI")), "BIJOU@1[]#\xA7\r\n");
     EXPECT_TRUE(folder.read(QStringLiteral("U.MFI")).startsWith("UNIQUE@1[]#\xA7\r\nUN EXEMPLE D'IMAGE"));
     EXPECT_EQ(folder.read(QStringLiteral("TALVO.CAT")),

@@ -74,7 +74,7 @@ TEST(Settings, FileRoundTripAndLanguageSetting)
     EXPECT_FALSE(settings::read(settings::settingsFile(folder.path()), s));
     s.noteCounter = 3;
     QString error;
-    ASSERT_TRUE(settings::write(settings::settingsFile(folder.path()), s, &error));
+    ASSERT_TRUE(settings::write(folder.lock(), settings::settingsFile(folder.path()), s, &error));
     TalvoSettings back;
     ASSERT_TRUE(settings::read(folder.file(QStringLiteral("TALVO.INI")), back));
     EXPECT_EQ(back.noteCounter, 3);

@@ -1,0 +1,41 @@
+#include "archiver/cli/cli.h"
+
+#include "archiver/store/utilities.h"
+#include "common/text/cp1252.h"
+
+#include <QDate>
+
+namespace cli {
+
+int runAdd(Context &ctx, const QStringList &args)
+{
+    QString problem;
+    const QStringList names{QStringLiteral("key"),     QStringLiteral("category"),
+                            QStringLiteral("date"),    QStringLiteral("support"),
+                            QStringLiteral("note"),    QStringLiteral("target")};
+    const auto o = parseOptions(args, names, {}, &problem);
+    if (!o) return usage(problem);
+    if (!o->positional.isEmpty()) return usage(QStringLiteral("add takes options only"));
+    if (!o->values.contains(QStringLiteral("key")) || !o->values.contains(QStringLiteral("category")))
+        return usage(QStringLiteral("add needs --key and --category"));
+
+    Record r;
+    r.key = o->values.value(QStringLiteral("key"));
+    r.category = cp1252::toUpper(o->values.value(QStringLiteral("category")));
+    r.date = o->values.value(QStringLiteral("date"), formatDayDate(QDate::currentDate()));
+    r.support = cp1252::toUpper(o->values.value(QStringLiteral("support")));
+    r.note = o->values.value(QStringLiteral("note"));
+    r.target = o->values.value(QStringLiteral("target"));
+    if (r.category.isEmpty()) return usage(QStringLiteral("the category may not be empty"));
+    r = entry::normalised(r);
+    if (const auto refusal = entry::check(r)) return ctx.refuse(*refusal);
+
+    QString error;
+    const auto lock = ctx.lockForWriting(&error);
+    if (!lock) return refuse(error);
+    if (!entry::store(*lock, ctx.catalogue, r, true, nullptr, &error)) return refuse(error);
+    writeOut(stderr, r.key + ctx.message(145) + u'\n');
+    return Done;
+}
+
+} // namespace cli

@@ -1,0 +1,27 @@
+#include "archiver/cli/cli.h"
+
+#include "archiver/store/backup.h"
+
+namespace cli {
+namespace {
+
+int copy(Context &ctx, const QStringList &args, bool toBackup)
+{
+    if (!args.isEmpty()) return usage(QStringLiteral("%1 takes no argument").arg(QLatin1String(toBackup ? "backup" : "restore")));
+    QString error;
+    const auto lock = ctx.lockForWriting(&error);
+    if (!lock) return refuse(error);
+    if (!toBackup && !backup::exists(ctx.folder))
+        return refuse(QStringLiteral("Aucun backup dans « %1 ».").arg(backup::backupFolder(ctx.folder)));
+    const QStringList errors = toBackup ? backup::makeBackup(*lock) : backup::restore(*lock);
+    if (!errors.isEmpty()) return refuse(errors.join(u'\n'));
+    writeOut(stderr, ctx.message(toBackup ? 32 : 86) + u'\n');
+    return Done;
+}
+
+} // namespace
+
+int runBackup(Context &ctx, const QStringList &args) { return copy(ctx, args, true); }
+int runRestore(Context &ctx, const QStringList &args) { return copy(ctx, args, false); }
+
+} // namespace cli

@@ -1,0 +1,62 @@
+#pragma once
+
+// talvo5-cli: the archiver's catalogue from the command line, for scripts and tests. Each command
+// lives in a source of its own and calls the same store and operations functions as the window.
+
+#include "archiver/store/catalogue.h"
+#include "archiver/store/language.h"
+#include "archiver/store/record_entry.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+#include <optional>
+
+namespace cli {
+
+enum Exit { Done = 0, Refused = 1, Usage = 2 };
+
+// Writes text in UTF-8. Whatever the catalogue holds, no control character reaches the terminal:
+// each but the line end is shown as \xNN.
+void writeOut(FILE *f, const QString &text);
+// The usage on stderr, after the problem; exit code Usage.
+int usage(const QString &problem = QString());
+// The usage on stdout.
+int help();
+// Writes message on stderr; exit code Refused.
+int refuse(const QString &message);
+
+struct Context
+{
+    QString folder;
+    Language language;
+    Catalogue catalogue;
+
+    QString message(int n) const { return language.LireMessage(n); }
+    int refuse(const entry::Refusal &r) const;
+    // The folder's lock for a command that changes the catalogue; nothing, with errorText, when
+    // the folder holds no catalogue yet or another program keeps the lock.
+    std::optional<FolderLock> lockForWriting(QString *errorText) const;
+};
+
+// Options of the form --name VALUE or --flag, in any order among the positional arguments.
+struct Options
+{
+    QStringList positional;
+    QHash<QString, QString> values;
+    QStringList flags;
+};
+std::optional<Options> parseOptions(const QStringList &args, const QStringList &withValue,
+                                    const QStringList &flags, QString *problem);
+
+int runInit(Context &ctx, const QStringList &args);
+int runSearch(Context &ctx, const QStringList &args);
+int runAdd(Context &ctx, const QStringList &args);
+int runDelete(Context &ctx, const QStringList &args);
+int runReplace(Context &ctx, const QStringList &args);
+int runBackup(Context &ctx, const QStringList &args);
+int runRestore(Context &ctx, const QStringList &args);
+
+} // namespace cli

@@ -1,0 +1,42 @@
+#include "archiver/cli/cli.h"
+
+#include "common/text/cp1252.h"
+
+namespace cli {
+namespace {
+
+// Checks a line given on the command line as a record the catalogue can hold.
+std::optional<entry::Refusal> checkLine(const QString &line)
+{
+    const auto r = record::parse(line);
+    if (!r) return entry::Refusal{8, {}};
+    if (const auto refusal = entry::check(*r)) return refusal;
+    if (record::compose(*r) != line) return entry::Refusal{8, {}};
+    return std::nullopt;
+}
+
+} // namespace
+
+int runReplace(Context &ctx, const QStringList &args)
+{
+    if (args.size() != 2) return usage(QStringLiteral("replace takes OLDLINE and NEWLINE"));
+    const QString &oldLine = args[0];
+    if (oldLine.isEmpty() || args[1].isEmpty()) return usage(QStringLiteral("the lines may not be empty"));
+    if (const char32_t bad = cp1252::firstUnencodable(oldLine)) return refuse(cp1252::unencodableMessage(bad));
+    if (const auto refusal = checkLine(args[1])) {
+        if (refusal->message == 8) return refuse(args[1] + u'\n' + ctx.message(8));
+        return ctx.refuse(*refusal);
+    }
+    // The key is stored in capitals, as the record card writes it.
+    Record rewritten = *record::parse(args[1]);
+    rewritten.key = cp1252::toUpper(rewritten.key);
+    const QString newLine = record::compose(rewritten);
+    QString error;
+    const auto lock = ctx.lockForWriting(&error);
+    if (!lock) return refuse(error);
+    QString current = ctx.catalogue.letterFileOfKey(oldLine);
+    if (!ctx.catalogue.replaceLine(*lock, &current, oldLine, newLine, &error)) return refuse(error);
+    return Done;
+}
+
+} // namespace cli
