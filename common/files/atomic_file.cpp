@@ -78,7 +78,7 @@ bool AtomicWriter::open(const QString &path, QString *errorText)
     };
     struct stat current {};
     const bool exists = ::stat(target_.constData(), &current) == 0;
-    if (exists && !S_ISREG(current.st_mode)) return refuse(linefile::notRegularMessage(shownTarget_));
+    if (exists && !S_ISREG(current.st_mode)) return refuse(linefile::notRegularMessage(path));
     // A file marked read-only stays as it is, even for a user whom the system would let replace it.
     if (exists && ((current.st_mode & 0222) == 0 || ::access(target_.constData(), W_OK) != 0))
         return refuse(QStringLiteral("Le fichier « %1 » est en lecture seule : il n'a pas été modifié.")

@@ -3,6 +3,7 @@
 #include "common/text/cp1252.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <cerrno>
@@ -114,7 +115,10 @@ QString notRegularMessage(const QString &path)
         else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
             what = QStringLiteral("est un périphérique, pas un fichier ordinaire");
     }
-    return QStringLiteral("« %1 » %2 : il n'est ni lu ni remplacé.").arg(path, what);
+    QString named = QStringLiteral("« %1 »").arg(path);
+    const QString target = QFileInfo(path).symLinkTarget();
+    if (!target.isEmpty()) named += QStringLiteral(" (lien vers « %1 »)").arg(target);
+    return QStringLiteral("%1 %2 : il n'est ni lu ni remplacé.").arg(named, what);
 }
 
 int openForReading(const QString &path, QString *errorText)

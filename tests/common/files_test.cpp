@@ -1,9 +1,12 @@
 #include "common/files/atomic_file.h"
+#include "common/files/folder_lock.h"
 #include "common/files/path_parts.h"
 #include "common/files/program_folder.h"
+#include "common/text/line_file.h"
 
 #include "tests/support/test_folder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -90,13 +93,51 @@ TEST(SaveAtomically, ReportsAFolderThatDoesNotExist)
     EXPECT_FALSE(folder.exists(QStringLiteral("B")));
 }
 
-TEST(SaveAtomically, StaleTemporariesAreRemoved)
+TEST(FolderLock, IsExclusiveNamesItsHolderAndClearsStaleTemporaries)
 {
     TestFolder folder;
     folder.write(QStringLiteral(".A.MFI") + QLatin1String(files::kTemporaryMarker) + QStringLiteral("x1Y2z3"), "half");
     folder.write(QStringLiteral("A.MFI"), "kept\r\n");
-    EXPECT_EQ(files::removeStaleTemporaries(folder.path()), 1);
-    EXPECT_EQ(folder.entries(), QStringList{QStringLiteral(".config")} + QStringList{QStringLiteral("A.MFI")});
+    QString error;
+    {
+        auto held = files::FolderLock::acquire(folder.path(), &error, 0);
+        ASSERT_TRUE(held) << error.toStdString();
+        // What an interrupted save left is gone; the lock file is the folder's only addition.
+        EXPECT_EQ(folder.entries(), (QStringList{QStringLiteral(".config"), QLatin1String(files::FolderLock::kFileName),
+                                                 QStringLiteral("A.MFI")}));
+        EXPECT_FALSE(files::FolderLock::acquire(folder.path(), &error, 50));
+        EXPECT_TRUE(error.contains(QStringLiteral("pid %1").arg(QCoreApplication::applicationPid())))
+            << error.toStdString();
+    }
+    EXPECT_TRUE(files::FolderLock::acquire(folder.path(), &error, 0)) << error.toStdString();
+}
+
+TEST(LineFile, ReadsOnlyRegularFilesAndCutsOverLongLines)
+{
+    TestFolder folder;
+    const qsizetype max = linefile::kMaxLineLength;
+    // Lines longer than the limit, one that the reader's buffer holds whole and one it does not.
+    folder.write(QStringLiteral("L.MFI"), "A\r\n" + QByteArray(max + 10, 'x') + "\nB\n" + QByteArray(5 * max, 'y') +
+                                             "\r\nC");
+    QList<QByteArray> lines;
+    const linefile::ReadStatus status =
+        linefile::forEachLine(folder.file(QStringLiteral("L.MFI")), [&](QByteArrayView l) { lines.append(l.toByteArray()); });
+    EXPECT_TRUE(status.ok());
+    EXPECT_EQ(status.cutLines, 2);
+    EXPECT_EQ(lines, (QList<QByteArray>{"A", QByteArray(max, 'x'), "B", QByteArray(max, 'y'), "C"}));
+
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.file(QStringLiteral("F.MFI"))).constData(), 0644), 0);
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("D.MFI")));
+    for (const QString &name : {QStringLiteral("F.MFI"), QStringLiteral("D.MFI")}) {
+        const linefile::ReadStatus refused = linefile::forEachLine(folder.file(name), [](QByteArrayView) {});
+        EXPECT_TRUE(refused.error.contains(name)) << refused.error.toStdString();
+        QString error;
+        EXPECT_FALSE(linefile::readFile(folder.file(name), &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_FALSE(files::saveAtomically(folder.file(name), "x", &error));
+        EXPECT_TRUE(error.contains(name));
+    }
+    EXPECT_TRUE(linefile::forEachLine(folder.file(QStringLiteral("none")), [](QByteArrayView) {}).missing);
 }
 
 TEST(SaveAtomically, RefusesReadOnlyFilesAndWritesThroughLinks)

@@ -6,6 +6,9 @@
  *   TALVO_FAULT_ERRNO    the error to give, as a number or a name (ENOSPC, EIO, EROFS, EDQUOT,
  *                        EPERM, EACCES); by default ENOSPC for writes and EIO for the others
  *   TALVO_FAULT_LOG      a file to which every injected fault appends "call path errno"
+ *   TALVO_FAULT_SKIP     the number of matching calls that go through before the first fault
+ *   TALVO_FAULT_KILL     when set to 1, a fault kills the process with SIGKILL instead of
+ *                        failing the call, as a power cut or a kill at that moment would
  *
  * shortwrite behaves like a disk that fills up: the first matching write() or writev() writes
  * about half of what it was given and reports that count, every later one fails with ENOSPC.
@@ -15,6 +18,7 @@
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <limits.h>
 #include <stdatomic.h>
 #include <stdio.h>
@@ -37,6 +41,8 @@ static const char *pattern;
 static int chosenErrno; /* 0: the default of each call */
 static const char *logPath;
 static atomic_int diskFull;
+static atomic_int toSkip;
+static int killInstead;
 
 typedef ssize_t (*write_fn)(int, const void *, size_t);
 typedef ssize_t (*writev_fn)(int, const struct iovec *, int);
@@ -84,6 +90,10 @@ __attribute__((constructor)) static void readSettings(void)
     }
     chosenErrno = parseErrno(getenv("TALVO_FAULT_ERRNO"));
     logPath = getenv("TALVO_FAULT_LOG");
+    const char *skip = getenv("TALVO_FAULT_SKIP");
+    atomic_store(&toSkip, skip ? atoi(skip) : 0);
+    const char *kill = getenv("TALVO_FAULT_KILL");
+    killInstead = kill && strcmp(kill, "1") == 0;
 }
 
 static int pathOfFd(int fd, char *buf, size_t size)
@@ -108,13 +118,21 @@ static void pathAt(int dirfd, const char *name, char *buf, size_t size)
     snprintf(buf + used, size - used, "/%s", name);
 }
 
+/* A matching call is let through while calls remain to be skipped. */
+static int takeFault(int match)
+{
+    if (!match) return 0;
+    if (atomic_load(&toSkip) > 0 && atomic_fetch_sub(&toSkip, 1) > 0) return 0;
+    return 1;
+}
+
 static int fdMatches(int kind, int fd, char *path, size_t size)
 {
     if (!(kinds & kind)) return 0;
     const int saved = errno;
     const int match = pathOfFd(fd, path, size) && strstr(path, pattern);
     errno = saved;
-    return match;
+    return takeFault(match);
 }
 
 static void logFault(const char *call, const char *path, int err)
@@ -133,6 +151,7 @@ static long fail(const char *call, const char *path, int defaultErrno)
 {
     const int err = chosenErrno ? chosenErrno : defaultErrno;
     logFault(call, path, err);
+    if (killInstead) raise(SIGKILL);
     errno = err;
     return -1;
 }
@@ -194,7 +213,7 @@ int fdatasync(int fd)
 /* A rename fails when either its source or its destination matches. */
 static int renameMatches(const char *from, const char *to)
 {
-    return (kinds & FAULT_RENAME) && (strstr(from, pattern) || strstr(to, pattern));
+    return (kinds & FAULT_RENAME) && takeFault(strstr(from, pattern) || strstr(to, pattern));
 }
 
 int rename(const char *oldpath, const char *newpath)

@@ -4,6 +4,7 @@
 
 #include "tests/support/test_folder.h"
 
+#include <QCoreApplication>
 #include <QDate>
 
 #include <gtest/gtest.h>
@@ -194,4 +195,85 @@ TEST(Cli, UsageErrorsExitWithTwo)
     EXPECT_EQ(runCli(folder, {QStringLiteral("--home"), other.path(), QStringLiteral("init")}).exitCode, 0);
     EXPECT_TRUE(other.exists(QStringLiteral("A.MFI")));
     EXPECT_FALSE(folder.exists(QStringLiteral("A.MFI")));
+}
+
+TEST(Cli, ControlCharactersAreRefusedInEveryFieldAndNeverPrintedRaw)
+{
+    CliCatalogue c;
+    const QByteArray a = c.read(QStringLiteral("A.MFI"));
+    const struct
+    {
+        const char *option;
+        QString value;
+        const char *named;
+    } cases[] = {{"--note", QStringLiteral("\x1b[2J"), "U+001B"},      {"--key", QStringLiteral("A\aB"), "U+0007"},
+                 {"--target", QStringLiteral("/x\x7f"), "U+007F"},     {"--support", QStringLiteral("CD\u009b1"), "U+009B"},
+                 {"--category", QStringLiteral("TEX\tTES"), "U+0009"}, {"--date", QStringLiteral("01\x1f-01"), "U+001F"}};
+    for (const auto &k : cases) {
+        QStringList args{QStringLiteral("add"), QStringLiteral("--key"), QStringLiteral("AMIS"), QStringLiteral("--category"),
+                         QStringLiteral("TEXTES")};
+        const int at = int(args.indexOf(QLatin1String(k.option)));
+        if (at >= 0) args[at + 1] = k.value;
+        else args << QLatin1String(k.option) << k.value;
+        const CliRun r = c.run(args);
+        EXPECT_EQ(r.exitCode, 1) << k.option;
+        EXPECT_TRUE(r.errText().contains(QLatin1String(k.named))) << k.option << ": " << r.err.toStdString();
+    }
+    EXPECT_EQ(c.read(QStringLiteral("A.MFI")), a);
+
+    // What a hand-edited file already holds is shown, never sent to the terminal as it is; such a
+    // record can still be deleted by its line.
+    const QByteArray stored = "CTRL\x1b[31m@01-01-2001[]TEXTES#BIP\x07\xA7/x\x9d\r\n";
+    c.write(QStringLiteral("C.MFI"), stored);
+    const CliRun shown = c.run({QStringLiteral("search"), QStringLiteral("ctrl")});
+    ASSERT_EQ(shown.exitCode, 0);
+    EXPECT_EQ(shown.out, "CTRL\\x1b[31m@01-01-2001[]TEXTES#BIP\\x07\xC2\xA7/x\\x9d\n");
+    for (const QByteArray &out : {shown.out, shown.err})
+        for (const char ch : out)
+            EXPECT_TRUE(ch == '\n' || static_cast<unsigned char>(ch) >= 0x20) << int(ch);
+    const CliRun deleted = c.run({QStringLiteral("delete"), cp1252::decode(stored.chopped(2))});
+    EXPECT_EQ(deleted.exitCode, 0) << deleted.err.toStdString();
+    EXPECT_TRUE(c.read(QStringLiteral("C.MFI")).isEmpty());
+}
+
+TEST(Cli, AWriterWaitsForTheLockThenSaysWhoHoldsItAndWritesNothing)
+{
+    CliCatalogue c;
+    const QByteArray a = c.read(QStringLiteral("A.MFI"));
+    const QStringList add{QStringLiteral("add"), QStringLiteral("--key"), QStringLiteral("ABRI"),
+                          QStringLiteral("--category"), QStringLiteral("TEXTES")};
+    {
+        const files::FolderLock held = c.lock();
+        const CliRun busy = runCli(c, add, {QStringLiteral("TALVO_LOCK_WAIT_MS=200")});
+        EXPECT_EQ(busy.exitCode, 1);
+        EXPECT_TRUE(busy.errText().contains(QStringLiteral("occupé")) &&
+                    busy.errText().contains(QStringLiteral("pid %1").arg(QCoreApplication::applicationPid())))
+            << busy.err.toStdString();
+        EXPECT_EQ(c.read(QStringLiteral("A.MFI")), a);
+        // Readers take no lock.
+        EXPECT_EQ(c.run({QStringLiteral("search"), QStringLiteral("EXEMPLE"), QStringLiteral("--count")}).out, "6\n");
+    }
+    EXPECT_EQ(c.run(add).exitCode, 0);
+    EXPECT_TRUE(c.read(QStringLiteral("A.MFI")).startsWith("ABRI@"));
+}
+
+TEST(Cli, WritingCommandsRefuseAFolderWithoutCatalogue)
+{
+    TestFolder empty;
+    const QList<QStringList> commands{
+        {QStringLiteral("add"), QStringLiteral("--key"), QStringLiteral("ABRI"), QStringLiteral("--category"),
+         QStringLiteral("TEXTES")},
+        {QStringLiteral("delete"), QStringLiteral("ABRI@[]#§")},
+        {QStringLiteral("replace"), QStringLiteral("ABRI@[]#§"), QStringLiteral("ABRIS@[]#§")},
+        {QStringLiteral("backup")},
+        {QStringLiteral("restore")}};
+    const QStringList before = empty.entries();
+    for (const QStringList &args : commands) {
+        const CliRun r = runCli(empty, args);
+        EXPECT_EQ(r.exitCode, 1) << args.front().toStdString();
+        EXPECT_TRUE(r.errText().contains(QStringLiteral("init"))) << r.err.toStdString();
+    }
+    EXPECT_EQ(empty.entries(), before);
+    ASSERT_EQ(runCli(empty, {QStringLiteral("init")}).exitCode, 0);
+    EXPECT_EQ(runCli(empty, commands.front()).exitCode, 0);
 }

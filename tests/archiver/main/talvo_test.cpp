@@ -24,6 +24,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+
 namespace {
 
 // A main window on a temporary program folder, talking to a scripted desktop.
@@ -415,4 +417,80 @@ TEST(MainWindow, SizeRulesAndWindowCommands)
     });
     w.talvo->m_infos_Click();
     EXPECT_EQ(w.desktop.dialogs, QStringList{QStringLiteral("apropos")});
+}
+
+TEST(MainWindow, ManyMalformedLinesOfferToStopTheirBoxesAndTheSearchGoesOn)
+{
+    Window w;
+    QByteArray lines;
+    for (int i = 0; i < 30; ++i)
+        lines += "MALFORME " + QByteArray::number(100 + i) + "\r\n";
+    w.write(QStringLiteral("M.MFI"), lines);
+    ASSERT_TRUE(w.load());
+    w.desktop.answers = {Desktop::Answer::Ok, Desktop::Answer::Ok, Desktop::Answer::Ok, Desktop::Answer::Ok,
+                         Desktop::Answer::Yes};
+    w.enter(QStringLiteral("malforme"));
+    ASSERT_EQ(w.desktop.messages.size(), 5);
+    EXPECT_EQ(w.desktop.messages[3].buttons, Desktop::Buttons::Ok);
+    EXPECT_EQ(w.desktop.messages[4].buttons, Desktop::Buttons::YesNo);
+    EXPECT_TRUE(w.desktop.messages[4].text.startsWith(w.msg(8)));
+    EXPECT_EQ(w.talvo->gridModel().rowCount(), 30);
+    EXPECT_EQ(w.talvo->foundCount(), 30);
+
+    // The next search asks again; after a No the boxes keep coming, until the next question.
+    w.desktop.messages.clear();
+    w.desktop.answers = {Desktop::Answer::Ok, Desktop::Answer::Ok, Desktop::Answer::Ok, Desktop::Answer::Ok,
+                         Desktop::Answer::No};
+    w.enter(QStringLiteral("malforme 1"));
+    ASSERT_EQ(w.desktop.messages.size(), 10); // the tenth, unanswered, takes its first button: Yes
+    EXPECT_EQ(w.desktop.messages[9].buttons, Desktop::Buttons::YesNo);
+    EXPECT_EQ(w.talvo->foundCount(), 30);
+}
+
+TEST(MainWindow, LetterFilesThatCannotBeReadAreNamedOnceAfterTheSearch)
+{
+    Window w;
+    QFile::remove(w.file(QStringLiteral("B.MFI")));
+    QFile::remove(w.file(QStringLiteral("C.MFI")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(w.file(QStringLiteral("B.MFI"))).constData(), 0644), 0);
+    ASSERT_TRUE(QDir(w.path()).mkdir(QStringLiteral("C.MFI")));
+    ASSERT_TRUE(w.load());
+    w.enter(QStringLiteral("exemple"));
+    ASSERT_EQ(w.desktop.messages.size(), 1);
+    EXPECT_TRUE(w.desktop.messages[0].text.contains(w.file(QStringLiteral("B.MFI"))) &&
+                w.desktop.messages[0].text.contains(w.file(QStringLiteral("C.MFI"))))
+        << w.desktop.messages[0].text.toStdString();
+    EXPECT_EQ(w.talvo->foundCount(), 6);
+}
+
+TEST(MainWindow, StartsWhateverStandsInPlaceOfItsSettingsAndSubFolders)
+{
+    Window w;
+    QFile::remove(w.file(QStringLiteral("TALVO.INI")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(w.file(QStringLiteral("TALVO.INI"))).constData(), 0644), 0);
+    QDir(w.path()).rmdir(QStringLiteral("NOTES"));
+    w.write(QStringLiteral("NOTES"), "a plain file");
+    ASSERT_TRUE(w.load());
+    const QStringList texts = w.desktop.messageTexts();
+    auto shown = [&](const QString &part) {
+        return std::any_of(texts.cbegin(), texts.cend(), [&](const QString &t) { return t.contains(part); });
+    };
+    EXPECT_TRUE(shown(w.file(QStringLiteral("TALVO.INI")))) << texts.join(u'\n').toStdString();
+    EXPECT_TRUE(shown(QStringLiteral("NOTES n'a pas pu être créé"))) << texts.join(u'\n').toStdString();
+    EXPECT_EQ(w.read(QStringLiteral("NOTES")), "a plain file");
+}
+
+TEST(MainWindow, BackupWhileAnotherProgramChangesTheCatalogueSaysItIsBusy)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    qputenv("TALVO_LOCK_WAIT_MS", "50");
+    {
+        const files::FolderLock held = w.lock();
+        w.talvo->m_backup_Click();
+    }
+    qunsetenv("TALVO_LOCK_WAIT_MS");
+    ASSERT_FALSE(w.desktop.messages.isEmpty());
+    EXPECT_TRUE(w.desktop.messages.last().text.contains(QStringLiteral("occupé")));
+    EXPECT_FALSE(w.exists(QStringLiteral("BACKUP/A.mfi")));
 }

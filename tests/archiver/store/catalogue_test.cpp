@@ -1,6 +1,7 @@
 #include "archiver/store/catalogue.h"
 #include "archiver/store/lists.h"
 #include "archiver/store/record_entry.h"
+#include "common/text/line_file.h"
 
 #include "tests/support/test_folder.h"
 
@@ -178,4 +179,23 @@ TEST(RecordEntry, AFailedSaveLeavesTheListsAsTheyWere)
     EXPECT_EQ(folder.read(QStringLiteral("TALVO.CAT")), "TEXTES\r\nVOYAGES\r\n");
     EXPECT_EQ(folder.read(QStringLiteral("TALVO.SUP")), "CLE USB\r\n");
     EXPECT_EQ(folder.read(QStringLiteral("G.MFI")), "GARE DU NORD@01-01-2001[CLE USB]VOYAGES#\xA7\r\nGARE@1[]#\xA7\r\n");
+}
+
+TEST(Catalogue, NeverRewritesAFileItCannotReadWholeNorWithTheLockOfAnotherFolder)
+{
+    TestFolder folder, other;
+    const QByteArray content = "BALLON@1[]#\xA7\r\n" + QByteArray(linefile::kMaxLineLength + 1, 'B') + "\r\nBOL@1[]#\xA7\r\n";
+    folder.write(QStringLiteral("B.MFI"), content);
+    const Catalogue c(folder.path());
+    QString current = folder.file(QStringLiteral("B.MFI")), error;
+    EXPECT_FALSE(c.append(folder.lock(), QStringLiteral("BATEAU@1[]#§"), &current, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("B.MFI")) && error.contains(QStringLiteral("64"))) << error.toStdString();
+    EXPECT_FALSE(c.deleteLine(folder.lock(), current, QStringLiteral("BOL@1[]#§"), &error));
+    EXPECT_FALSE(c.replaceLine(folder.lock(), &current, QStringLiteral("BOL@1[]#§"), QStringLiteral("BOLS@1[]#§"), &error));
+    EXPECT_FALSE(c.TrierFichierCourant(folder.lock(), current, &error));
+    EXPECT_EQ(folder.read(QStringLiteral("B.MFI")), content);
+
+    EXPECT_FALSE(c.append(other.lock(), QStringLiteral("CERISE@1[]#§"), &current, &error));
+    EXPECT_TRUE(error.contains(other.path())) << error.toStdString();
+    EXPECT_FALSE(folder.exists(QStringLiteral("C.MFI")));
 }
