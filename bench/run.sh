@@ -115,6 +115,7 @@ measure() {
         local line
         line=$(shq "${cmd[@]}")
         local args=(-N --output=pipe --style basic --warmup "$WARMUP" --runs "$RUNS" --export-json "$results/$name.json")
+        [[ -n "${NO_MATCH_OK:-}" ]] && args+=(--ignore-failure)
         [[ -n "$prepare" ]] && args+=(--prepare "$prepare")
         hyperfine "${args[@]}" "$line" >"$results/$name.txt" 2>&1 ||
             { cat "$results/$name.txt" >&2; fail "hyperfine failed on: $line"; }
@@ -126,14 +127,14 @@ measure() {
         local i t0 t1
         for ((i = 0; i < WARMUP; i++)); do
             [[ -n "$prepare" ]] && eval "$prepare"
-            "${cmd[@]}" >"$work/out" 2>&1 || fail "failed: ${cmd[*]}"
+            "${cmd[@]}" >"$work/out" 2>&1 || [[ -n "${NO_MATCH_OK:-}" ]] || fail "failed: ${cmd[*]}"
         done
         : >"$results/$name.times"
         for ((i = 0; i < RUNS; i++)); do
             [[ -n "$prepare" ]] && eval "$prepare"
             # $EPOCHREALTIME (bash 5) reads the clock without starting a process.
             t0=$EPOCHREALTIME
-            "${cmd[@]}" >"$work/out" 2>&1 || fail "failed: ${cmd[*]}"
+            "${cmd[@]}" >"$work/out" 2>&1 || [[ -n "${NO_MATCH_OK:-}" ]] || fail "failed: ${cmd[*]}"
             t1=$EPOCHREALTIME
             echo $((${t1/[.,]/} - ${t0/[.,]/})) >>"$results/$name.times"
         done
@@ -219,6 +220,15 @@ if have rg; then
 fi
 LC_ALL=C measure search-grep "" grep -icF ROSE "${files[@]}"
 t_grep=$median_ms c_grep=$cpu_ms
+# A text found nowhere: the scan alone.
+measure search-rare-talvo "" "$cli" --home "$dir" search --count ZQXW
+t_rare=$median_ms
+t_rare_rg="n/a"
+if have rg; then
+    # rg exits 1 when it finds nothing.
+    NO_MATCH_OK=1 measure search-rare-rg "" rg -j1 -icF ZQXW "${files[@]}"
+    t_rare_rg=$median_ms
+fi
 
 # --- (e) peak memory -------------------------------------------------------------------------------
 peak_mb "$cli" --home "$dir" search --count ROSE
@@ -230,6 +240,17 @@ if have rg; then
 fi
 peak_mb env LC_ALL=C grep -icF ROSE "${files[@]}"
 m_grep=$peak
+# A folder whose letter file holds one line of a gigabyte (a hole in a sparse file) among records.
+huge="$work/huge"
+mkdir -p "$huge"
+cp "${files[@]}" "$huge/"
+printf 'BALLON@01-01-2001[]TEXTES#ROSE\xa7\r\n' >"$huge/B.MFI.tmp"
+truncate -s +1G "$huge/B.MFI.tmp"
+printf '\r\nBATEAU@01-01-2001[]TEXTES#ROSE\xa7\r\n' >>"$huge/B.MFI.tmp"
+mv "$huge/B.MFI.tmp" "$huge/B.MFI"
+huge_count=$("$cli" --home "$huge" search --count ROSE)
+peak_mb "$cli" --home "$huge" search --count ROSE
+m_huge=$peak
 
 # --- (f) one add -------------------------------------------------------------------------------------
 # The letter whose file size is nearest to ADD_LINES, and the biggest letter.
@@ -324,7 +345,9 @@ search ROSE  : talvo5-cli $t_talvo ms | rg -j1 $t_rg ms | grep $t_grep ms   (who
 ratios       : talvo/rg = $(ratio "$t_talvo" "$t_rg")   talvo/grep = $(ratio "$t_talvo" "$t_grep")
 search CPU   : talvo5-cli $c_talvo ms | rg -j1 $c_rg ms | grep $c_grep ms   (mean user + system)
 CPU ratios   : talvo/rg = $(ratio "$c_talvo" "$c_rg")   talvo/grep = $(ratio "$c_talvo" "$c_grep")
+search ZQXW  : talvo5-cli $t_rare ms | rg -j1 $t_rare_rg ms -> talvo/rg = $(ratio "$t_rare" "$t_rare_rg")   (a text found nowhere)
 peak memory  : talvo5-cli search $m_talvo MB | rg $m_rg MB | grep $m_grep MB
+1 GB line    : talvo5-cli search --count ROSE over the catalogue with a 1 GiB line in B.MFI: peak $m_huge MB, count $huge_count
 add          : $near.MFI ($near_lines lines): $near_steady ms (file already in the tool's order), $near_first ms ($near_first_what)
 add          : $big.MFI ($big_lines lines, biggest): $big_steady ms (file already in the tool's order), $big_first ms ($big_first_what)
 add CPU      : $near.MFI $near_steady_cpu ms / $near_first_cpu ms, $big.MFI $big_steady_cpu ms / $big_first_cpu ms (mean user + system CPU time, same order)
