@@ -17,8 +17,8 @@ bool Talvo::checkKey(const QString &text)
         desktop_.message(this, message(refusal));
         return false;
     }
-    if (const char32_t bad = cp1252::firstUnstorable(text)) {
-        desktop_.message(this, cp1252::unstorableMessage(bad));
+    if (const auto bad = cp1252::firstUnstorable(text)) {
+        desktop_.message(this, cp1252::unstorableMessage(*bad));
         return false;
     }
     return true;
@@ -27,7 +27,7 @@ bool Talvo::checkKey(const QString &text)
 void Talvo::filterTypedText(const QString &text)
 {
     // A character the catalogue cannot hold, or a control character, is refused where it is typed.
-    const char32_t bad = cp1252::firstUnstorable(text);
+    const auto bad = cp1252::firstUnstorable(text);
     if (!bad) return;
     QString kept;
     for (const QChar c : text)
@@ -35,7 +35,7 @@ void Talvo::filterTypedText(const QString &text)
     const int cursor = ui->large->cursorPosition() - int(text.size() - kept.size());
     ui->large->setText(kept);
     ui->large->setCursorPosition(std::max(0, cursor));
-    desktop_.message(this, cp1252::unstorableMessage(bad));
+    desktop_.message(this, cp1252::unstorableMessage(*bad));
 }
 
 void Talvo::large_KeyPress()

@@ -29,9 +29,9 @@ std::optional<Refusal> check(const Record &r)
             if (c == u'\r' || c == u'\n')
                 return Refusal{0, QStringLiteral("Le champ %1 ne peut pas tenir sur plusieurs lignes.")
                                       .arg(QLatin1String(f.name))};
-        if (const char32_t bad = cp1252::firstUnstorable(f.text))
+        if (const auto bad = cp1252::firstUnstorable(f.text))
             return Refusal{0, QStringLiteral("Champ %1 : %2").arg(QLatin1String(f.name),
-                                                                 cp1252::unstorableMessage(bad))};
+                                                                 cp1252::unstorableMessage(*bad))};
         for (int s = f.firstForbidden; s < 5; ++s)
             if (f.text.contains(record::kSeparators[s]))
                 return Refusal{0, QStringLiteral("Le champ %1 ne peut pas contenir le caractère « %2 ».")

@@ -147,16 +147,16 @@ QString unencodableMessage(char32_t c)
         .arg(QString::number(c, 16).toUpper().rightJustified(4, u'0'));
 }
 
-char32_t firstUnstorable(QStringView text)
+std::optional<char32_t> firstUnstorable(QStringView text)
 {
     if (!firstUnencodable(text)) {
         for (const QChar c : text)
             if (isControl(c.unicode())) return c.unicode();
-        return 0;
+        return std::nullopt;
     }
     for (const char32_t c : text.toUcs4())
         if (isControl(c) || !encode(QString::fromUcs4(&c, 1))) return c;
-    return 0;
+    return std::nullopt;
 }
 
 QString unstorableMessage(char32_t c)

@@ -43,9 +43,9 @@ QString unencodableMessage(char32_t c);
 // act on a terminal or a printer instead of showing.
 inline bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
-// The first character of typed text that may not be stored: a control character or one the code
-// page cannot hold; 0 when there is none.
-char32_t firstUnstorable(QStringView text);
+// The first character of typed text that may not be stored: a control character (NUL included)
+// or one the code page cannot hold; nothing when there is none.
+std::optional<char32_t> firstUnstorable(QStringView text);
 // The message that refuses it, naming it.
 QString unstorableMessage(char32_t c);
 

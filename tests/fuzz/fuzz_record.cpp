@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -254,9 +255,13 @@ Record recordFromTabs(QStringView text)
     return r;
 }
 
-bool isEncodableSingleLine(const QString &s)
+// Storable text: the code page holds it, and it has no control character (C0, DEL or C1), line
+// breaks included.
+bool isStorableText(const QString &s)
 {
-    return cp1252::encode(s).has_value() && !s.contains(u'\r') && !s.contains(u'\n');
+    return cp1252::encode(s).has_value() && std::none_of(s.cbegin(), s.cend(), [](QChar c) {
+               return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F);
+           });
 }
 
 void checkRecord(const Record &r)
@@ -271,7 +276,7 @@ void checkRecord(const Record &r)
 
     bool allFieldsStorable = true;
     for (int j = 0; j < 6; ++j)
-        allFieldsStorable = allFieldsStorable && isEncodableSingleLine(fieldText(r, j));
+        allFieldsStorable = allFieldsStorable && isStorableText(fieldText(r, j));
     const bool storable = record::keyRefusal(r.key) == 0 && followsSeparatorRule(r) &&
                           allFieldsStorable && line.size() <= record::kMaxLineLength;
 
