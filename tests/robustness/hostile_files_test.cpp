@@ -102,14 +102,18 @@ TEST_P(HostileFile, IsRefusedByNameInTime)
     }
     const robust::ProgramRun search = runLimited(folder, {QStringLiteral("search"), QStringLiteral("B")});
     EXPECT_EQ(search.exitCode, c.searchExit) << search.errText().toStdString();
-    if (c.searchExit != 0) EXPECT_TRUE(search.errText().contains(name)) << search.errText().toStdString();
+    if (c.searchExit != 0) {
+        EXPECT_TRUE(search.errText().contains(name)) << search.errText().toStdString();
+    }
 
     const QStringList add = name == QLatin1String("TALVO.SUP")
                                 ? kAddBouee + QStringList{QStringLiteral("--support"), QStringLiteral("CD 1")}
                                 : kAddBouee;
     const robust::ProgramRun added = runLimited(folder, add);
     EXPECT_EQ(added.exitCode, c.addExit) << added.errText().toStdString();
-    if (c.addExit != 0) EXPECT_TRUE(added.errText().contains(name)) << added.errText().toStdString();
+    if (c.addExit != 0) {
+        EXPECT_TRUE(added.errText().contains(name)) << added.errText().toStdString();
+    }
     // Whatever stood there is still there, as it was.
     struct stat st {};
     ASSERT_EQ(::lstat(path.constData(), &st), 0);
@@ -246,7 +250,9 @@ TEST(Ownership, RewrittenFilesKeepTheirOwnerAndMode)
         ASSERT_EQ(::stat(QFile::encodeName(folder.file(n)).constData(), &st), 0);
         EXPECT_EQ(st.st_uid, kNobody) << n.toStdString();
         EXPECT_EQ(st.st_gid, kNobody) << n.toStdString();
-        if (n == QLatin1String("A.MFI")) EXPECT_EQ(st.st_mode & 07777, 0640u);
+        if (n == QLatin1String("A.MFI")) {
+            EXPECT_EQ(st.st_mode & 07777, 0640u);
+        }
     }
     EXPECT_TRUE(folder.read(QStringLiteral("A.MFI")).startsWith("ABEILLE@"));
 }
