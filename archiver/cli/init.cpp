@@ -11,13 +11,11 @@ namespace cli {
 int runInit(Context &ctx, const QStringList &args)
 {
     if (!args.isEmpty()) return usage(QStringLiteral("init takes no argument"));
-    if (firstrun::workFilesExist(ctx.folder))
-        return refuse(QStringLiteral("Les fichiers de travail existent déjà dans %1").arg(ctx.folder));
     QDir().mkpath(ctx.folder);
     QString error;
     const auto lock = ctx.catalogue.lock(&error);
     if (!lock) return refuse(error);
-    // Another first run may have finished while this one waited.
+    // Checked under the lock: another first run may have finished while this one waited.
     if (firstrun::workFilesExist(ctx.folder))
         return refuse(QStringLiteral("Les fichiers de travail existent déjà dans %1").arg(ctx.folder));
     if (!firstrun::InitialiserFichiers(*lock, formatDayDate(QDate::currentDate()), &error)) return refuse(error);

@@ -43,8 +43,7 @@ struct SearchCounts
 // The global search: reads every letter file in letter-list order and hands each non-empty line
 // whose compared text (the whole line, or one field) contains text, case ignored, to onMatch, in
 // file order; a line longer than linefile::kMaxLineLength is compared and handed cut to that
-// length. A letter
-// file that cannot be read is passed over and named in the counts. A text the code page cannot
-// hold matches nothing.
+// length. A letter file that cannot be read is passed over and named in the counts. A text the
+// code page cannot hold matches nothing.
 SearchCounts RechercheGlobale(const Catalogue &catalogue, const QString &text, record::Field field,
                               const std::function<void(QByteArrayView line)> &onMatch);

@@ -69,10 +69,7 @@ bool Catalogue::rewrite(const FolderLock &lock, const QString &path, const Edit 
                         qsizetype *removedOut) const
 {
     if (removedOut) *removedOut = 0;
-    if (!lock.covers(path)) {
-        if (errorText) *errorText = lock.wrongLockMessage(path);
-        return false;
-    }
+    if (!lock.allows(path, errorText)) return false;
     files::AtomicWriter out;
     if (!out.open(path, errorText)) return false;
 
@@ -89,11 +86,7 @@ bool Catalogue::rewrite(const FolderLock &lock, const QString &path, const Edit 
         }
     };
     const linefile::ReadStatus status = linefile::forEachLine(path, [&](QByteArrayView line) {
-        if (!edit.remove.isEmpty() && line == edit.remove &&
-            (edit.removeAtMost < 0 || removed < edit.removeAtMost)) {
-            ++removed;
-            return;
-        }
+        if (edit.drops(line, &removed)) return;
         if (edit.sort && inOrder) {
             if (havePrevious && ord.compare(previous, line) > 0) inOrder = false;
             // After the lines that sort before it or with it, as a stable sort would put it.
@@ -133,11 +126,7 @@ bool Catalogue::rewriteInMemory(const QString &path, const Edit &edit, QString *
     QList<QByteArray> lines;
     qsizetype removed = 0;
     const linefile::ReadStatus status = linefile::forEachLine(path, [&](QByteArrayView line) {
-        if (!edit.remove.isEmpty() && line == edit.remove &&
-            (edit.removeAtMost < 0 || removed < edit.removeAtMost)) {
-            ++removed;
-            return;
-        }
+        if (edit.drops(line, &removed)) return;
         lines.append(line.toByteArray());
     });
     if (!status.ok()) {

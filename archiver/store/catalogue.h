@@ -79,6 +79,15 @@ private:
         qsizetype insertCount = 0;
         bool sort = true;
         bool rewriteUnchanged = false; // false: a file the edit does not change is left alone
+
+        // Whether line is one to drop, given how many were dropped already (counted on).
+        bool drops(QByteArrayView line, qsizetype *removed) const
+        {
+            if (remove.isEmpty() || line != remove || (removeAtMost >= 0 && *removed >= removeAtMost))
+                return false;
+            ++*removed;
+            return true;
+        }
     };
     bool rewrite(const FolderLock &lock, const QString &path, const Edit &edit, QString *errorText,
                  qsizetype *removed = nullptr) const;

@@ -48,8 +48,6 @@ bool sameKey(const QList<QByteArray> &lines, const QByteArray &line)
     return std::any_of(lines.cbegin(), lines.cend(), [&](const QByteArray &l) { return l.startsWith(key); });
 }
 
-bool nothingPresent(const QList<QByteArray> &, const QByteArray &) { return false; }
-
 // The six example records, dated date, their targets in folder.
 QStringList exampleRecords(const QString &folder, const QString &date)
 {
@@ -125,7 +123,7 @@ bool InitialiserFichiers(const files::FolderLock &lock, const QString &date, QSt
         return false;
     const QString notepad = files::findExisting(dir, QStringLiteral("bloc_not.rtf"));
     if (!QFileInfo::exists(notepad) &&
-        !extendFile(notepad, {QStringLiteral("[Premiere utilisation] d'Talvo : "), date}, nothingPresent,
+        !extendFile(notepad, {QStringLiteral("[Premiere utilisation] d'Talvo : "), date}, sameLine,
                     errorText))
         return false;
     if (!createEmpty(u'A')) return false;

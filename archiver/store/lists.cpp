@@ -15,10 +15,7 @@ AddOutcome appendIfAbsent(const files::FolderLock &lock, const QString &path, co
                           QString *errorText)
 {
     if (name.isEmpty()) return AddOutcome::Empty;
-    if (!lock.covers(path)) {
-        if (errorText) *errorText = lock.wrongLockMessage(path);
-        return AddOutcome::Failed;
-    }
+    if (!lock.allows(path, errorText)) return AddOutcome::Failed;
     QByteArray encoded;
     if (!cp1252::encodeTo(name, &encoded, errorText)) return AddOutcome::Failed;
     QList<QByteArray> lines;
@@ -55,10 +52,7 @@ bool registerSupport(const files::FolderLock &lock, const QString &name, QString
 bool rebuild(const files::FolderLock &lock, const QString &path, const QString &backupPath,
              const QStringList &names, QString *errorText)
 {
-    if (!lock.covers(path) || !lock.covers(backupPath)) {
-        if (errorText) *errorText = lock.wrongLockMessage(path);
-        return false;
-    }
+    if (!lock.allows(path, errorText) || !lock.allows(backupPath, errorText)) return false;
     if (QFile::exists(path) && !files::copyAtomically(path, backupPath, errorText)) return false;
     char32_t bad = 0;
     const auto body = linefile::encodeLines(names, &bad);

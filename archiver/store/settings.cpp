@@ -103,10 +103,7 @@ std::optional<QByteArray> compose(const TalvoSettings &s, char32_t *badChar)
 
 bool write(const files::FolderLock &lock, const QString &path, const TalvoSettings &s, QString *errorText)
 {
-    if (!lock.covers(path)) {
-        if (errorText) *errorText = lock.wrongLockMessage(path);
-        return false;
-    }
+    if (!lock.allows(path, errorText)) return false;
     char32_t bad = 0;
     const auto body = compose(s, &bad);
     if (!body) {

@@ -7,10 +7,7 @@ RepeatedMessages::RepeatedMessages(Desktop &desktop, QWidget *parent, QString st
 
 void RepeatedMessages::show(const QString &text, const QString &title, Desktop::Icon icon)
 {
-    if (stopped_) {
-        ++unshown_;
-        return;
-    }
+    if (stopped_) return;
     ++shown_;
     if (shown_ % kAskEvery != 0) {
         desktop_.message(parent_, text, title, Desktop::Buttons::Ok, icon);

@@ -18,8 +18,6 @@ public:
     RepeatedMessages(Desktop &desktop, QWidget *parent, QString stopQuestion);
 
     void show(const QString &text, const QString &title, Desktop::Icon icon);
-    int shown() const { return shown_; }
-    int unshown() const { return unshown_; }
 
 private:
     Desktop &desktop_;
@@ -27,5 +25,4 @@ private:
     QString stopQuestion_;
     bool stopped_ = false;
     int shown_ = 0;
-    int unshown_ = 0;
 };

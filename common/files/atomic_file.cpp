@@ -190,30 +190,15 @@ int removeStaleTemporaries(const QString &folder)
 
 bool copyAtomically(const QString &source, const QString &target, QString *errorText)
 {
-    QString error;
-    const int in = linefile::openForReading(source, &error);
-    if (in < 0) {
-        if (errorText)
-            *errorText = error.isEmpty() ? QStringLiteral("Fichier introuvable « %1 »").arg(source) : error;
-        return false;
-    }
     AtomicWriter writer;
-    if (!writer.open(target, errorText)) {
-        ::close(in);
-        return false;
+    if (!writer.open(target, errorText)) return false;
+    const linefile::ReadStatus status =
+        linefile::forEachChunk(source, [&](QByteArrayView chunk) { return writer.write(chunk); });
+    if (status.missing || !status.ok()) {
+        if (errorText)
+            *errorText = status.missing ? QStringLiteral("Fichier introuvable « %1 »").arg(source) : status.error;
+        return false; // the writer abandons its file
     }
-    QByteArray chunk(kBuffer, Qt::Uninitialized);
-    for (;;) {
-        const ssize_t n = ::read(in, chunk.data(), size_t(chunk.size()));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            if (errorText) *errorText = describeErrno(QStringLiteral("Lecture impossible de"), source, errno);
-            ::close(in);
-            return false; // the writer abandons its file
-        }
-        if (n == 0 || !writer.write(QByteArrayView(chunk.constData(), n))) break;
-    }
-    ::close(in);
     return writer.commit(errorText); // says what a failed write was
 }
 

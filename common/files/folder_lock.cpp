@@ -127,15 +127,13 @@ FolderLock::~FolderLock()
     if (fd_ >= 0) ::close(fd_); // closing the file releases the lock
 }
 
-bool FolderLock::covers(const QString &path) const
+bool FolderLock::allows(const QString &path, QString *errorText) const
 {
-    return fd_ >= 0 && QFileInfo(path).absoluteFilePath().startsWith(folder_);
-}
-
-QString FolderLock::wrongLockMessage(const QString &path) const
-{
-    return QStringLiteral("« %1 » n'est pas dans le catalogue verrouillé « %2 » : rien n'a été modifié.")
-        .arg(path, folder_);
+    if (fd_ >= 0 && QFileInfo(path).absoluteFilePath().startsWith(folder_)) return true;
+    if (errorText)
+        *errorText = QStringLiteral("« %1 » n'est pas dans le catalogue verrouillé « %2 » : rien n'a été modifié.")
+                         .arg(path, folder_);
+    return false;
 }
 
 } // namespace files

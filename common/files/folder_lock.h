@@ -29,11 +29,10 @@ public:
     ~FolderLock();
 
     const QString &folder() const { return folder_; } // ends with "/"
-    // Whether path lies in the locked folder or in one of its sub-folders.
-    bool covers(const QString &path) const;
-
-    // The message of a writer given a lock of another folder: a fault of the program.
-    QString wrongLockMessage(const QString &path) const;
+    // Whether this lock lets path be changed: path lies in the locked folder or in one of its
+    // sub-folders. When not (a writer given the lock of another folder, a fault of the program),
+    // errorText says so.
+    bool allows(const QString &path, QString *errorText) const;
 
 private:
     FolderLock(int fd, QString folder) : fd_(fd), folder_(std::move(folder)) {}

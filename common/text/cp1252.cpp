@@ -149,13 +149,8 @@ QString unencodableMessage(char32_t c)
 
 std::optional<char32_t> firstUnstorable(QStringView text)
 {
-    if (!firstUnencodable(text)) {
-        for (const QChar c : text)
-            if (isControl(c.unicode())) return c.unicode();
-        return std::nullopt;
-    }
     for (const char32_t c : text.toUcs4())
-        if (isControl(c) || !encode(QString::fromUcs4(&c, 1))) return c;
+        if (isControl(c) || firstUnencodable(QString::fromUcs4(&c, 1))) return c;
     return std::nullopt;
 }
 

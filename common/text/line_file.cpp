@@ -220,33 +220,39 @@ QByteArray joinLines(const QList<QByteArray> &lines)
     return out;
 }
 
-std::optional<QByteArray> readFile(const QString &path, QString *errorText)
+ReadStatus forEachChunk(const QString &path, const std::function<bool(QByteArrayView)> &fn)
 {
-    QString error;
-    const int fd = openForReading(path, &error);
-    if (errorText) *errorText = error;
-    if (fd < 0) return std::nullopt;
-    QByteArray data;
-    char chunk[64 * 1024];
+    ReadStatus status;
+    const int fd = openForReading(path, &status.error);
+    if (fd < 0) {
+        status.missing = status.error.isEmpty();
+        return status;
+    }
+    QByteArray chunk(256 * 1024, Qt::Uninitialized);
     for (;;) {
-        const ssize_t n = readSome(fd, chunk, sizeof chunk);
-        if (n < 0) {
-            if (errorText) *errorText = readError(path, errno);
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        if (data.size() + n > kMaxWholeFile) {
-            if (errorText)
-                *errorText = QStringLiteral("« %1 » est trop grand (plus de %2 Mio) : il n'a pas été lu.")
-                                 .arg(path)
-                                 .arg(kMaxWholeFile / (1024 * 1024));
-            ::close(fd);
-            return std::nullopt;
-        }
-        data.append(chunk, n);
+        const ssize_t n = readSome(fd, chunk.data(), chunk.size());
+        if (n < 0) status.error = readError(path, errno);
+        if (n <= 0 || !fn(QByteArrayView(chunk.constData(), n))) break;
     }
     ::close(fd);
+    return status;
+}
+
+std::optional<QByteArray> readFile(const QString &path, QString *errorText)
+{
+    QByteArray data;
+    bool tooLarge = false;
+    const ReadStatus status = forEachChunk(path, [&](QByteArrayView chunk) {
+        tooLarge = data.size() + chunk.size() > kMaxWholeFile;
+        if (!tooLarge) data.append(chunk);
+        return !tooLarge;
+    });
+    if (errorText) *errorText = status.error;
+    if (tooLarge && errorText)
+        *errorText = QStringLiteral("« %1 » est trop grand (plus de %2 Mio) : il n'a pas été lu.")
+                         .arg(path)
+                         .arg(kMaxWholeFile / (1024 * 1024));
+    if (!status.ok() || status.missing || tooLarge) return std::nullopt;
     return data;
 }
 

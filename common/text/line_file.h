@@ -46,6 +46,10 @@ QString notRegularMessage(const QString &path);
 // file holds.
 ReadStatus forEachPiece(const QString &path, const std::function<void(QByteArrayView)> &fn);
 
+// The bytes of a file as they are read, in chunks of at most a few hundred KiB, until fn returns
+// false.
+ReadStatus forEachChunk(const QString &path, const std::function<bool(QByteArrayView)> &fn);
+
 // Every non-empty line of a file, without its line end, in file order; at most kMaxLineLength
 // bytes of each.
 ReadStatus forEachLine(const QString &path, const std::function<void(QByteArrayView)> &fn);
