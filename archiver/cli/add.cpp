@@ -1,5 +1,6 @@
 #include "archiver/cli/cli.h"
 
+#include "common/text/texts.h"
 #include "archiver/store/utilities.h"
 #include "common/text/cp1252.h"
 
@@ -15,9 +16,9 @@ int runAdd(Context &ctx, const QStringList &args)
                             QStringLiteral("note"),    QStringLiteral("target")};
     const auto o = parseOptions(args, names, {}, &problem);
     if (!o) return usage(problem);
-    if (!o->positional.isEmpty()) return usage(QStringLiteral("add takes options only"));
+    if (!o->positional.isEmpty()) return usage(texts::get(texts::kOptionsOnly).arg(QStringLiteral("add")));
     if (!o->values.contains(QStringLiteral("key")) || !o->values.contains(QStringLiteral("category")))
-        return usage(QStringLiteral("add needs --key and --category"));
+        return usage(texts::get(texts::kNeedsKeyAndCategory));
 
     Record r;
     r.key = o->values.value(QStringLiteral("key"));
@@ -26,7 +27,7 @@ int runAdd(Context &ctx, const QStringList &args)
     r.support = cp1252::toUpper(o->values.value(QStringLiteral("support")));
     r.note = o->values.value(QStringLiteral("note"));
     r.target = o->values.value(QStringLiteral("target"));
-    if (r.category.isEmpty()) return usage(QStringLiteral("the category may not be empty"));
+    if (r.category.isEmpty()) return usage(texts::get(texts::kNotEmpty).arg(QStringLiteral("--category")));
     r = entry::normalised(r);
     if (const auto refusal = entry::check(r)) return ctx.refuse(*refusal);
 

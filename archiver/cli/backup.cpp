@@ -1,5 +1,6 @@
 #include "archiver/cli/cli.h"
 
+#include "common/text/texts.h"
 #include "archiver/store/backup.h"
 
 namespace cli {
@@ -7,12 +8,12 @@ namespace {
 
 int copy(Context &ctx, const QStringList &args, bool toBackup)
 {
-    if (!args.isEmpty()) return usage(QStringLiteral("%1 takes no argument").arg(QLatin1String(toBackup ? "backup" : "restore")));
+    if (!args.isEmpty()) return usage(texts::get(texts::kNoArgument).arg(QLatin1String(toBackup ? "backup" : "restore")));
     QString error;
     const auto lock = ctx.lockForWriting(&error);
     if (!lock) return refuse(error);
     if (!toBackup && !backup::exists(ctx.folder))
-        return refuse(QStringLiteral("Aucun backup dans « %1 ».").arg(backup::backupFolder(ctx.folder)));
+        return refuse(texts::get(texts::kNoBackup).arg(backup::backupFolder(ctx.folder)));
     const QStringList errors = toBackup ? backup::makeBackup(*lock) : backup::restore(*lock);
     if (!errors.isEmpty()) return refuse(errors.join(u'\n'));
     writeOut(stderr, ctx.message(toBackup ? 32 : 86) + u'\n');

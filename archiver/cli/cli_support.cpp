@@ -2,27 +2,52 @@
 
 #include "archiver/store/first_run.h"
 #include "common/text/cp1252.h"
+#include "common/text/texts.h"
 
 namespace cli {
 namespace {
 
-const char kUsage[] =
-    "usage: talvo5-cli [--home DIR] COMMAND [ARGUMENTS]\n"
-    "\n"
-    "  init                          create the work files of a new catalogue\n"
-    "  search TEXT [--field F] [--count]\n"
-    "                                print the records holding TEXT (F: key, date, support,\n"
-    "                                category, note or target; the whole line by default)\n"
-    "  add --key K --category C [--date D] [--support S] [--note N] [--target T]\n"
-    "                                add a record\n"
-    "  delete LINE                   delete every record identical to LINE\n"
-    "  replace OLDLINE NEWLINE       rewrite a record\n"
-    "  backup                        copy the catalogue into the BACKUP sub-folder\n"
-    "  restore                       copy the last backup back over the catalogue\n"
-    "\n"
-    "The program folder is DIR, else $TALVO5_HOME, else the folder of the program. Commands\n"
-    "that change the catalogue wait a few seconds ($TALVO_LOCK_WAIT_MS) for another program\n"
-    "changing it to finish. Control characters are printed as \\xNN.\n";
+// The usage in the current language: each command's syntax, then its description, wrapped.
+QString usageText()
+{
+    struct Line
+    {
+        QString syntax;
+        const texts::Text &description;
+    };
+    const Line lines[] = {
+        {QStringLiteral("init"), texts::kUsageInit},
+        {texts::get(texts::kSyntaxSearch), texts::kUsageSearch},
+        {texts::get(texts::kSyntaxAdd), texts::kUsageAdd},
+        {texts::get(texts::kSyntaxDelete), texts::kUsageDelete},
+        {texts::get(texts::kSyntaxReplace), texts::kUsageReplace},
+        {QStringLiteral("backup"), texts::kUsageBackup},
+        {QStringLiteral("restore"), texts::kUsageRestore},
+    };
+    constexpr int kIndent = 32, kWidth = 96;
+    auto wrap = [](const QString &text, int indent) {
+        QString out, line;
+        for (const QString &word : text.split(u' ', Qt::SkipEmptyParts)) {
+            if (!line.isEmpty() && indent + line.size() + 1 + word.size() > kWidth) {
+                out += QString(indent, u' ') + line + u'\n';
+                line.clear();
+            }
+            line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+        }
+        if (!line.isEmpty()) out += QString(indent, u' ') + line + u'\n';
+        return out;
+    };
+    QString text = texts::get(texts::kUsage) + QStringLiteral("\n\n");
+    for (const Line &l : lines) {
+        const QString syntax = QStringLiteral("  ") + l.syntax;
+        QString description = wrap(texts::get(l.description), kIndent);
+        if (syntax.size() < kIndent) description.replace(0, syntax.size(), syntax);
+        else description.prepend(syntax + u'\n');
+        text += description;
+    }
+    text += u'\n' + wrap(texts::get(texts::kUsageFolder), 0) + wrap(texts::get(texts::kUsageLock), 0);
+    return text;
+}
 
 } // namespace
 
@@ -43,13 +68,13 @@ void writeOut(FILE *f, const QString &text)
 int usage(const QString &problem)
 {
     if (!problem.isEmpty()) writeOut(stderr, QStringLiteral("talvo5-cli: ") + problem + u'\n');
-    std::fputs(kUsage, stderr);
+    writeOut(stderr, usageText());
     return Usage;
 }
 
 int help()
 {
-    std::fputs(kUsage, stdout);
+    writeOut(stdout, usageText());
     return Done;
 }
 
@@ -66,9 +91,7 @@ std::optional<FolderLock> Context::lockForWriting(QString *errorText) const
     // A command run on the wrong folder must not leave a lone letter file there, after which
     // the first run would never happen.
     if (!firstrun::workFilesExist(folder)) {
-        *errorText = QStringLiteral("« %1 » ne contient pas de catalogue (pas de A.MFI) : créez-le d'abord "
-                                    "avec « talvo5-cli init ».")
-                         .arg(folder);
+        *errorText = texts::get(texts::kNoCatalogue).arg(folder);
         return std::nullopt;
     }
     return catalogue.lock(errorText);
@@ -84,14 +107,14 @@ std::optional<Options> parseOptions(const QStringList &args, const QStringList &
             const QString name = a.mid(2);
             if (withValue.contains(name)) {
                 if (i + 1 >= args.size()) {
-                    *problem = QStringLiteral("option %1 needs a value").arg(a);
+                    *problem = texts::get(texts::kNeedsValue).arg(a);
                     return std::nullopt;
                 }
                 o.values.insert(name, args[++i]);
             } else if (flags.contains(name)) {
                 o.flags.append(name);
             } else {
-                *problem = QStringLiteral("unknown option %1").arg(a);
+                *problem = texts::get(texts::kUnknownOption).arg(a);
                 return std::nullopt;
             }
         } else {

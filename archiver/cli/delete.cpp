@@ -1,14 +1,15 @@
 #include "archiver/cli/cli.h"
 
+#include "common/text/texts.h"
 #include "common/text/cp1252.h"
 
 namespace cli {
 
 int runDelete(Context &ctx, const QStringList &args)
 {
-    if (args.size() != 1) return usage(QStringLiteral("delete takes one LINE"));
+    if (args.size() != 1) return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("delete"), texts::get(texts::kSyntaxDelete)));
     const QString &line = args.front();
-    if (line.isEmpty()) return usage(QStringLiteral("the line may not be empty"));
+    if (line.isEmpty()) return usage(texts::get(texts::kNoEmptyArgument).arg(QStringLiteral("delete")));
     // The line names a record as stored, control characters included: they may be deleted.
     if (const char32_t bad = cp1252::firstUnencodable(line)) return refuse(cp1252::unencodableMessage(bad));
     QString error;
@@ -18,7 +19,7 @@ int runDelete(Context &ctx, const QStringList &args)
     if (!ctx.catalogue.deleteLine(*lock, ctx.catalogue.letterFileOfKey(line), line, &error, &removed))
         return refuse(error);
     if (removed == 0)
-        return refuse(QStringLiteral("Aucune fiche identique à « %1 » dans le catalogue.").arg(line));
+        return refuse(texts::get(texts::kNoIdenticalRecord).arg(line));
     return Done;
 }
 

@@ -1,7 +1,9 @@
 #include "archiver/cli/cli.h"
 
+#include "common/text/texts.h"
 #include "archiver/store/first_run.h"
 #include "archiver/store/utilities.h"
+#include "common/files/program_folder.h"
 
 #include <QDate>
 #include <QDir>
@@ -10,14 +12,18 @@ namespace cli {
 
 int runInit(Context &ctx, const QStringList &args)
 {
-    if (!args.isEmpty()) return usage(QStringLiteral("init takes no argument"));
+    if (!args.isEmpty()) return usage(texts::get(texts::kNoArgument).arg(QStringLiteral("init")));
     QDir().mkpath(ctx.folder);
     QString error;
     const auto lock = ctx.catalogue.lock(&error);
     if (!lock) return refuse(error);
     // Checked under the lock: another first run may have finished while this one waited.
     if (firstrun::workFilesExist(ctx.folder))
-        return refuse(QStringLiteral("Les fichiers de travail existent déjà dans %1").arg(ctx.folder));
+        return refuse(texts::get(texts::kAlreadyThere).arg(ctx.folder));
+    // The shipped files first: the example records point at them, and "A.MFI", made last, says
+    // that everything is there.
+    for (const QString &failure : firstrun::copyShippedFiles(*lock, files::shippedDataFolder()))
+        writeOut(stderr, failure + u'\n');
     if (!firstrun::InitialiserFichiers(*lock, formatDayDate(QDate::currentDate()), &error)) return refuse(error);
     const QStringList failures =
         firstrun::ensureSubFolders(ctx.folder, [](const QString &m) { writeOut(stderr, m + u'\n'); });

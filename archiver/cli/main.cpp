@@ -4,6 +4,7 @@
 
 #include "archiver/store/settings.h"
 #include "common/files/program_folder.h"
+#include "common/text/texts.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -20,11 +21,14 @@ int main(int argc, char *argv[])
     } else {
         folder = files::programFolder();
     }
+    // Usage and refusals speak the language the window was last set to.
+    cli::Context ctx{folder, Language(settings::currentLanguageFile(folder), files::shippedDataFolder()),
+                     Catalogue(folder)};
+    ctx.language.install();
     if (args.isEmpty()) return cli::usage();
     const QString command = args.takeFirst();
     if (command == QLatin1String("--help") || command == QLatin1String("help")) return cli::help();
 
-    cli::Context ctx{folder, Language(settings::currentLanguageFile(folder)), Catalogue(folder)};
     using Run = int (*)(cli::Context &, const QStringList &);
     static const QHash<QString, Run> commands{
         {QStringLiteral("init"), cli::runInit},       {QStringLiteral("search"), cli::runSearch},
@@ -32,6 +36,6 @@ int main(int argc, char *argv[])
         {QStringLiteral("replace"), cli::runReplace}, {QStringLiteral("backup"), cli::runBackup},
         {QStringLiteral("restore"), cli::runRestore}};
     const Run run = commands.value(command);
-    if (!run) return cli::usage(QStringLiteral("unknown command %1").arg(command));
+    if (!run) return cli::usage(texts::get(texts::kUnknownCommand).arg(command));
     return run(ctx, args);
 }

@@ -1,5 +1,6 @@
 #include "archiver/cli/cli.h"
 
+#include "common/text/texts.h"
 #include "common/text/cp1252.h"
 
 namespace cli {
@@ -19,9 +20,9 @@ std::optional<entry::Refusal> checkLine(const QString &line)
 
 int runReplace(Context &ctx, const QStringList &args)
 {
-    if (args.size() != 2) return usage(QStringLiteral("replace takes OLDLINE and NEWLINE"));
+    if (args.size() != 2) return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("replace"), texts::get(texts::kSyntaxReplace)));
     const QString &oldLine = args[0];
-    if (oldLine.isEmpty() || args[1].isEmpty()) return usage(QStringLiteral("the lines may not be empty"));
+    if (oldLine.isEmpty() || args[1].isEmpty()) return usage(texts::get(texts::kNoEmptyArgument).arg(QStringLiteral("replace")));
     if (const char32_t bad = cp1252::firstUnencodable(oldLine)) return refuse(cp1252::unencodableMessage(bad));
     if (const auto refusal = checkLine(args[1])) {
         if (refusal->message == 8) return refuse(args[1] + u'\n' + ctx.message(8));

@@ -1,5 +1,6 @@
 #include "archiver/cli/cli.h"
 
+#include "common/text/texts.h"
 #include "archiver/operations/global_search.h"
 #include "archiver/store/utilities.h"
 #include "common/text/cp1252.h"
@@ -13,7 +14,7 @@ int runSearch(Context &ctx, const QStringList &args)
     QString problem;
     const auto o = parseOptions(args, {QStringLiteral("field")}, {QStringLiteral("count")}, &problem);
     if (!o) return usage(problem);
-    if (o->positional.size() != 1) return usage(QStringLiteral("search takes one TEXT"));
+    if (o->positional.size() != 1) return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("search"), texts::get(texts::kSyntaxSearch)));
 
     static const QHash<QString, record::Field> fields{
         {QStringLiteral("key"), record::Field::Key},         {QStringLiteral("date"), record::Field::Date},
@@ -22,7 +23,7 @@ int runSearch(Context &ctx, const QStringList &args)
     record::Field field = record::Field::All;
     if (o->values.contains(QStringLiteral("field"))) {
         const auto it = fields.constFind(o->values.value(QStringLiteral("field")));
-        if (it == fields.constEnd()) return usage(QStringLiteral("unknown field"));
+        if (it == fields.constEnd()) return usage(texts::get(texts::kUnknownField).arg(o->values.value(QStringLiteral("field"))));
         field = *it;
     }
     const bool countOnly = o->flags.contains(QStringLiteral("count"));

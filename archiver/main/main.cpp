@@ -12,6 +12,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Talvo5"));
     ArchiverSession session(files::programFolder(), formatDayDate(QDate::currentDate()));
+    session.language.setShippedFolder(files::shippedDataFolder());
     QtDesktop desktop;
     Talvo window(session, desktop);
     if (!window.Form_Load()) return 0;

@@ -1,4 +1,5 @@
 #include "archiver/store/autorun.h"
+#include "common/text/texts.h"
 
 #include "common/files/atomic_file.h"
 #include "common/text/line_file.h"
@@ -61,7 +62,7 @@ bool EcrireAutorun(const QStringList &commandLine, QString *errorText)
 {
     const QString file = entryFile();
     if (!QDir().mkpath(QFileInfo(file).absolutePath())) {
-        if (errorText) *errorText = QStringLiteral("Impossible de créer « %1 »").arg(QFileInfo(file).absolutePath());
+        if (errorText) *errorText = texts::get(texts::kCannotCreate).arg(QFileInfo(file).absolutePath());
         return false;
     }
     const QString body = QStringLiteral("[Desktop Entry]\nType=Application\nName=Talvo5\n"

@@ -1,4 +1,5 @@
 #include "archiver/store/backup.h"
+#include "common/text/texts.h"
 
 #include "archiver/store/catalogue.h"
 #include "archiver/store/lists.h"
@@ -60,7 +61,7 @@ QStringList makeBackup(const files::FolderLock &lock)
 {
     const QString bak = backupFolder(lock.folder());
     if (!QFileInfo(bak).isDir() && !QDir().mkpath(bak))
-        return {QStringLiteral("Impossible de créer le dossier « %1 »").arg(bak)};
+        return {texts::get(texts::kCannotCreateFolder).arg(bak)};
     files::removeStaleTemporaries(bak);
     return copyAll(pairs(lock.folder()), true);
 }

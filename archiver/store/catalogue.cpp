@@ -1,4 +1,5 @@
 #include "archiver/store/catalogue.h"
+#include "common/text/texts.h"
 
 #include "archiver/store/record.h"
 #include "common/files/atomic_file.h"
@@ -15,16 +16,13 @@ namespace {
 
 QString notFound(const QString &line, const QString &path)
 {
-    return QStringLiteral("Aucune fiche identique à « %1 » dans « %2 » : elle a peut-être été modifiée "
-                          "ou supprimée entre-temps.")
+    return texts::get(texts::kNoSuchRecord)
         .arg(line, path);
 }
 
 QString tooLongLines(const QString &path, qint64 count)
 {
-    return QStringLiteral("« %1 » contient %2 ligne(s) de plus de %3 Kio, qui ne sont pas des fiches : il "
-                          "n'a pas été modifié, pour ne rien en perdre. Déplacez-le ou corrigez-le dans un "
-                          "éditeur de texte.")
+    return texts::get(texts::kTooLongLines)
         .arg(path)
         .arg(count)
         .arg(linefile::kMaxLineLength / 1024);
@@ -235,10 +233,8 @@ bool Catalogue::replaceLine(const FolderLock &lock, QString *currentFile, const 
         QString putBackError;
         if (!rewrite(lock, target, takeBack, &putBackError)) {
             if (errorText)
-                *errorText = QStringLiteral("%1\n%2\nLa fiche se trouve maintenant deux fois : dans « %3 » "
-                                            "(l'ancienne) et dans « %4 » (la nouvelle). Supprimez celle "
-                                            "qui est de trop.")
-                                 .arg(deleteError, putBackError, *currentFile, target);
+                *errorText = deleteError + u'\n' + putBackError + u'\n' +
+                             texts::get(texts::kRecordTwice).arg(*currentFile, target);
             return false;
         }
         if (errorText) *errorText = deleteError;

@@ -1,9 +1,11 @@
 #include "archiver/store/first_run.h"
+#include "common/text/texts.h"
 
 #include "archiver/store/catalogue.h"
 #include "archiver/store/lists.h"
 #include "archiver/store/record.h"
 #include "archiver/store/settings.h"
+#include "archiver/store/shipped_files.h"
 #include "common/files/atomic_file.h"
 #include "common/files/program_folder.h"
 #include "common/text/cp1252.h"
@@ -81,20 +83,11 @@ QStringList exampleRecords(const QString &folder, const QString &date)
 
 struct SubFolder
 {
-    QString name;    // created with this spelling
-    QString message; // shown before it is created
+    const char *name;             // created with this spelling
+    const texts::Text &message;   // shown before it is created
 };
 
-const QList<SubFolder> &subFolders()
-{
-    static const QList<SubFolder> folders{
-        {QStringLiteral("NOTES"),
-         QStringLiteral("Création d'un Sous-Répertoire NOTES, indispensable à la nouvelle Version d'TALVO")},
-        {QStringLiteral("BACKUP"),
-         QStringLiteral("Création d'un Sous-Répertoire BACKUP, indispensable à la nouvelle Version d'TALVO")},
-    };
-    return folders;
-}
+constexpr SubFolder kSubFolders[] = {{"NOTES", texts::kCreatingNotes}, {"BACKUP", texts::kCreatingBackup}};
 
 } // namespace
 
@@ -134,19 +127,58 @@ bool InitialiserFichiers(const files::FolderLock &lock, const QString &date, QSt
 QStringList ensureSubFolders(const QString &folder, const std::function<void(const QString &)> &beforeCreating)
 {
     QStringList failures;
-    for (const SubFolder &sub : subFolders()) {
-        const QString existing = files::findExisting(folder, sub.name);
+    for (const SubFolder &sub : kSubFolders) {
+        const QString name = QLatin1String(sub.name);
+        const QString existing = files::findExisting(folder, name);
         if (QFileInfo(existing).isDir()) continue;
-        beforeCreating(sub.message);
+        beforeCreating(texts::get(sub.message));
         if (QFileInfo::exists(existing) || QFileInfo(existing).isSymLink())
-            failures.append(QStringLiteral("Le sous-répertoire %1 n'a pas pu être créé : « %2 » existe déjà et "
-                                           "n'est pas un dossier.")
-                                .arg(sub.name, existing));
-        else if (!QDir(folder).mkdir(sub.name))
-            failures.append(QStringLiteral("Le sous-répertoire %1 n'a pas pu être créé dans « %2 ».")
-                                .arg(sub.name, folder));
+            failures.append(texts::get(texts::kSubFolderNotFolder).arg(name, existing));
+        else if (!QDir(folder).mkdir(name))
+            failures.append(texts::get(texts::kSubFolderFailed).arg(name, folder));
     }
     return failures;
+}
+
+QStringList copyShippedFiles(const files::FolderLock &lock, const QString &shippedFolder,
+                             const QStringList &names)
+{
+    QStringList failures;
+    const QString from = files::withTrailingSlash(QFileInfo(shippedFolder).canonicalFilePath());
+    if (from.size() <= 1 || from == files::withTrailingSlash(QFileInfo(lock.folder()).canonicalFilePath()))
+        return failures;
+    for (const QString &name : names) {
+        const QString source = from + name;
+        if (!QFileInfo(source).isFile()) continue;
+        // Each part of the name is matched without case, so a copied folder of another system's
+        // spelling is used as it is.
+        const QStringList parts = name.split(u'/', Qt::SkipEmptyParts);
+        QString target = lock.folder();
+        bool ok = true;
+        for (int i = 0; ok && i + 1 < parts.size(); ++i) {
+            const QString dir = files::findExisting(target, parts[i]);
+            if (!QFileInfo(dir).isDir() && !QDir(target).mkdir(parts[i])) {
+                failures.append(texts::get(texts::kCannotCreateFolder).arg(dir));
+                ok = false;
+            }
+            target = files::withTrailingSlash(dir);
+        }
+        if (!ok) continue;
+        const QString existing = files::findExisting(target, parts.last());
+        if (QFileInfo::exists(existing) || QFileInfo(existing).isSymLink()) continue;
+        QString error;
+        if (!lock.allows(existing, &error) || !files::copyAtomically(source, existing, &error))
+            failures.append(texts::get(texts::kCannotCopyShipped).arg(name, lock.folder(), error));
+    }
+    return failures;
+}
+
+QStringList copyShippedFiles(const files::FolderLock &lock, const QString &shippedFolder)
+{
+    QStringList names;
+    for (const char *name : kShippedFiles)
+        names.append(QString::fromUtf8(name));
+    return copyShippedFiles(lock, shippedFolder, names);
 }
 
 } // namespace firstrun

@@ -29,4 +29,13 @@ bool InitialiserFichiers(const files::FolderLock &lock, const QString &date, QSt
 // could not be created.
 QStringList ensureSubFolders(const QString &folder, const std::function<void(const QString &)> &beforeCreating);
 
+// Copies into the locked folder each shipped file that it lacks (names relative to the shipped
+// folder, each part matched without case): the language files, the sample files the example
+// records point at, and the other data the build ships. A file that is there is never replaced,
+// so a translation the user edited stays his. Nothing is copied when the two folders are one.
+// Returns the message of each file that could not be copied.
+QStringList copyShippedFiles(const files::FolderLock &lock, const QString &shippedFolder, const QStringList &names);
+// The same for every file the build ships.
+QStringList copyShippedFiles(const files::FolderLock &lock, const QString &shippedFolder);
+
 } // namespace firstrun

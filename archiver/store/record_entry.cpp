@@ -1,4 +1,5 @@
 #include "archiver/store/record_entry.h"
+#include "common/text/texts.h"
 
 #include "archiver/store/lists.h"
 #include "common/files/atomic_file.h"
@@ -20,22 +21,21 @@ std::optional<Refusal> check(const Record &r)
     const struct
     {
         const QString &text;
-        const char *name;
+        const texts::Text &name;
         int firstForbidden; // index of the first separator the field may not hold
-    } fields[] = {{r.key, "TEXTE-CLE", 5}, {r.date, "Date", 1},      {r.support, "SUPPORT", 2},
-                  {r.category, "CATEGORIE", 3}, {r.note, "NOTE", 4}, {r.target, "FICHIER / URL / BAL", 5}};
+    } fields[] = {{r.key, texts::kFieldKey, 5},           {r.date, texts::kFieldDate, 1},
+                  {r.support, texts::kFieldSupport, 2},   {r.category, texts::kFieldCategory, 3},
+                  {r.note, texts::kFieldNote, 4},         {r.target, texts::kFieldTarget, 5}};
     for (const auto &f : fields) {
+        const QString name = texts::get(f.name);
         for (const QChar c : f.text)
             if (c == u'\r' || c == u'\n')
-                return Refusal{0, QStringLiteral("Le champ %1 ne peut pas tenir sur plusieurs lignes.")
-                                      .arg(QLatin1String(f.name))};
+                return Refusal{0, texts::get(texts::kFieldOneLine).arg(name)};
         if (const auto bad = cp1252::firstUnstorable(f.text))
-            return Refusal{0, QStringLiteral("Champ %1 : %2").arg(QLatin1String(f.name),
-                                                                 cp1252::unstorableMessage(*bad))};
+            return Refusal{0, texts::get(texts::kFieldProblem).arg(name, cp1252::unstorableMessage(*bad))};
         for (int s = f.firstForbidden; s < 5; ++s)
             if (f.text.contains(record::kSeparators[s]))
-                return Refusal{0, QStringLiteral("Le champ %1 ne peut pas contenir le caractère « %2 ».")
-                                      .arg(QLatin1String(f.name), QString(record::kSeparators[s]))};
+                return Refusal{0, texts::get(texts::kFieldSeparator).arg(name, QString(record::kSeparators[s]))};
     }
     if (record::compose(r).size() > record::kMaxLineLength) return Refusal{29, {}};
     return std::nullopt;

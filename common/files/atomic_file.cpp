@@ -1,4 +1,5 @@
 #include "common/files/atomic_file.h"
+#include "common/text/texts.h"
 
 #include "common/text/line_file.h"
 
@@ -19,7 +20,7 @@ constexpr qsizetype kBuffer = 256 * 1024;
 
 QString describeErrno(const QString &what, const QString &path, int err)
 {
-    return QStringLiteral("%1 « %2 » : %3").arg(what, path, QString::fromLocal8Bit(strerror(err)));
+    return texts::get(texts::kSystemError).arg(what, path, QString::fromLocal8Bit(strerror(err)));
 }
 
 bool writeAll(int fd, const char *data, qsizetype size, int *err)
@@ -81,7 +82,7 @@ bool AtomicWriter::open(const QString &path, QString *errorText)
     if (exists && !S_ISREG(current.st_mode)) return refuse(linefile::notRegularMessage(path));
     // A file marked read-only stays as it is, even for a user whom the system would let replace it.
     if (exists && ((current.st_mode & 0222) == 0 || ::access(target_.constData(), W_OK) != 0))
-        return refuse(QStringLiteral("Le fichier « %1 » est en lecture seule : il n'a pas été modifié.")
+        return refuse(texts::get(texts::kReadOnlyFile)
                           .arg(shownTarget_));
 
     temp_ = QFile::encodeName(folder_ + QStringLiteral("/.") + info.fileName() +
@@ -91,7 +92,7 @@ bool AtomicWriter::open(const QString &path, QString *errorText)
     if (fd_ < 0) {
         const int err = errno;
         temp_.clear();
-        return refuse(describeErrno(QStringLiteral("Impossible d'écrire dans le dossier"), folder_, err));
+        return refuse(describeErrno(texts::get(texts::kCannotWriteFolder), folder_, err));
     }
 
     mode_t mode;
@@ -107,7 +108,7 @@ bool AtomicWriter::open(const QString &path, QString *errorText)
         mode = 0666 & ~mask;
     }
     if (::fchmod(fd_, mode) != 0) {
-        fail(QStringLiteral("Impossible de régler les droits de"), errno);
+        fail(texts::get(texts::kCannotSetMode), errno);
         if (errorText) *errorText = error_;
         abandon();
         return false;
@@ -121,7 +122,7 @@ bool AtomicWriter::flush()
     if (!error_.isEmpty()) return false;
     int err = 0;
     if (!writeAll(fd_, buffer_.constData(), buffer_.size(), &err))
-        return fail(QStringLiteral("Écriture impossible de"), err);
+        return fail(texts::get(texts::kCannotWrite), err);
     buffer_.resize(0);
     return true;
 }
@@ -133,7 +134,7 @@ bool AtomicWriter::write(QByteArrayView data)
     if (data.size() >= kBuffer) {
         int err = 0;
         if (!writeAll(fd_, data.data(), data.size(), &err))
-            return fail(QStringLiteral("Écriture impossible de"), err);
+            return fail(texts::get(texts::kCannotWrite), err);
         return true;
     }
     buffer_.append(data.data(), data.size());
@@ -142,15 +143,15 @@ bool AtomicWriter::write(QByteArrayView data)
 
 bool AtomicWriter::commit(QString *errorText)
 {
-    if (fd_ < 0 && error_.isEmpty()) error_ = QStringLiteral("Aucun fichier à enregistrer.");
+    if (fd_ < 0 && error_.isEmpty()) error_ = texts::get(texts::kNothingToSave);
     if (fd_ >= 0 && flush() && ::fsync(fd_) != 0)
-        fail(QStringLiteral("Écriture sur le disque impossible de"), errno);
+        fail(texts::get(texts::kCannotSync), errno);
     if (fd_ >= 0) {
-        if (::close(fd_) != 0) fail(QStringLiteral("Écriture impossible de"), errno);
+        if (::close(fd_) != 0) fail(texts::get(texts::kCannotWrite), errno);
         fd_ = -1;
     }
     if (error_.isEmpty() && ::rename(temp_.constData(), target_.constData()) != 0)
-        fail(QStringLiteral("Remplacement impossible de"), errno);
+        fail(texts::get(texts::kCannotReplace), errno);
     if (!error_.isEmpty()) {
         if (errorText) *errorText = error_;
         abandon();
@@ -196,7 +197,7 @@ bool copyAtomically(const QString &source, const QString &target, QString *error
         linefile::forEachChunk(source, [&](QByteArrayView chunk) { return writer.write(chunk); });
     if (status.missing || !status.ok()) {
         if (errorText)
-            *errorText = status.missing ? QStringLiteral("Fichier introuvable « %1 »").arg(source) : status.error;
+            *errorText = status.missing ? texts::get(texts::kFileNotFound).arg(source) : status.error;
         return false; // the writer abandons its file
     }
     return writer.commit(errorText); // says what a failed write was
@@ -212,7 +213,7 @@ bool FileSnapshot::restore(QString *errorText) const
 {
     if (existed_) return saveAtomically(path_, content_, errorText);
     if (QFile::remove(path_) || !QFileInfo::exists(path_)) return true;
-    if (errorText) *errorText = QStringLiteral("Impossible de supprimer « %1 »").arg(path_);
+    if (errorText) *errorText = texts::get(texts::kCannotRemove).arg(path_);
     return false;
 }
 

@@ -1,4 +1,5 @@
 #include "common/files/folder_lock.h"
+#include "common/text/texts.h"
 
 #include "common/files/atomic_file.h"
 #include "common/files/program_folder.h"
@@ -66,7 +67,7 @@ std::optional<FolderLock> FolderLock::acquire(const QString &folder, QString *er
     const QString dir = withTrailingSlash(QFileInfo(folder).absoluteFilePath());
     const QByteArray path = QFile::encodeName(dir + QLatin1String(kFileName));
     auto refuse = [&](const QString &why) {
-        if (errorText) *errorText = QStringLiteral("Impossible de verrouiller le catalogue « %1 » : %2").arg(dir, why);
+        if (errorText) *errorText = texts::get(texts::kCannotLock).arg(dir, why);
         return std::nullopt;
     };
 
@@ -93,8 +94,7 @@ std::optional<FolderLock> FolderLock::acquire(const QString &folder, QString *er
             ::close(fd);
             if (err != EWOULDBLOCK) return refuse(QString::fromLocal8Bit(strerror(err)));
             if (errorText)
-                *errorText = QStringLiteral("Le catalogue « %1 » est occupé par un autre programme%2 : rien "
-                                            "n'a été modifié. Réessayez dans un instant.")
+                *errorText = texts::get(texts::kBusy)
                                  .arg(dir, holder.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(holder));
             return std::nullopt;
         }
@@ -131,7 +131,7 @@ bool FolderLock::allows(const QString &path, QString *errorText) const
 {
     if (fd_ >= 0 && QFileInfo(path).absoluteFilePath().startsWith(folder_)) return true;
     if (errorText)
-        *errorText = QStringLiteral("« %1 » n'est pas dans le catalogue verrouillé « %2 » : rien n'a été modifié.")
+        *errorText = texts::get(texts::kNotLocked)
                          .arg(path, folder_);
     return false;
 }

@@ -3,8 +3,17 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace files {
+namespace {
+
+bool holdsLanguageFiles(const QString &folder)
+{
+    return !QDir(folder).entryList({QStringLiteral("*.lng")}, QDir::Files).isEmpty();
+}
+
+} // namespace
 
 QString withTrailingSlash(const QString &folder)
 {
@@ -19,12 +28,32 @@ QString executableFolder()
     return withTrailingSlash(dir);
 }
 
+QString chooseProgramFolder(const QString &homeVariable, const QString &exeFolder, const QString &userDataFolder)
+{
+    if (!homeVariable.isEmpty()) return withTrailingSlash(QFileInfo(homeVariable).absoluteFilePath());
+    if (holdsLanguageFiles(exeFolder)) return withTrailingSlash(exeFolder);
+    return withTrailingSlash(QDir::cleanPath(userDataFolder + QStringLiteral("/talvo5")));
+}
+
+QString chooseShippedDataFolder(const QString &exeFolder)
+{
+    const QString installed = QDir::cleanPath(exeFolder + QStringLiteral("/../share/talvo5"));
+    if (QFileInfo(installed).isDir()) return withTrailingSlash(installed);
+    return withTrailingSlash(exeFolder);
+}
+
 QString programFolder()
 {
     const QString home = qEnvironmentVariable("TALVO5_HOME");
-    if (!home.isEmpty()) return withTrailingSlash(QFileInfo(home).absoluteFilePath());
-    return executableFolder();
+    const QString exe = executableFolder();
+    const QString folder = chooseProgramFolder(
+        home, exe, QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    // Only the per-user folder is made here; a failure shows when the first file is written.
+    if (home.isEmpty() && folder != exe && !QFileInfo(folder).isDir()) QDir().mkpath(folder);
+    return folder;
 }
+
+QString shippedDataFolder() { return chooseShippedDataFolder(executableFolder()); }
 
 QString findExisting(const QString &folder, const QString &name)
 {

@@ -4,12 +4,23 @@
 
 namespace files {
 
-// The folder that holds a program's data: $TALVO5_HOME when set, else the executable's folder.
-// Always ends with "/".
+// The folder that holds a program's data, always ending with "/": $TALVO5_HOME when set; else the
+// executable's folder when it holds the shipped language files (a build or a portable copy); else
+// the per-user data folder $XDG_DATA_HOME/talvo5/ (~/.local/share/talvo5/), created when missing.
 QString programFolder();
+
+// The folder of the shipped read-only data (language files, sample files): "../share/talvo5/"
+// beside the executable when the suite is installed, else the executable's folder.
+QString shippedDataFolder();
 
 // The folder of the running executable, where the companion programs are started from.
 QString executableFolder();
+
+// Where programFolder() looks, for a given executable folder and environment: the choice itself,
+// apart from the process it runs in. userDataFolder is $XDG_DATA_HOME (or its default).
+QString chooseProgramFolder(const QString &homeVariable, const QString &executableFolder,
+                            const QString &userDataFolder);
+QString chooseShippedDataFolder(const QString &executableFolder);
 
 QString withTrailingSlash(const QString &folder);
 

@@ -1,4 +1,5 @@
 #include "common/text/cp1252.h"
+#include "common/text/texts.h"
 
 #include <QHash>
 
@@ -141,8 +142,7 @@ const std::array<unsigned char, 256> &upperTable() { return tables().upper; }
 
 QString unencodableMessage(char32_t c)
 {
-    return QStringLiteral("Le caractère « %1 » (U+%2) ne peut pas être enregistré : il n'existe "
-                          "pas dans le jeu de caractères des fichiers du catalogue (Windows-1252).")
+    return texts::get(texts::kUnencodable)
         .arg(QString::fromUcs4(&c, 1))
         .arg(QString::number(c, 16).toUpper().rightJustified(4, u'0'));
 }
@@ -157,8 +157,7 @@ std::optional<char32_t> firstUnstorable(QStringView text)
 QString unstorableMessage(char32_t c)
 {
     if (!isControl(c)) return unencodableMessage(c);
-    return QStringLiteral("Le caractère de contrôle U+%1 ne peut pas être enregistré : il agirait sur "
-                          "l'écran ou l'imprimante au lieu de s'afficher.")
+    return texts::get(texts::kControlCharacter)
         .arg(QString::number(c, 16).toUpper().rightJustified(4, u'0'));
 }
 

@@ -1,4 +1,5 @@
 #include "common/text/line_file.h"
+#include "common/text/texts.h"
 
 #include "common/text/cp1252.h"
 
@@ -108,17 +109,16 @@ private:
 QString notRegularMessage(const QString &path)
 {
     struct stat st {};
-    QString what = QStringLiteral("n'est pas un fichier ordinaire");
+    const texts::Text *what = &texts::kNotRegular;
     if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) what = QStringLiteral("est un dossier, pas un fichier ordinaire");
-        else if (S_ISFIFO(st.st_mode)) what = QStringLiteral("est un tube nommé, pas un fichier ordinaire");
-        else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
-            what = QStringLiteral("est un périphérique, pas un fichier ordinaire");
+        if (S_ISDIR(st.st_mode)) what = &texts::kIsFolder;
+        else if (S_ISFIFO(st.st_mode)) what = &texts::kIsFifo;
+        else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) what = &texts::kIsDevice;
     }
-    QString named = QStringLiteral("« %1 »").arg(path);
     const QString target = QFileInfo(path).symLinkTarget();
-    if (!target.isEmpty()) named += QStringLiteral(" (lien vers « %1 »)").arg(target);
-    return QStringLiteral("%1 %2 : il n'est ni lu ni remplacé.").arg(named, what);
+    const QString named =
+        target.isEmpty() ? texts::get(texts::kQuoted).arg(path) : texts::get(texts::kLinkTo).arg(path, target);
+    return texts::get(*what).arg(named);
 }
 
 int openForReading(const QString &path, QString *errorText)
@@ -249,7 +249,7 @@ std::optional<QByteArray> readFile(const QString &path, QString *errorText)
     });
     if (errorText) *errorText = status.error;
     if (tooLarge && errorText)
-        *errorText = QStringLiteral("« %1 » est trop grand (plus de %2 Mio) : il n'a pas été lu.")
+        *errorText = texts::get(texts::kTooBig)
                          .arg(path)
                          .arg(kMaxWholeFile / (1024 * 1024));
     if (!status.ok() || status.missing || tooLarge) return std::nullopt;

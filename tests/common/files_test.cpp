@@ -44,11 +44,31 @@ TEST(PartieChemin, DotsAndBareNames)
     EXPECT_EQ(PartieChemin(QStringLiteral("LETTRE.TXT"), QStringLiteral("chemin\\")), QString());
 }
 
-TEST(ProgramFolder, ComesFromTheEnvironmentWithATrailingSlash)
+// The environment's folder first; else the executable's when it holds language files (a build or
+// a portable copy); else the user's data folder. Shipped data lie in ../share/talvo5 of an
+// installed executable, beside a build's.
+TEST(ProgramFolder, ChosenFromTheEnvironmentTheExecutableOrTheUsersDataFolder)
 {
     TestFolder folder;
     EXPECT_EQ(files::programFolder(), folder.path());
-    EXPECT_TRUE(files::programFolder().endsWith(u'/'));
+    QDir(folder.path()).mkpath(QStringLiteral("build"));
+    QDir(folder.path()).mkpath(QStringLiteral("usr/bin"));
+    QDir(folder.path()).mkpath(QStringLiteral("usr/share/talvo5"));
+    folder.write(QStringLiteral("build/English.LNG"), "");
+    const QString build = folder.file(QStringLiteral("build")), bin = folder.file(QStringLiteral("usr/bin/"));
+    const QString data = folder.file(QStringLiteral("data"));
+    const struct
+    {
+        QString home, exe, expected;
+    } cases[] = {
+        {QStringLiteral("/srv/cat"), build, QStringLiteral("/srv/cat/")},
+        {QString(), build, build + u'/'},
+        {QString(), bin, data + QStringLiteral("/talvo5/")},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(files::chooseProgramFolder(c.home, c.exe, data), c.expected) << c.exe.toStdString();
+    EXPECT_EQ(files::chooseShippedDataFolder(bin), folder.file(QStringLiteral("usr/share/talvo5/")));
+    EXPECT_EQ(files::chooseShippedDataFolder(build), build + u'/');
 }
 
 TEST(FindExisting, MatchesNamesWithoutCase)

@@ -17,11 +17,11 @@ using robust::encoded;
 using robust::sortedLines;
 
 // Arguments: DISK SOURCE OUT CLI COMMAND-ARGUMENTS...
-// Copies the catalogue SOURCE onto a fresh 64 KiB tmpfs at DISK, fills the disk with one-page
+// Copies the catalogue SOURCE (with its sample files) onto a fresh 256 KiB tmpfs at DISK, fills the disk with one-page
 // files, frees two pages, runs the command, records what it left, makes room and runs it again.
 const char kScript[] = R"(
 disk=$1; source=$2; out=$3; cli=$4; shift 4
-mount -t tmpfs -o size=64k tmpfs "$disk" || exit 97
+mount -t tmpfs -o size=256k tmpfs "$disk" || exit 97
 cp -a "$source/." "$disk/" || exit 98
 n=0
 while dd if=/dev/zero of="$disk/filler$n" bs=4096 count=1 2>/dev/null; do n=$((n+1)); done

@@ -5,6 +5,8 @@
 #include "tests/support/test_folder.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -76,4 +78,43 @@ TEST(FirstRun, SubFoldersAreCreatedAfterTheirMessagesInOrder)
     firstrun::ensureSubFolders(other.path(), [&](const QString &m) { shown.append(m); });
     ASSERT_EQ(shown.size(), 1);
     EXPECT_TRUE(shown[0].contains(QStringLiteral("BACKUP")));
+}
+
+// Every start gives the program folder the shipped files it lacks, and never replaces one that is
+// there, whatever its spelling: a translation the user edited stays his.
+TEST(FirstRun, ShippedFilesAreCopiedWhenMissingAndNeverReplaced)
+{
+    TestFolder shipped, folder;
+    shipped.write(QStringLiteral("english.lng"), "[MSG]\r\n1=shipped\r\n");
+    shipped.write(QStringLiteral("FORET.BMP"), "BM picture");
+    QDir(shipped.path()).mkpath(QStringLiteral("aide"));
+    shipped.write(QStringLiteral("aide/menu_doc.htm"), "<p>aide</p>");
+    folder.write(QStringLiteral("English.lng"), "[MSG]\r\n1=mine\r\n");
+    const QStringList names{QStringLiteral("english.lng"), QStringLiteral("FORET.BMP"),
+                            QStringLiteral("aide/menu_doc.htm"), QStringLiteral("absent.txt")};
+
+    EXPECT_EQ(firstrun::copyShippedFiles(folder.lock(), shipped.path(), names), QStringList());
+    EXPECT_EQ(folder.read(QStringLiteral("English.lng")), QByteArray("[MSG]\r\n1=mine\r\n"));
+    EXPECT_FALSE(folder.exists(QStringLiteral("english.lng")));
+    EXPECT_EQ(folder.read(QStringLiteral("FORET.BMP")), QByteArray("BM picture"));
+    EXPECT_EQ(folder.read(QStringLiteral("aide/menu_doc.htm")), QByteArray("<p>aide</p>"));
+    EXPECT_FALSE(folder.exists(QStringLiteral("absent.txt")));
+
+    // A second start changes nothing, and a folder that is the shipped one is left alone.
+    folder.write(QStringLiteral("FORET.BMP"), "edited");
+    EXPECT_EQ(firstrun::copyShippedFiles(folder.lock(), shipped.path(), names), QStringList());
+    EXPECT_EQ(folder.read(QStringLiteral("FORET.BMP")), QByteArray("edited"));
+    EXPECT_EQ(firstrun::copyShippedFiles(shipped.lock(), shipped.path(), names), QStringList());
+
+    // The build's list holds every shipped file, and a folder that cannot take them says so.
+    const QStringList all = firstrun::copyShippedFiles(folder.lock(), shippedFolder());
+    EXPECT_EQ(all, QStringList());
+    for (const char *name : {"francais.lng", "LISEZMOI.TXT", "BACH.MID"})
+        EXPECT_TRUE(folder.exists(QLatin1String(name))) << name;
+    TestFolder blocked;
+    blocked.write(QStringLiteral("AIDE"), "a file where the shipped folder goes");
+    const QStringList failures = firstrun::copyShippedFiles(blocked.lock(), shipped.path(), names);
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures.front().contains(blocked.file(QStringLiteral("AIDE")))) << failures.front().toStdString();
+    EXPECT_TRUE(blocked.exists(QStringLiteral("FORET.BMP")));
 }

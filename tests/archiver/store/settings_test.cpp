@@ -1,7 +1,12 @@
 #include "archiver/store/language.h"
 #include "archiver/store/settings.h"
+#include "common/text/texts.h"
 
 #include "tests/support/test_folder.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
 
 #include <gtest/gtest.h>
 
@@ -92,19 +97,70 @@ TEST(Settings, FileRoundTripAndLanguageSetting)
     EXPECT_TRUE(folder.exists(QStringLiteral(".config/Talvo5/Talvo5.ini")));
 }
 
-TEST(Language, MessagesComeFromTheCurrentFileAndFollowItsChanges)
+// A text missing from the current file, or left empty there, comes from the shipped file of the
+// same name, then from the French file built into the program; only then the caller's default.
+TEST(Language, EachTextComesFromTheFileThenTheShippedOneThenTheBuiltInFrench)
 {
+    TestFolder user, shipped;
+    shipped.write(QStringLiteral("english.lng"),
+                  "[MSG]\r\n96=shipped 96\r\n97=shipped 97\r\n[Textes]\r\npas_disponible=Not yet\r\n"
+                  "[Langue]\r\nLocale=en\r\n");
+    user.write(QStringLiteral("english.lng"), "[MSG]\r\n96=\" found among\"\r\n98=\r\n[Talvo]\r\nForm.Caption=T\r\n");
+    Language lang(user.file(QStringLiteral("english.lng")), shipped.path());
+    shipped.copyShipped(QStringLiteral("francais.lng"));
+    const Profile french = Profile::fromFile(shipped.file(QStringLiteral("francais.lng")));
+    ASSERT_FALSE(french.value(QStringLiteral("MSG"), QStringLiteral("98"), QString()).isEmpty());
+
+    const struct
+    {
+        const char *section, *key;
+        QString expected;
+    } cases[] = {
+        {"MSG", "96", QStringLiteral(" found among")},
+        {"MSG", "97", QStringLiteral("shipped 97")},
+        {"MSG", "98", french.value(QStringLiteral("MSG"), QStringLiteral("98"), QString())},
+        {"Saisir", "Form.Caption", french.value(QStringLiteral("Saisir"), QStringLiteral("Form.Caption"), QString())},
+        {"talvo", "form.caption", QStringLiteral("T")},
+        {"Nulle", "Part", QStringLiteral("défaut")},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(lang.text(QLatin1String(c.section), QLatin1String(c.key), QStringLiteral("défaut")), c.expected)
+            << c.section << "/" << c.key;
+    EXPECT_EQ(lang.LireMessage(96), QStringLiteral(" found among"));
+    EXPECT_EQ(lang.LireMessage(999), QString());
+    EXPECT_EQ(lang.ownText(QStringLiteral("pas_disponible")), QStringLiteral("Not yet"));
+    EXPECT_TRUE(lang.ownText(QStringLiteral("lancement_impossible")).isNull());
+    EXPECT_EQ(lang.locale(), QStringLiteral("en"));
+    EXPECT_EQ(Language().locale(), QStringLiteral("fr"));
+
+    // The current file is read again when it changes.
+    user.write(QStringLiteral("english.lng"), "[MSG]\r\n96=another, longer text\r\n");
+    EXPECT_EQ(lang.LireMessage(96), QStringLiteral("another, longer text"));
+}
+
+// Installed, a language gives the programs' own texts and Qt's standard buttons its words; the
+// French texts of the code answer for what it lacks.
+TEST(Language, InstalledItSpeaksForTheOwnTextsAndQtsButtons)
+{
+    int argc = 1;
+    char name[] = "settings_test";
+    char *argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
     TestFolder folder;
-    folder.write(QStringLiteral("francais.lng"), "[MSG]\r\n96= fiche(s) trouv\xE9" "e(s) sur\r\n");
-    Language lang(folder.file(QStringLiteral("francais.lng")));
-    EXPECT_EQ(lang.LireMessage(96), QStringLiteral("fiche(s) trouvée(s) sur"));
-    EXPECT_EQ(lang.LireMessage(97), QString());
-    folder.write(QStringLiteral("francais.lng"), "[MSG]\r\n96=autre texte, plus long\r\n[Talvo]\r\nForm.Caption=T\r\n");
-    EXPECT_EQ(lang.LireMessage(96), QStringLiteral("autre texte, plus long"));
-    EXPECT_EQ(lang.text(QStringLiteral("talvo"), QStringLiteral("form.caption"), QStringLiteral("Pas de Titre")),
-              QStringLiteral("T"));
-    Language none;
-    EXPECT_EQ(none.LireMessage(96), QString());
-    EXPECT_EQ(none.text(QStringLiteral("Talvo"), QStringLiteral("Form.Caption"), QStringLiteral("Pas de Titre")),
-              QStringLiteral("Pas de Titre"));
+    folder.write(QStringLiteral("english.lng"), "[Textes]\r\npas_disponible=Not yet\r\n[Langue]\r\nLocale=en\r\n");
+    folder.write(QStringLiteral("francais.lng"), "[Langue]\r\nLocale=fr\r\n");
+    {
+        Language english(folder.file(QStringLiteral("english.lng")));
+        english.install();
+        EXPECT_EQ(texts::get(texts::kNotYetAvailable), QStringLiteral("Not yet"));
+        EXPECT_EQ(texts::get(texts::kCannotStart), QStringLiteral("Impossible de lancer « %1 »."));
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
+        english.setFile(folder.file(QStringLiteral("francais.lng")));
+        english.install();
+        if (QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_fr.qm")))
+            EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Oui"));
+        EXPECT_EQ(texts::get(texts::kNotYetAvailable), QStringLiteral("Cette commande n'est pas encore disponible."));
+    }
+    // Gone with its language: nothing is left pointing at it.
+    EXPECT_EQ(texts::get(texts::kNotYetAvailable), QStringLiteral("Cette commande n'est pas encore disponible."));
 }
