@@ -9,6 +9,7 @@
 #include "common/desktop/desktop.h"
 #include "common/files/atomic_file.h"
 #include "common/files/program_folder.h"
+#include "common/text/texts.h"
 #include "common/widgets/translate.h"
 #include "ui_talvo.h"
 
@@ -133,7 +134,7 @@ void Talvo::connectHandlers()
                 args.append(session_.settings.soundFolder);
             if (name == QLatin1String("m_seek")) args.append(session_.folder);
             if (!desktop_.startProgram(program, args))
-                desktop_.message(this, QStringLiteral("Impossible de lancer « %1 ».").arg(program));
+                desktop_.message(this, texts::get(texts::kCannotStart).arg(program));
             else if (name == QLatin1String("m_systray"))
                 close();
         });
@@ -152,7 +153,7 @@ QList<QAction *> Talvo::laterCommands() const
 
 void Talvo::notYetAvailable()
 {
-    desktop_.message(this, QStringLiteral("Cette commande n'est pas encore disponible."), QString(),
+    desktop_.message(this, texts::get(texts::kNotYetAvailable), QString(),
                      Desktop::Buttons::Ok, Desktop::Icon::Information);
 }
 
@@ -161,10 +162,10 @@ bool Talvo::Form_Load()
     ArchiverSession &s = session_;
 
     if (!firstrun::workFilesExist(s.folder)) {
-        const QString title = QLatin1String(firstrun::kTitle);
-        if (desktop_.message(this, QString::fromUtf8(firstrun::kQuestion), title, Desktop::Buttons::YesNo,
+        const QString title = texts::get(texts::kFirstRunTitle);
+        if (desktop_.message(this, texts::get(texts::kFirstRunQuestion), title, Desktop::Buttons::YesNo,
                              Desktop::Icon::Question) != Desktop::Answer::Yes) {
-            desktop_.message(this, QString::fromUtf8(firstrun::kRefusal), title);
+            desktop_.message(this, texts::get(texts::kFirstRunRefusal), title);
             return false;
         }
         QString error;
@@ -175,6 +176,14 @@ bool Talvo::Form_Load()
             desktop_.message(this, error, title, Desktop::Buttons::Ok, Desktop::Icon::Critical);
             return false;
         }
+    }
+
+    // Every start gives the folder the shipped files it lacks; when another program holds the
+    // catalogue, the next start will.
+    if (QString busy; const auto lock = files::FolderLock::acquire(s.folder, &busy, 0)) {
+        const QStringList failures = firstrun::copyShippedFiles(*lock, s.language.shippedFolder());
+        if (!failures.isEmpty())
+            desktop_.message(this, failures.join(u'\n'), QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
     }
 
     s.removableRoots = media::removableRoots();
@@ -188,6 +197,7 @@ bool Talvo::Form_Load()
     enableMenus();
 
     s.language.setFile(settings::currentLanguageFile(s.folder));
+    s.language.install();
     translate();
 
     prepareGrid();
@@ -226,7 +236,9 @@ void Talvo::enableMenus()
 
 void Talvo::translate()
 {
-    TraduireFeuille(this, session_.language.file());
+    TraduireFeuille(this, [this](const QString &section, const QString &key, const QString &defaultValue) {
+        return session_.language.text(section, key, defaultValue);
+    });
     fillLanguageMenu();
 }
 
@@ -330,7 +342,7 @@ void Talvo::closeEvent(QCloseEvent *event)
     QString error;
     const auto lock = session_.catalogue.lock(&error);
     if (!(lock && settings::write(*lock, settings::settingsFile(session_.folder), s, &error)) &&
-        desktop_.message(this, error + QStringLiteral("\n\nFermer Talvo sans enregistrer ses réglages ?"), QString(),
+        desktop_.message(this, error + QStringLiteral("\n\n") + texts::get(texts::kCloseWithoutSettings), QString(),
                          Desktop::Buttons::YesNo, Desktop::Icon::Warning) != Desktop::Answer::Yes) {
         event->ignore(); // the window stays, with what the settings would have kept
         return;

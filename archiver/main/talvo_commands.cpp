@@ -7,6 +7,7 @@
 #include "archiver/store/session.h"
 #include "common/desktop/desktop.h"
 #include "common/files/program_folder.h"
+#include "common/text/texts.h"
 #include "common/widgets/apropos.h"
 #include "common/widgets/translate.h"
 #include "ui_talvo.h"
@@ -15,7 +16,7 @@ bool Talvo::startCompanion(const QString &program, const QStringList &arguments)
 {
     const QString path = files::executableFolder() + program;
     if (desktop_.startProgram(path, arguments)) return true;
-    desktop_.message(this, QStringLiteral("Impossible de lancer « %1 ».").arg(path), QString(),
+    desktop_.message(this, texts::get(texts::kCannotStart).arg(path), QString(),
                      Desktop::Buttons::Ok, Desktop::Icon::Warning);
     return false;
 }
@@ -52,6 +53,7 @@ void Talvo::m_langues_Click(int index)
         return;
     }
     session_.language.setFile(file);
+    session_.language.install();
     settings::setLanguageFileSetting(file);
     translate();
 }

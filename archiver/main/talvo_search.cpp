@@ -4,6 +4,7 @@
 
 #include "archiver/store/session.h"
 #include "common/desktop/desktop.h"
+#include "common/text/texts.h"
 #include "common/desktop/repeated_messages.h"
 #include "common/text/cp1252.h"
 #include "ui_talvo.h"
@@ -80,7 +81,7 @@ void Talvo::RechercheGlobale()
 
     searching_ = true;
     RepeatedMessages malformed(desktop_, this,
-                               QStringLiteral("Ne plus afficher ce message pendant cette recherche ?"));
+                               texts::get(texts::kStopShowing));
     malformedBoxes_ = &malformed;
     const SearchCounts counts = ::RechercheGlobale(session_.catalogue, session_.searchText, session_.searchField,
                                                    [this](QByteArrayView line) { AjouterLigneGrille(line); });
@@ -91,8 +92,7 @@ void Talvo::RechercheGlobale()
     setWindowTitle(formatCount(found_) + message(96) + formatCount(total_) + message(97));
     if (!counts.unreadable.isEmpty())
         desktop_.message(this,
-                         QStringLiteral("Ces fichiers du catalogue n'ont pas pu être lus ; les fiches qu'ils "
-                                        "contiennent ne sont ni trouvées ni comptées :\n\n") +
+                         texts::get(texts::kUnreadableFiles) + QStringLiteral("\n\n") +
                              counts.unreadable.join(u'\n'),
                          QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
 

@@ -1,8 +1,8 @@
 #include "archiver/store/autorun.h"
-#include "common/text/texts.h"
 
 #include "common/files/atomic_file.h"
 #include "common/text/line_file.h"
+#include "common/text/texts.h"
 
 #include <QDir>
 #include <QFile>

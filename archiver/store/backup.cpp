@@ -1,11 +1,11 @@
 #include "archiver/store/backup.h"
-#include "common/text/texts.h"
 
 #include "archiver/store/catalogue.h"
 #include "archiver/store/lists.h"
 #include "archiver/store/record.h"
 #include "common/files/atomic_file.h"
 #include "common/files/program_folder.h"
+#include "common/text/texts.h"
 
 #include <QDir>
 #include <QFileInfo>

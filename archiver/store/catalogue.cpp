@@ -1,11 +1,11 @@
 #include "archiver/store/catalogue.h"
-#include "common/text/texts.h"
 
 #include "archiver/store/record.h"
 #include "common/files/atomic_file.h"
 #include "common/files/program_folder.h"
 #include "common/text/cp1252.h"
 #include "common/text/line_file.h"
+#include "common/text/texts.h"
 
 #include <QFile>
 

@@ -1,5 +1,4 @@
 #include "archiver/store/first_run.h"
-#include "common/text/texts.h"
 
 #include "archiver/store/catalogue.h"
 #include "archiver/store/lists.h"
@@ -10,6 +9,7 @@
 #include "common/files/program_folder.h"
 #include "common/text/cp1252.h"
 #include "common/text/line_file.h"
+#include "common/text/texts.h"
 
 #include <QDir>
 #include <QFileInfo>

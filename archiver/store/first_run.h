@@ -12,11 +12,6 @@ namespace firstrun {
 // "A.MFI" present means the work files exist.
 bool workFilesExist(const QString &folder);
 
-// The question asked before the work files are created, and the answer to a refusal.
-inline constexpr char kTitle[] = "Initialisation d' TALVO";
-inline constexpr char kQuestion[] = "Créer les Fichiers de Travail ?";
-inline constexpr char kRefusal[] = "ABANDON : Talvo ne peut fonctionner sans Fichiers de Travail !";
-
 // Creates the work files of the locked folder: the 36 letter files, the example records in U.MFI,
 // the category and support lists, the notepad, and records folder + "francais.lng" as the user's
 // language file. Files that already exist are never emptied: the examples and the six categories

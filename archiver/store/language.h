@@ -27,6 +27,7 @@ public:
     const QString &file() const { return file_; }
     void setFile(const QString &file);
     void setShippedFolder(const QString &folder);
+    const QString &shippedFolder() const { return shippedFolder_; }
 
     QString LireMessage(int number) const;
     QString text(const QString &section, const QString &key, const QString &defaultValue) const;

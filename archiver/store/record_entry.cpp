@@ -1,9 +1,9 @@
 #include "archiver/store/record_entry.h"
-#include "common/text/texts.h"
 
 #include "archiver/store/lists.h"
 #include "common/files/atomic_file.h"
 #include "common/text/cp1252.h"
+#include "common/text/texts.h"
 
 namespace entry {
 

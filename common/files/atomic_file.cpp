@@ -1,7 +1,7 @@
 #include "common/files/atomic_file.h"
-#include "common/text/texts.h"
 
 #include "common/text/line_file.h"
+#include "common/text/texts.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "common/files/folder_lock.h"
-#include "common/text/texts.h"
 
 #include "common/files/atomic_file.h"
 #include "common/files/program_folder.h"
 #include "common/text/line_file.h"
+#include "common/text/texts.h"
 
 #include <QDir>
 #include <QFile>

@@ -19,6 +19,8 @@ public:
 
     QString value(const QString &section, const QString &key, const QString &defaultValue) const;
     bool contains(const QString &section, const QString &key) const;
+    // Every key as "section\nkey" in lower case, with its whole value (not cut).
+    const QHash<QString, QString> &entries() const { return values_; }
 
 private:
     QHash<QString, QString> values_; // "section\nkey" in lower case → value

@@ -1,4 +1,5 @@
 #include "common/text/cp1252.h"
+
 #include "common/text/texts.h"
 
 #include <QHash>

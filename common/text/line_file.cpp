@@ -1,7 +1,7 @@
 #include "common/text/line_file.h"
-#include "common/text/texts.h"
 
 #include "common/text/cp1252.h"
+#include "common/text/texts.h"
 
 #include <QFile>
 #include <QFileInfo>

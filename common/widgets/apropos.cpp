@@ -1,10 +1,12 @@
 #include "common/widgets/apropos.h"
 
 #include "common/desktop/desktop.h"
+#include "common/text/texts.h"
 #include "ui_apropos.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMouseEvent>
 #include <QStyle>
 
@@ -26,7 +28,7 @@ void apropos::fill(const QString &programFile, const QString &description)
 {
     const QFileInfo info(programFile);
     ui->nom->setText(info.fileName());
-    ui->taille->setText(QString::number(info.size() / 1024) + QStringLiteral(" Ko"));
+    ui->taille->setText(texts::get(texts::kKilobytes).arg(info.size() / 1024));
     ui->version->setText(QStringLiteral("Version ") + info.lastModified().toString(QStringLiteral("dd/MM/yyyy")));
     ui->description->setText(description);
 }
@@ -55,4 +57,12 @@ void AfficherApropos(Desktop &desktop, QWidget *parent, const QString &descripti
     apropos box(desktop, parent);
     box.fill(QCoreApplication::applicationFilePath(), description);
     desktop.exec(&box);
+}
+
+QIcon suiteIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/talvo5-%1.png").arg(size), QSize(size, size));
+    return icon;
 }

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class Desktop;
+class QIcon;
 namespace Ui {
 class apropos;
 }
@@ -33,3 +34,6 @@ private:
 };
 
 void AfficherApropos(Desktop &desktop, QWidget *parent, const QString &description);
+
+// The suite's icon, in every size drawn; the programs give it to their windows at start-up.
+QIcon suiteIcon();

@@ -1,6 +1,7 @@
 #include "common/widgets/translate.h"
 
 #include "common/profile/profile.h"
+#include "common/text/texts.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -12,19 +13,19 @@
 namespace {
 
 template <typename Get, typename Set>
-void translateText(const Profile &lang, const QString &section, const QString &key, Get get, Set set)
+void translateText(const TextLookup &lang, const QString &section, const QString &key, Get get, Set set)
 {
     const QString current = get();
-    const QString text = lang.value(section, key, current);
+    const QString text = lang(section, key, current);
     if (text != current) set(text);
 }
 
 } // namespace
 
-void TraduireFeuille(QWidget *form, const Profile &lang)
+void TraduireFeuille(QWidget *form, const TextLookup &lang)
 {
     const QString section = form->objectName();
-    form->setWindowTitle(lang.value(section, QStringLiteral("Form.Caption"), QStringLiteral("Pas de Titre")));
+    form->setWindowTitle(lang(section, QStringLiteral("Form.Caption"), texts::get(texts::kNoTitle)));
 
     for (QObject *o : form->findChildren<QObject *>()) {
         const QString name = o->objectName();
@@ -54,6 +55,13 @@ void TraduireFeuille(QWidget *form, const Profile &lang)
             translateText(lang, section, tooltip, [&] { return widget->toolTip(); },
                           [&](const QString &t) { widget->setToolTip(t); });
     }
+}
+
+void TraduireFeuille(QWidget *form, const Profile &language)
+{
+    TraduireFeuille(form, [&](const QString &section, const QString &key, const QString &defaultValue) {
+        return language.value(section, key, defaultValue);
+    });
 }
 
 void TraduireFeuille(QWidget *form, const QString &languageFile)

@@ -4,11 +4,14 @@
 #include "archiver/store/session.h"
 #include "archiver/store/settings.h"
 #include "common/desktop/scripted_desktop.h"
+#include "common/profile/profile.h"
 
 #include "tests/support/test_folder.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
 #include <QKeyEvent>
 #include <QDir>
 #include <QFile>
@@ -96,8 +99,8 @@ TEST(MainWindow, FirstStartInAnEmptyFolderAnsweredYes)
     ASSERT_TRUE(w.load());
     const QStringList shown = w.desktop.messageTexts();
     ASSERT_EQ(shown.size(), 3);
-    EXPECT_EQ(shown[0], QString::fromUtf8(firstrun::kQuestion));
-    EXPECT_EQ(w.desktop.messages[0].title, QString::fromUtf8(firstrun::kTitle));
+    EXPECT_EQ(shown[0], QStringLiteral("Créer les Fichiers de Travail ?"));
+    EXPECT_EQ(w.desktop.messages[0].title, QStringLiteral("Initialisation d' TALVO"));
     EXPECT_EQ(w.desktop.messages[0].buttons, Desktop::Buttons::YesNo);
     EXPECT_TRUE(shown[1].contains(QStringLiteral("NOTES")));
     EXPECT_TRUE(shown[2].contains(QStringLiteral("BACKUP")));
@@ -123,7 +126,7 @@ TEST(MainWindow, FirstStartRefusedEndsWithoutCreatingAnything)
     w.desktop.answers = {Desktop::Answer::No};
     EXPECT_FALSE(w.load());
     ASSERT_EQ(w.desktop.messages.size(), 2);
-    EXPECT_EQ(w.desktop.messages[1].text, QString::fromUtf8(firstrun::kRefusal));
+    EXPECT_EQ(w.desktop.messages[1].text, QStringLiteral("ABANDON : Talvo ne peut fonctionner sans Fichiers de Travail !"));
     EXPECT_EQ(w.entries(), (QStringList{QStringLiteral(".config"), QStringLiteral("english.lng"),
                                         QStringLiteral("francais.lng")}));
 }
@@ -287,6 +290,43 @@ TEST(MainWindow, LanguageSwitchAndTheLanguageAlreadyActive)
     ASSERT_FALSE(w.desktop.started.isEmpty());
     EXPECT_TRUE(w.desktop.started.last().program.endsWith(QStringLiteral("/redig5")));
     EXPECT_EQ(w.desktop.started.last().arguments, QStringList{w.file(QStringLiteral("english.lng"))});
+}
+
+// Whichever language is chosen, the window's own boxes and Qt's standard buttons speak it; with no
+// language file at all, the built-in French answers, so no box is ever empty.
+TEST(MainWindow, OwnTextsAndStandardButtonsFollowTheLanguage)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    const Profile english = Profile::fromFile(w.file(QStringLiteral("english.lng")));
+    const QString notYetEnglish = english.value(QStringLiteral("Textes"), QStringLiteral("pas_disponible"), QString());
+    ASSERT_FALSE(notYetEnglish.isEmpty());
+    const bool qtFrench =
+        QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_fr.qm"));
+    const struct
+    {
+        int entry;
+        QString notYet, yes;
+    } cases[] = {
+        {0, notYetEnglish, QStringLiteral("&Yes")},
+        {1, QStringLiteral("Cette commande n'est pas encore disponible."), qtFrench ? QStringLiteral("&Oui") : QStringLiteral("&Yes")},
+    };
+    for (const auto &c : cases) {
+        w.talvo->m_langues_Click(c.entry);
+        w.action("m_bilan")->setEnabled(true);
+        w.action("m_bilan")->trigger();
+        EXPECT_EQ(w.desktop.messages.last().text, c.notYet) << c.entry;
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), c.yes) << c.entry;
+    }
+
+    Window bare(false);
+    QFile::remove(bare.file(QStringLiteral("francais.lng")));
+    QFile::remove(bare.file(QStringLiteral("english.lng")));
+    bare.desktop.answers = {Desktop::Answer::Yes};
+    ASSERT_TRUE(bare.load());
+    EXPECT_TRUE(bare.exists(QStringLiteral("A.MFI")));
+    EXPECT_EQ(bare.talvo->windowTitle(), w.french.text(QStringLiteral("Talvo"), QStringLiteral("Form.Caption"), QString()));
+    EXPECT_EQ(bare.talvo->gridModel().headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), w.msg(103));
 }
 
 TEST(MainWindow, BackupThenRestoreWithCancelAndWithOk)
