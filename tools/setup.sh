@@ -8,6 +8,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev        # libFuzzer runs on the parsers
   util-linux e2fsprogs            # unshare and chattr for the crash-safety tests
+  desktop-file-utils appstream    # validators of the desktop entry and the metainfo
+  dpkg-dev file groff-base        # the Debian package's dependencies; icon sizes; the manual page
+  qt6-translations-l10n           # Qt's own translations, which the window loads
+  xvfb openbox xdotool x11-utils imagemagick   # windows tried and shot as a user sees them
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(ripgrep hyperfine time)
