@@ -160,6 +160,9 @@ void Talvo::notYetAvailable()
 bool Talvo::Form_Load()
 {
     ArchiverSession &s = session_;
+    // The first questions already speak the language, standard buttons included.
+    s.language.setFile(settings::currentLanguageFile(s.folder));
+    s.language.install();
 
     if (!firstrun::workFilesExist(s.folder)) {
         const QString title = texts::get(texts::kFirstRunTitle);
