@@ -7,18 +7,21 @@
 #include "archiver/store/removable_media.h"
 #include "archiver/store/session.h"
 #include "common/desktop/desktop.h"
+#include "common/desktop/qt_desktop.h"
 #include "common/files/atomic_file.h"
 #include "common/files/program_folder.h"
 #include "common/text/texts.h"
 #include "common/widgets/translate.h"
 #include "ui_talvo.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
-#include <QScrollBar>
+#include <QMenuBar>
+#include <QShortcut>
 #include <QStyle>
 
 #include <limits>
@@ -35,6 +38,7 @@ Talvo::Talvo(ArchiverSession &session, Desktop &desktop, QWidget *parent)
     ui->Picture1->installEventFilter(this);
     ui->centralwidget->installEventFilter(this);
     ui->grille1->installEventFilter(this);
+    ui->large->installEventFilter(this);
     ui->ajouter_cle->setEnabled(false);
     ui->vider->setEnabled(false);
     setMinimumSize(kMinWidthTwips / kTwipsPerPixel, (kMinHeightTwips - titleBarTwips_) / kTwipsPerPixel);
@@ -51,6 +55,11 @@ Talvo::Talvo(ArchiverSession &session, Desktop &desktop, QWidget *parent)
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grid->horizontalHeader()->setStretchLastSection(false);
+
+    // F10 opens the first menu; the arrow keys go on from there.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
 
     connectHandlers();
 }
@@ -191,6 +200,8 @@ bool Talvo::Form_Load()
 
     s.removableRoots = media::removableRoots();
 
+    s.settings.left = kNoPosition;
+    s.settings.top = kNoPosition;
     QString settingsError;
     if (!settings::read(settings::settingsFile(s.folder), s.settings, &settingsError) && !settingsError.isEmpty())
         desktop_.message(this, settingsError, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
@@ -205,8 +216,6 @@ bool Talvo::Form_Load()
 
     prepareGrid();
 
-    move(s.settings.left / kTwipsPerPixel, s.settings.top / kTwipsPerPixel);
-
     const QStringList failures =
         firstrun::ensureSubFolders(s.folder, [this](const QString &m) { desktop_.message(this, m); });
     if (!failures.isEmpty())
@@ -217,7 +226,18 @@ bool Talvo::Form_Load()
     ui->m_kill_Autorun->setEnabled(autorunSet);
 
     setHeightTwips(kCollapsedHeightTwips);
+    placeOnScreen();
     return true;
+}
+
+void Talvo::placeOnScreen()
+{
+    const TalvoSettings &s = session_.settings;
+    const QPoint stored(s.left / kTwipsPerPixel, s.top / kTwipsPerPixel);
+    if (s.left != kNoPosition && s.top != kNoPosition && placement::titleBarOnScreen(stored, width()))
+        placement::placeFrame(this, stored);
+    else
+        placement::centreOnScreen(this, QGuiApplication::primaryScreen());
 }
 
 void Talvo::enableMenus()
@@ -243,22 +263,65 @@ void Talvo::translate()
         return session_.language.text(section, key, defaultValue);
     });
     fillLanguageMenu();
+    layoutControls(); // the buttons take the widths of their new captions
 }
+
+namespace {
+
+// The caption of a language entry: the language's name, its first letter that no other entry of
+// the menu has taken marked as its key.
+QString languageCaption(const QString &name, QString &taken)
+{
+    QString caption = name;
+    caption.replace(u'&', QLatin1String("&&"));
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        const QChar c = caption[i];
+        if (c == u'&') {
+            ++i;
+            continue;
+        }
+        if (c.isLetterOrNumber() && !taken.contains(c, Qt::CaseInsensitive)) {
+            taken += c;
+            return caption.insert(i, u'&');
+        }
+    }
+    return caption;
+}
+
+} // namespace
 
 void Talvo::fillLanguageMenu()
 {
     for (QAction *old : ui->m18->actions())
         if (old->objectName().startsWith(QLatin1String("m_langues("))) {
             ui->m18->removeAction(old);
+            old->setObjectName(QString()); // gone from the menu now; deleted once its click is over
             old->deleteLater();
         }
+    if (auto *old = ui->m18->findChild<QActionGroup *>(QStringLiteral("m_langues"), Qt::FindDirectChildrenOnly)) {
+        old->setObjectName(QString());
+        old->deleteLater();
+    }
+    auto *group = new QActionGroup(ui->m18); // one language checked, the current one
+    group->setObjectName(QStringLiteral("m_langues"));
+
+    QString taken;
+    for (const QAction *other : ui->m18->actions())
+        if (const QKeySequence key = QKeySequence::mnemonic(other->text()); !key.isEmpty())
+            taken += QChar(key[0].key());
     QAction *before = ui->m18->actions().isEmpty() ? nullptr : ui->m18->actions().front();
     const QStringList files = QDir(session_.folder)
                                   .entryList({QStringLiteral("*.lng")}, QDir::Files,
                                              QDir::Name | QDir::IgnoreCase);
     for (int i = 0; i < files.size(); ++i) {
-        auto *a = new QAction(QFileInfo(files[i]).completeBaseName().toLower(), ui->m18);
+        const QString name = QFileInfo(files[i]).completeBaseName().toLower();
+        auto *a = new QAction(languageCaption(name, taken), ui->m18);
         a->setObjectName(QStringLiteral("m_langues(%1)").arg(i));
+        a->setData(name);
+        a->setCheckable(true);
+        a->setChecked(files::findExisting(session_.folder, name + QStringLiteral(".lng")) ==
+                      session_.language.file());
+        group->addAction(a);
         connect(a, &QAction::triggered, this, [this, i] { m_langues_Click(i); });
         ui->m18->insertAction(before, a);
     }
@@ -315,6 +378,12 @@ void Talvo::layoutControls()
 
 bool Talvo::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ui->large && event->type() == QEvent::KeyPress) {
+        // Alt with a key that opens no menu and presses no button types nothing either.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->modifiers() & Qt::AltModifier) && !(key->modifiers() & Qt::ControlModifier) && !key->text().isEmpty())
+            return true;
+    }
     if (watched == ui->centralwidget && event->type() == QEvent::Resize) layoutControls();
     if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == ui->Image1) Image1_Click();
@@ -340,7 +409,7 @@ void Talvo::closeEvent(QCloseEvent *event)
         return qint16(std::clamp(pixels * kTwipsPerPixel, int(std::numeric_limits<qint16>::min()),
                                  int(std::numeric_limits<qint16>::max())));
     };
-    s.left = position(x());
+    s.left = position(x()); // the frame's corner, title bar included
     s.top = position(y());
     QString error;
     const auto lock = session_.catalogue.lock(&error);

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <limits>
 #include <memory>
 
 class Desktop;
@@ -42,6 +43,9 @@ public:
     // Message 35 also serves the analysis report as a fragment of its lists; the box that says
     // autorun is off has a number of its own.
     static constexpr int kAutorunRemovedMessage = 146;
+    // What left and top hold when no line of the settings gives a position: the window is then
+    // centred, as on its first start.
+    static constexpr qint16 kNoPosition = std::numeric_limits<qint16>::min();
 
     Talvo(ArchiverSession &session, Desktop &desktop, QWidget *parent = nullptr);
     ~Talvo() override;
@@ -105,6 +109,9 @@ private:
     void translate();
     void prepareGrid();
     void layoutControls();
+    // Puts the window where it was left, or in the middle of the screen on a first start or
+    // when that place would leave its title bar off every screen.
+    void placeOnScreen();
     void scrollToColumn(int column);
     void filterTypedText(const QString &text);
     bool startCompanion(const QString &program, const QStringList &arguments);

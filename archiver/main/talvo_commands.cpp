@@ -47,7 +47,7 @@ void Talvo::m_langues_Click(int index)
 {
     QAction *entry = findChild<QAction *>(QStringLiteral("m_langues(%1)").arg(index));
     if (!entry) return;
-    const QString file = files::findExisting(session_.folder, entry->text() + QStringLiteral(".lng"));
+    const QString file = files::findExisting(session_.folder, entry->data().toString() + QStringLiteral(".lng"));
     if (file == session_.language.file()) {
         desktop_.message(this, session_.language.file() + message(153));
         return;

@@ -9,9 +9,6 @@
 #include "common/text/cp1252.h"
 #include "ui_talvo.h"
 
-#include <QHeaderView>
-#include <QScrollBar>
-
 bool Talvo::checkKey(const QString &text)
 {
     if (const int refusal = record::keyRefusal(text)) {
@@ -78,6 +75,8 @@ void Talvo::RechercheGlobale()
     if (found_ != 0) ViderGrille();
     found_ = 0;
     total_ = 0;
+    // A new list starts at its key column, whichever column the last one was jumped to.
+    ui->grille1->scrollToColumn(0);
 
     searching_ = true;
     RepeatedMessages malformed(desktop_, this,
@@ -160,10 +159,7 @@ void Talvo::grille1_click(int row)
     current.modified = false;
 }
 
-void Talvo::scrollToColumn(int column)
-{
-    ui->grille1->horizontalScrollBar()->setValue(ui->grille1->horizontalHeader()->sectionPosition(column));
-}
+void Talvo::scrollToColumn(int column) { ui->grille1->scrollToColumn(column); }
 
 void Talvo::V_Note_Click() { scrollToColumn(1); }
 void Talvo::V_date_Click() { scrollToColumn(2); }

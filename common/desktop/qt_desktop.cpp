@@ -10,12 +10,142 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QScreen>
 #include <QTextDocument>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+
+namespace placement {
+namespace {
+
+constexpr int kGripPixels = 48;    // of a title bar, enough to take it with the mouse
+constexpr int kPollMs = 20;        // how often a shown window is looked at until it is framed
+constexpr int kPollTimes = 100;    // and for how long, at most
+const char kPlacerName[] = "qt_frame_placer";
+
+bool framed(const QWidget *window)
+{
+    return window->isVisible() && window->frameGeometry().size() != window->size();
+}
+
+// The size of the window with its frame; before it is framed, with the frame that the window
+// manager gave another window of the program, if one is shown.
+QSize frameSize(const QWidget *window)
+{
+    if (framed(window)) return window->frameGeometry().size();
+    for (const QWidget *other : QApplication::topLevelWidgets())
+        if (other != window && framed(other)) return window->size() + other->frameGeometry().size() - other->size();
+    return window->size();
+}
+
+// Moves a window to where(frame size) at once and, while it is not framed yet, once more when
+// the window manager has framed it: the frame's size was only guessed, and a window that was
+// already made (not shown) when it was moved is placed by the corner of its inside, not of its
+// frame.
+class FramePlacer : public QObject
+{
+public:
+    FramePlacer(QWidget *window, std::function<QPoint(QSize)> where)
+        : QObject(window), window_(window), where_(std::move(where))
+    {
+        setObjectName(QLatin1String(kPlacerName));
+        timer_.setInterval(kPollMs);
+        connect(&timer_, &QTimer::timeout, this, &FramePlacer::check);
+        window->installEventFilter(this);
+        if (window->isVisible()) timer_.start();
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == window_ && event->type() == QEvent::Show) {
+            polls_ = 0;
+            timer_.start();
+        }
+        return false;
+    }
+
+private:
+    void check()
+    {
+        if (framed(window_)) {
+            const QPoint wanted = where_(window_->frameGeometry().size());
+            if (window_->pos() != wanted) window_->move(wanted);
+        } else if (++polls_ < kPollTimes) {
+            return;
+        }
+        timer_.stop();
+        deleteLater();
+    }
+
+    QWidget *window_;
+    std::function<QPoint(QSize)> where_;
+    QTimer timer_;
+    int polls_ = 0;
+};
+
+void place(QWidget *window, const std::function<QPoint(QSize)> &where)
+{
+    for (QObject *old : window->findChildren<QObject *>(QLatin1String(kPlacerName), Qt::FindDirectChildrenOnly))
+        delete old;
+    window->move(where(frameSize(window)));
+    if (!framed(window)) new FramePlacer(window, where);
+}
+
+} // namespace
+
+bool titleBarOnScreen(QPoint framePos, int width)
+{
+    const QRect bar(framePos, QSize(std::max(1, width), kTitleBarPixels));
+    const int grip = std::min(bar.width(), kGripPixels);
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    return std::any_of(screens.cbegin(), screens.cend(), [&](const QScreen *screen) {
+        const QRect shown = bar & screen->availableGeometry();
+        return shown.height() == bar.height() && shown.width() >= grip;
+    });
+}
+
+void placeFrame(QWidget *window, QPoint framePos)
+{
+    place(window, [framePos](QSize) { return framePos; });
+}
+
+void centreOnScreen(QWidget *window, QScreen *screen)
+{
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    place(window, [area](QSize frame) {
+        return area.topLeft() + QPoint(std::max(0, (area.width() - frame.width()) / 2),
+                                       std::max(0, (area.height() - frame.height()) / 2));
+    });
+}
+
+} // namespace placement
+
+namespace {
+
+// The parent a box or dialog is shown over: none when that window is not on the screen, so
+// that showing the box does not make the hidden window before its own placement.
+QWidget *shownParent(QWidget *parent)
+{
+    return parent && parent->window()->isVisible() ? parent : nullptr;
+}
+
+void placeDialog(QDialog &dialog, QWidget *parent)
+{
+    if (shownParent(parent)) return; // Qt centres it on that window
+    if (!dialog.testAttribute(Qt::WA_Resized)) dialog.adjustSize();
+    placement::centreOnScreen(&dialog, parent ? parent->screen() : nullptr);
+}
+
+} // namespace
 
 Desktop::Answer QtDesktop::message(QWidget *parent, const QString &text, const QString &title,
                                    Buttons buttons, Icon icon)
 {
-    QMessageBox box(parent);
+    QMessageBox box(shownParent(parent));
     box.setText(text);
     box.setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
     switch (icon) {
@@ -33,6 +163,7 @@ Desktop::Answer QtDesktop::message(QWidget *parent, const QString &text, const Q
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
+    placeDialog(box, parent);
     switch (box.exec()) {
     case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Yes: return Answer::Yes;
@@ -44,10 +175,14 @@ Desktop::Answer QtDesktop::message(QWidget *parent, const QString &text, const Q
 std::optional<QString> QtDesktop::inputText(QWidget *parent, const QString &prompt,
                                             const QString &title, const QString &initial)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, initial, &ok);
-    if (!ok) return std::nullopt;
-    return text;
+    QInputDialog dialog(shownParent(parent));
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(initial);
+    placeDialog(dialog, parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue();
 }
 
 QString QtDesktop::openFileName(QWidget *parent, const QString &title, const QString &folder,
@@ -62,7 +197,11 @@ QString QtDesktop::saveFileName(QWidget *parent, const QString &title, const QSt
     return QFileDialog::getSaveFileName(parent, title, folder, filter);
 }
 
-int QtDesktop::exec(QDialog *dialog) { return dialog->exec(); }
+int QtDesktop::exec(QDialog *dialog)
+{
+    placeDialog(*dialog, dialog->parentWidget());
+    return dialog->exec();
+}
 
 bool QtDesktop::startProgram(const QString &program, const QStringList &arguments)
 {

@@ -2,7 +2,13 @@
 
 #include "common/desktop/desktop.h"
 
-// The Desktop of the running program: Qt's dialogs, processes and services.
+#include <QPoint>
+
+class QScreen;
+
+// The Desktop of the running program: Qt's dialogs, processes and services. A box or dialog over
+// a window on the screen is centred on that window; over a window not shown yet (the questions
+// of a first start come before the main window) or over none, it is centred on the screen.
 class QtDesktop : public Desktop
 {
 public:
@@ -21,3 +27,24 @@ public:
     void setClipboardText(const QString &text) override;
     bool print(QWidget *parent, const QTextDocument &document, const QString &title) override;
 };
+
+// Where top-level windows stand. Positions are the frame's: the top-left corner of the window
+// with the title bar and borders that the window manager puts around it. The frame's size is
+// known only once the window manager has framed the shown window, so a placement made before
+// is made again then.
+namespace placement {
+
+// The height taken for a title bar whose real height is not known yet.
+inline constexpr int kTitleBarPixels = 25;
+
+// Whether a window of that width whose frame stands at framePos shows the whole height of its
+// title bar, over enough of its width to be taken with the mouse, on one of the screens.
+bool titleBarOnScreen(QPoint framePos, int width);
+
+// Puts the window's frame at framePos.
+void placeFrame(QWidget *window, QPoint framePos);
+
+// Centres the window's frame on the available area of a screen (the primary one when null).
+void centreOnScreen(QWidget *window, QScreen *screen = nullptr);
+
+} // namespace placement

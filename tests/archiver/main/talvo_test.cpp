@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -109,9 +110,10 @@ TEST(MainWindow, FirstStartInAnEmptyFolderAnsweredYes)
     // Translated from the language file the first run chose.
     EXPECT_EQ(w.talvo->windowTitle(), w.french.text(QStringLiteral("Talvo"), QStringLiteral("Form.Caption"), QString()));
     EXPECT_FALSE(w.talvo->windowTitle().isEmpty());
-    // The language menu lists the language files in lower case and alphabetical order.
-    EXPECT_EQ(w.action("m_langues(0)")->text(), QStringLiteral("english"));
-    EXPECT_EQ(w.action("m_langues(1)")->text(), QStringLiteral("francais"));
+    // The language menu lists the language files in lower case and alphabetical order, each
+    // with its first letter as its key.
+    EXPECT_EQ(w.action("m_langues(0)")->text(), QStringLiteral("&english"));
+    EXPECT_EQ(w.action("m_langues(1)")->text(), QStringLiteral("&francais"));
     EXPECT_TRUE(w.action("m_autorun")->isEnabled());
     EXPECT_FALSE(w.action("m_kill_Autorun")->isEnabled());
     EXPECT_FALSE(w.action("m_find")->isEnabled());
@@ -278,7 +280,7 @@ TEST(MainWindow, LanguageSwitchAndTheLanguageAlreadyActive)
     EXPECT_EQ(settings::languageFileSetting(), w.file(QStringLiteral("english.lng")));
     EXPECT_EQ(w.talvo->windowTitle(), english.text(QStringLiteral("Talvo"), QStringLiteral("Form.Caption"), QString()));
     EXPECT_EQ(w.action("m_backup")->text(), english.text(QStringLiteral("Talvo"), QStringLiteral("m_backup.Caption"), QString()));
-    EXPECT_EQ(w.action("m_langues(1)")->text(), QStringLiteral("francais"));
+    EXPECT_EQ(w.action("m_langues(1)")->text(), QStringLiteral("&francais"));
 
     settings::setLanguageFileSetting(QStringLiteral("marker"));
     w.talvo->m_langues_Click(0);
@@ -327,6 +329,188 @@ TEST(MainWindow, OwnTextsAndStandardButtonsFollowTheLanguage)
     EXPECT_TRUE(bare.exists(QStringLiteral("A.MFI")));
     EXPECT_EQ(bare.talvo->windowTitle(), w.french.text(QStringLiteral("Talvo"), QStringLiteral("Form.Caption"), QString()));
     EXPECT_EQ(bare.talvo->gridModel().headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), w.msg(103));
+}
+
+namespace {
+
+// The key of a caption: the character after its one "&" ("&&" stands for "&"), or none.
+QStringList mnemonics(const QString &caption)
+{
+    QStringList keys;
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i)
+        if (caption[i] == u'&') {
+            if (caption[i + 1] != u'&') keys.append(caption[i + 1].toLower());
+            ++i;
+        }
+    return keys;
+}
+
+} // namespace
+
+// In each language every menu, every menu entry and every button of the window has exactly one
+// key of its own among its neighbours: the menus with the buttons (all reached with Alt from the
+// key box), and the entries of each menu among themselves.
+TEST(MainWindow, EveryMenuEntryAndButtonHasAKeyOfItsOwnInEachLanguage)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    // The headings of the tools menu are labels that nothing can choose.
+    const QStringList headings{QStringLiteral("m11"), QStringLiteral("m12"), QStringLiteral("m15")};
+    const struct
+    {
+        int entry;
+        QString file;
+    } languages[] = {{0, QStringLiteral("english.lng")}, {1, QStringLiteral("francais.lng")}};
+    for (const auto &language : languages) {
+        w.talvo->m_langues_Click(language.entry);
+        const Language file(w.file(language.file));
+        ASSERT_EQ(w.session->language.file(), file.file());
+
+        // Each group: its name and the (object name, caption) of its members.
+        QList<std::pair<QString, QList<std::pair<QString, QString>>>> groups;
+        QList<std::pair<QString, QString>> top;
+        for (const QAction *a : w.talvo->menuBar()->actions())
+            top.append({a->menu() ? a->menu()->objectName() : a->objectName(), a->text()});
+        for (const QPushButton *b : w.talvo->findChildren<QPushButton *>())
+            top.append({b->objectName(), b->text()});
+        groups.append({QStringLiteral("menu bar and buttons"), top});
+        for (const QMenu *menu : w.talvo->menuBar()->findChildren<QMenu *>()) {
+            if (menu->objectName().isEmpty() || menu->objectName().startsWith(QLatin1String("qt_"))) continue;
+            QList<std::pair<QString, QString>> entries;
+            for (const QAction *a : menu->actions())
+                if (!a->isSeparator() && !headings.contains(a->objectName()))
+                    entries.append({a->menu() ? a->menu()->objectName() : a->objectName(), a->text()});
+            groups.append({menu->objectName(), entries});
+        }
+        ASSERT_EQ(groups.size(), 7) << "the menu bar and six menus";
+
+        for (const auto &[group, members] : groups) {
+            QStringList keys;
+            for (const auto &[name, caption] : members) {
+                const std::string where = (language.file + u' ' + group + u' ' + name + u' ' + caption).toStdString();
+                // The caption comes from the language file, but for the language entries that
+                // the menu makes from the files' names.
+                if (!name.startsWith(QLatin1String("m_langues(")))
+                    EXPECT_EQ(caption, file.text(QStringLiteral("Talvo"), name + QStringLiteral(".Caption"), QString()))
+                        << where;
+                const QStringList own = mnemonics(caption);
+                EXPECT_EQ(own.size(), 1) << where;
+                if (own.size() != 1) continue;
+                EXPECT_TRUE(own[0][0].isLetterOrNumber()) << where;
+                EXPECT_FALSE(keys.contains(own[0])) << where << " has a key taken before it in its menu";
+                keys.append(own[0]);
+            }
+        }
+    }
+}
+
+// The menus answer the keyboard: F10 opens the first one, Alt with a menu's key opens that
+// menu, and Alt with a key that nothing takes types nothing in the key box.
+TEST(MainWindow, TheKeyboardOpensTheMenus)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    w.talvo->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.talvo.get()));
+    w.large()->setFocus();
+    auto *first = w.talvo->findChild<QMenu *>(QStringLiteral("m_Bureau"));
+    auto *data = w.talvo->findChild<QMenu *>(QStringLiteral("m_fichiers"));
+    const struct
+    {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        QMenu *opened;
+    } cases[] = {{Qt::Key_F10, Qt::NoModifier, first}, {Qt::Key_D, Qt::AltModifier, data}, {Qt::Key_K, Qt::AltModifier, nullptr}};
+    for (const auto &c : cases) {
+        QTest::keyClick(w.large(), Qt::Key(c.key), c.modifiers);
+        for (QMenu *menu : {first, data})
+            EXPECT_EQ(menu->isVisible(), menu == c.opened) << menu->objectName().toStdString() << " after key " << c.key;
+        if (c.opened) EXPECT_EQ(w.talvo->menuBar()->activeAction(), c.opened->menuAction());
+        EXPECT_TRUE(w.large()->text().isEmpty()) << w.large()->text().toStdString();
+        if (c.opened) c.opened->close();
+    }
+}
+
+// The language menu shows which language is current, after a start and after each switch.
+TEST(MainWindow, TheLanguageMenuChecksTheCurrentLanguage)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    auto checked = [&w] {
+        QStringList names;
+        for (int i = 0; QAction *a = w.action(qPrintable(QStringLiteral("m_langues(%1)").arg(i))); ++i) {
+            EXPECT_TRUE(a->isCheckable());
+            if (a->isChecked()) names.append(a->text());
+        }
+        return names;
+    };
+    EXPECT_EQ(checked(), QStringList{QStringLiteral("&francais")});
+    w.action("m_langues(0)")->trigger();
+    EXPECT_EQ(w.session->language.file(), w.file(QStringLiteral("english.lng")));
+    EXPECT_EQ(checked(), QStringList{QStringLiteral("&english")});
+    w.action("m_langues(0)")->trigger(); // already the current one: it stays checked
+    EXPECT_EQ(checked(), QStringList{QStringLiteral("&english")});
+    w.action("m_langues(1)")->trigger();
+    EXPECT_EQ(checked(), QStringList{QStringLiteral("&francais")});
+}
+
+// Each button is as wide as its caption asks in the language shown, and back in the first
+// language it has its first width again; the buttons stand side by side without overlapping.
+TEST(MainWindow, ButtonsFitTheirCaptionsAfterALanguageSwitchAndBack)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    const QStringList names{QStringLiteral("ajouter_cle"), QStringLiteral("V_Note"), QStringLiteral("V_date"),
+                            QStringLiteral("V_supp"), QStringLiteral("V_cat"), QStringLiteral("v_fichier")};
+    auto widths = [&](const char *language) {
+        QList<int> out;
+        const QPushButton *before = nullptr;
+        for (const QString &name : names) {
+            const auto *b = w.talvo->findChild<QPushButton *>(name);
+            EXPECT_GE(b->width(), b->sizeHint().width()) << language << ' ' << b->text().toStdString();
+            if (before && before->y() == b->y()) EXPECT_GT(b->x(), before->geometry().right()) << language;
+            before = b;
+            out.append(b->width());
+        }
+        return out;
+    };
+    const QList<int> french = widths("francais");
+    w.talvo->m_langues_Click(0);
+    const QList<int> english = widths("english");
+    EXPECT_NE(english, french);
+    w.talvo->m_langues_Click(1);
+    EXPECT_EQ(widths("francais again"), french);
+}
+
+// The column buttons bring their column to the left edge, the last one too; the next search
+// starts again at the key column.
+TEST(MainWindow, ColumnJumpsReachEveryColumnAndANewSearchStartsAtTheKey)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    w.enter(QStringLiteral("exemple"));
+    QTableView *grid = w.talvo->grid();
+    for (int c = 0; c < 6; ++c)
+        grid->setColumnWidth(c, 150);
+    QCoreApplication::processEvents(); // the view takes the new widths
+    // The last column starts further right than a table scrolled to its end shows.
+    ASSERT_GT(grid->columnViewportPosition(5), grid->horizontalHeader()->length() - grid->viewport()->width());
+    const struct
+    {
+        const char *button;
+        int column;
+    } jumps[] = {{"V_Note", 1}, {"V_date", 2}, {"V_supp", 3}, {"V_cat", 4}, {"v_fichier", 5}};
+    for (const auto &j : jumps) {
+        auto *button = w.talvo->findChild<QPushButton *>(QLatin1String(j.button));
+        ASSERT_TRUE(button->isVisible()) << j.button;
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(grid->columnViewportPosition(j.column), 0) << j.button;
+        EXPECT_EQ(grid->columnAt(0), j.column) << j.button;
+        EXPECT_EQ(grid->horizontalHeader()->logicalIndexAt(0), j.column) << j.button; // the header follows
+    }
+    w.enter(QStringLiteral("exemple"));
+    EXPECT_EQ(grid->horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(grid->columnAt(0), 0);
 }
 
 TEST(MainWindow, BackupThenRestoreWithCancelAndWithOk)
