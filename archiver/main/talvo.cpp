@@ -210,8 +210,11 @@ bool Talvo::Form_Load()
 
     enableMenus();
 
-    s.language.setFile(settings::currentLanguageFile(s.folder));
-    s.language.install();
+    // The first run may have chosen the language file, and the copy brought it.
+    if (const QString file = settings::currentLanguageFile(s.folder); file != s.language.file()) {
+        s.language.setFile(file);
+        s.language.install();
+    }
     translate();
 
     prepareGrid();

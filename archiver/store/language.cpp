@@ -131,9 +131,13 @@ void Language::install()
         textsTranslator_ = std::make_unique<TextsTranslator>(*this);
         QCoreApplication::installTranslator(textsTranslator_.get());
     }
+    // Qt's translations are loaded again only when the locale changed.
+    const QString wanted = locale();
+    if (wanted == installedLocale_) return;
+    installedLocale_ = wanted;
     if (qtTranslator_) QCoreApplication::removeTranslator(qtTranslator_.get());
     qtTranslator_ = std::make_unique<QTranslator>();
-    if (qtTranslator_->load(QLocale(locale()), QStringLiteral("qtbase"), QStringLiteral("_"),
+    if (qtTranslator_->load(QLocale(wanted), QStringLiteral("qtbase"), QStringLiteral("_"),
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(qtTranslator_.get());
     else

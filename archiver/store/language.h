@@ -55,4 +55,5 @@ private:
     mutable std::unique_ptr<Profile> shipped_;
     std::unique_ptr<QTranslator> textsTranslator_;
     std::unique_ptr<QTranslator> qtTranslator_;
+    QString installedLocale_; // of qtTranslator_
 };
