@@ -26,6 +26,10 @@ Record normalised(Record r);
 // when the line is read back, and a line over the length limit.
 std::optional<Refusal> check(const Record &r);
 
+// The same checks for the text of one field typed on its own (a support name, a category, a
+// memo note): what a record holding it would be refused for; the key's first character aside.
+std::optional<Refusal> checkField(record::Field field, QStringView text);
+
 // Stores a checked record as the entry form does: its support registered in the support list
 // (and, with addCategory, its category in the category list), then its line appended to its
 // letter file, which is sorted. When the line cannot be saved the lists are put back as they

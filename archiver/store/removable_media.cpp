@@ -47,4 +47,16 @@ bool onRemovableSupport(const QString &path, const QStringList &roots)
     return false;
 }
 
+QList<Volume> mountedVolumes()
+{
+    QList<Volume> volumes;
+    for (const QStorageInfo &v : QStorageInfo::mountedVolumes()) {
+        if (!v.isValid() || !v.isReady()) continue;
+        QString root = v.rootPath();
+        if (!root.endsWith(u'/')) root += u'/';
+        volumes.append({root, v.name()});
+    }
+    return volumes;
+}
+
 } // namespace media

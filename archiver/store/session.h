@@ -3,6 +3,7 @@
 #include "archiver/store/catalogue.h"
 #include "archiver/store/language.h"
 #include "archiver/store/record.h"
+#include "archiver/store/removable_media.h"
 #include "archiver/store/settings.h"
 #include "archiver/store/utilities.h"
 
@@ -10,6 +11,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 // The record in hand: filled by the grid before the record card opens, edited by the card,
@@ -41,6 +43,8 @@ struct ArchiverSession
     QString replacementText;
     QString currentSupport;
     QStringList removableRoots;
+    // The volumes mounted at the moment of asking; tests put a list of their own here.
+    std::function<QList<media::Volume>()> mountedVolumes = media::mountedVolumes;
     TalvoSettings settings;
     ListingBuffer listing;
     Language language;

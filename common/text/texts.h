@@ -113,6 +113,16 @@ inline constexpr char kSection[] = "Textes";
     X(kUsageBackup, "usage_backup", "copier le catalogue dans le sous-répertoire BACKUP") \
     X(kUsageRestore, "usage_restore", "recopier le dernier backup sur le catalogue") \
     X(kUsageFolder, "usage_dossier", "Le dossier du programme est DOSSIER, sinon $TALVO5_HOME, sinon le dossier de l'exécutable s'il contient les fichiers de langue, sinon $XDG_DATA_HOME/talvo5.") \
+    /* the record forms: shared */ \
+    X(kSupportNotMounted, "support_absent", "Insérez le support «%1»") \
+    X(kSyntaxResolve, "syntaxe_resolve", "resolve LIGNE") \
+    X(kUsageResolve, "usage_resolve", "afficher le chemin qu'ouvrirait la fiche LIGNE, sur le volume qui porte son support") \
+    X(kPictureUnreadable, "image_illisible", "L'image « %1 » n'a pas pu être lue : %2") \
+    X(kPictureTooLarge, "image_trop_grande", "L'image « %1 » est trop grande (%2 × %3 pixels) : elle n'est pas affichée.") \
+    /* the entry form, the support and category dialogs */ \
+    /* the record card and the print-field dialog */ \
+    /* the search form and the configuration dialog */ \
+    /* pictures and the volumes of supports */ \
     X(kUsageLock, "usage_verrou", "Les commandes qui modifient le catalogue attendent quelques secondes ($TALVO_LOCK_WAIT_MS) qu'un autre programme ait fini de le modifier. Les caractères de contrôle sont affichés en \\xNN.")
 
 #define TALVO_DECLARE_TEXT(name, key, french) inline constexpr Text name{key, french};
