@@ -25,6 +25,15 @@ struct CurrentRecord
     QString workLine; // the line most recently read from a letter file
 };
 
+// What the print-field dialog chose: the layout of a list, the grid columns of the fields in the
+// order chosen (a column may come twice) and the character that fills the columns.
+struct PrintChoice
+{
+    int layout = 0; // 0 a list in columns, 1 record cards
+    QList<int> selection;
+    QString fill = QStringLiteral(" ");
+};
+
 // Everything one run of the archiver shares between its windows and commands. The main window
 // owns it and hands it by reference to each dialog; tests build one on a temporary folder.
 struct ArchiverSession
@@ -42,11 +51,13 @@ struct ArchiverSession
     record::Field searchField = record::Field::All;
     QString replacementText;
     QString currentSupport;
+    QString lastExtension; // typed in the entry form, kept for the rest of the run
     QStringList removableRoots;
     // The volumes mounted at the moment of asking; tests put a list of their own here.
     std::function<QList<media::Volume>()> mountedVolumes = media::mountedVolumes;
     TalvoSettings settings;
     ListingBuffer listing;
+    PrintChoice print;
     Language language;
     // The run's own scratch folder, made on first use and removed when the program closes.
     std::unique_ptr<QTemporaryDir> scratch;
