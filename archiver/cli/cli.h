@@ -58,5 +58,6 @@ int runDelete(Context &ctx, const QStringList &args);
 int runReplace(Context &ctx, const QStringList &args);
 int runBackup(Context &ctx, const QStringList &args);
 int runRestore(Context &ctx, const QStringList &args);
+int runResolve(Context &ctx, const QStringList &args);
 
 } // namespace cli

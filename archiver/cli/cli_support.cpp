@@ -23,6 +23,7 @@ QString usageText()
         {texts::get(texts::kSyntaxReplace), texts::kUsageReplace},
         {QStringLiteral("backup"), texts::kUsageBackup},
         {QStringLiteral("restore"), texts::kUsageRestore},
+        {texts::get(texts::kSyntaxResolve), texts::kUsageResolve},
     };
     constexpr int kIndent = 32, kWidth = 96;
     auto wrap = [](const QString &text, int indent) {

@@ -34,7 +34,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("init"), cli::runInit},       {QStringLiteral("search"), cli::runSearch},
         {QStringLiteral("add"), cli::runAdd},         {QStringLiteral("delete"), cli::runDelete},
         {QStringLiteral("replace"), cli::runReplace}, {QStringLiteral("backup"), cli::runBackup},
-        {QStringLiteral("restore"), cli::runRestore}};
+        {QStringLiteral("restore"), cli::runRestore}, {QStringLiteral("resolve"), cli::runResolve}};
     const Run run = commands.value(command);
     if (!run) return cli::usage(texts::get(texts::kUnknownCommand).arg(command));
     return run(ctx, args);

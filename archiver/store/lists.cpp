@@ -1,5 +1,7 @@
 #include "archiver/store/lists.h"
 
+#include "archiver/store/history.h"
+
 #include "common/files/atomic_file.h"
 #include "common/files/program_folder.h"
 #include "common/text/cp1252.h"
@@ -8,26 +10,6 @@
 #include <QFile>
 
 namespace lists {
-namespace {
-
-// Adds name as a new last line, keeping every existing byte of the file as it is.
-AddOutcome appendIfAbsent(const files::FolderLock &lock, const QString &path, const QString &name,
-                          QString *errorText)
-{
-    if (name.isEmpty()) return AddOutcome::Empty;
-    if (!lock.allows(path, errorText)) return AddOutcome::Failed;
-    QByteArray encoded;
-    if (!cp1252::encodeTo(name, &encoded, errorText)) return AddOutcome::Failed;
-    QList<QByteArray> lines;
-    if (!linefile::readLines(path, &lines, errorText)) return AddOutcome::Failed;
-    if (lines.contains(encoded)) return AddOutcome::AlreadyPresent;
-    lines.append(encoded);
-    return files::saveAtomically(path, linefile::joinLines(lines), errorText) ? AddOutcome::Added
-                                                                            : AddOutcome::Failed;
-}
-
-} // namespace
-
 QString categoryFile(const QString &folder) { return files::findExisting(folder, QStringLiteral("TALVO.CAT")); }
 QString supportFile(const QString &folder) { return files::findExisting(folder, QStringLiteral("TALVO.SUP")); }
 
@@ -40,13 +22,13 @@ QStringList load(const QString &path)
 
 AddOutcome addCategory(const files::FolderLock &lock, const QString &name, QString *errorText)
 {
-    return appendIfAbsent(lock, categoryFile(lock.folder()), name, errorText);
+    return history::appendLineIfAbsent(lock, categoryFile(lock.folder()), name, errorText);
 }
 
 bool registerSupport(const files::FolderLock &lock, const QString &name, QString *errorText)
 {
     if (name.isEmpty()) return true;
-    return appendIfAbsent(lock, supportFile(lock.folder()), name, errorText) != AddOutcome::Failed;
+    return history::appendLineIfAbsent(lock, supportFile(lock.folder()), name, errorText) != AddOutcome::Failed;
 }
 
 bool rebuild(const files::FolderLock &lock, const QString &path, const QString &backupPath,
