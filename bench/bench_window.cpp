@@ -40,8 +40,6 @@ int main(int argc, char *argv[])
     ArchiverSession session(files::withTrailingSlash(home), formatDayDate(QDate::currentDate()));
     ScriptedDesktop desktop;
     Talvo window(session, desktop);
-    window.forms.entryForm = [](Talvo &) {};
-    window.forms.recordCard = [](Talvo &) {};
     if (!window.Form_Load()) return 1;
     window.show();
     QApplication::processEvents();

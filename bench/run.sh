@@ -11,6 +11,7 @@
 #   ADD_LINES=35000   the add is timed on the letter file whose size is nearest to this
 #   BUILD_DIR=build-bench   Release build folder      SKIP_BUILD=1  use the build as it is
 #   KEEP=1            keep the temporary catalogue
+#   SKIP_THUMBNAIL=1  leave out bench_thumbnail.sh   THUMBNAIL_RUNS=5  its runs (best of)
 # The raw timings (hyperfine JSON, or the plain list of run times) go to
 # $BUILD_DIR/bench/results-<date>/.
 #
@@ -356,6 +357,12 @@ start-up     : first shown window $t_startup ms whole process ($startup_inside m
 raw results  : $results
 ==================================================================================
 EOF
+# --- (i) the record card's thumbnail of a 24-megapixel JPEG against ImageMagick (its own summary;
+# skipped when ImageMagick is missing, SKIP_THUMBNAIL=1 leaves it out) ----------------------------
+if [[ "${SKIP_THUMBNAIL:-0}" != 1 ]]; then
+    BUILD_DIR="$build" SKIP_BUILD=1 RUNS="${THUMBNAIL_RUNS:-5}" "$here/bench_thumbnail.sh" ||
+        say "!! bench_thumbnail.sh failed (the timings above stand)"
+fi
 if [[ $counts_ok != 1 ]]; then
     fail "talvo5-cli's count ($talvo_count) differs from $reference_name's ($reference)"
 fi

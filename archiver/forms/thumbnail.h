@@ -17,10 +17,18 @@ namespace thumbnail {
 std::optional<QSize> drawSize(QSize picture, QSize box);
 
 // The thumbnail of the picture file at path for a box of size box: the picture drawn at
-// drawSize, cut to the box; or, when the picture cannot be shown, an error text (unreadable,
-// not a picture, too large to decode, too small for the rule) and a null image. A picture is
-// never decoded at a size it does not need, and one too large to decode is refused from its
-// header alone.
+// drawSize, cut to the box (an image of drawSize bounded by box); or, when the picture cannot be
+// shown, an error text and a null image: unreadable or not a picture (the reader's reason
+// given), too large to decode, too small for the rule.
+//
+// The rule uses the size stored in the file (no orientation applied), read from its header
+// first. A picture wider or higher than 16384 pixels, of more than 256 Mpixels, or one that a
+// format without reduced-size decoding would need more than 256 MB to hold, is refused from its
+// header alone, without decoding it. A JPEG is decoded at the smallest of the decoder's own
+// scales 1/2, 1/4, 1/8 that still holds the draw size (a 6000 x 4000 picture is never decoded
+// whole); other formats are decoded whole. The decoded picture is then stretched to exactly the
+// draw size by taking the nearest pixel (no smoothing), and cut to the box. A JPEG cut short
+// decodes partly (the decoder fills what is missing): that image is shown.
 struct Result
 {
     QImage image;

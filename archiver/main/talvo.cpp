@@ -1,5 +1,7 @@
 #include "archiver/main/talvo.h"
 
+#include "archiver/main/record_commands.h"
+
 #include "archiver/main/outside_tools.h"
 #include "archiver/store/autorun.h"
 #include "archiver/store/first_run.h"
@@ -118,6 +120,8 @@ void Talvo::connectHandlers()
     connect(ui->m_kill_Autorun, &QAction::triggered, this, &Talvo::m_kill_Autorun_Click);
     connect(ui->m_backup, &QAction::triggered, this, &Talvo::m_backup_Click);
     connect(ui->m_restaure, &QAction::triggered, this, &Talvo::m_restaure_Click);
+    connect(ui->m_recherche, &QAction::triggered, this, [this] { commands::m_recherche(*this); });
+    connect(ui->m_config, &QAction::triggered, this, [this] { commands::m_config(*this); });
 
     const QString folder = session_.folder;
     connect(ui->m_texte, &QAction::triggered, this, [this] { startCompanion(QStringLiteral("redig5"), {}); });
@@ -154,10 +158,10 @@ void Talvo::connectHandlers()
 
 QList<QAction *> Talvo::laterCommands() const
 {
-    return {ui->m_config, ui->m_bilan,    ui->m_lister_cles, ui->m_remplacer, ui->m_supp,
+    return {ui->m_bilan,    ui->m_lister_cles, ui->m_remplacer, ui->m_supp,
             ui->m_kill_support, ui->m_import, ui->m_importer, ui->m_imprimer, ui->m_affiner,
             ui->m_suppr,  ui->m_sauver,   ui->m_sauver_alb, ui->m_album,     ui->m_html,
-            ui->m_oublies, ui->m_recherche, ui->m_editer_aide, ui->m_regedit, ui->m_dos};
+            ui->m_oublies, ui->m_editer_aide, ui->m_regedit, ui->m_dos};
 }
 
 void Talvo::notYetAvailable()
@@ -416,6 +420,13 @@ void Talvo::closeEvent(QCloseEvent *event)
     s.top = position(y());
     QString error;
     const auto lock = session_.catalogue.lock(&error);
+    if (lock) {
+        // Another program of the folder may have handed out note files since this one started:
+        // the counter never goes back.
+        TalvoSettings onDisk;
+        if (settings::read(settings::settingsFile(session_.folder), onDisk))
+            s.noteCounter = std::max(s.noteCounter, onDisk.noteCounter);
+    }
     if (!(lock && settings::write(*lock, settings::settingsFile(session_.folder), s, &error)) &&
         desktop_.message(this, error + QStringLiteral("\n\n") + texts::get(texts::kCloseWithoutSettings), QString(),
                          Desktop::Buttons::YesNo, Desktop::Icon::Warning) != Desktop::Answer::Yes) {

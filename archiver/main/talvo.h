@@ -5,7 +5,6 @@
 
 #include <QMainWindow>
 
-#include <functional>
 #include <limits>
 #include <memory>
 
@@ -25,15 +24,6 @@ class Talvo : public QMainWindow
 {
     Q_OBJECT
 public:
-    // The dialogs that create and show records, each opened from this one place.
-    struct Forms
-    {
-        // Creates a record whose key is the search text, in the current letter file.
-        std::function<void(Talvo &)> entryForm;
-        // Shows the current record; may change it and set its deleted or modified flag.
-        std::function<void(Talvo &)> recordCard;
-    };
-
     static constexpr int kTwipsPerPixel = 15;
     static constexpr int kMinWidthTwips = 9015;
     static constexpr int kMinHeightTwips = 1170;
@@ -53,9 +43,8 @@ public:
     // The start-up sequence; false when the program must end (the work files were refused).
     bool Form_Load();
 
-    Forms forms;
-
     ArchiverSession &session() { return session_; }
+    Desktop &desktop() { return desktop_; }
     GridModel &gridModel() { return model_; }
     QTableView *grid() const;
     qint64 foundCount() const { return found_; }

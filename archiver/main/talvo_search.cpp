@@ -2,6 +2,8 @@
 
 #include "archiver/main/talvo.h"
 
+#include "archiver/main/record_commands.h"
+
 #include "archiver/store/session.h"
 #include "common/desktop/desktop.h"
 #include "common/text/texts.h"
@@ -64,8 +66,7 @@ void Talvo::ajouter_cle_Click()
     if (!checkKey(text)) return;
     session_.searchText = cp1252::toUpper(text);
     session_.current.letterFile = session_.catalogue.letterFileOfKey(session_.searchText);
-    if (forms.entryForm) forms.entryForm(*this);
-    else notYetAvailable();
+    commands::openEntryForm(*this);
     ui->large->setFocus();
 }
 
@@ -99,8 +100,7 @@ void Talvo::RechercheGlobale()
         const QString typed = ui->large->text();
         if (!typed.isEmpty()) {
             session_.current.letterFile = session_.catalogue.letterFileOfKey(typed);
-            if (forms.entryForm) forms.entryForm(*this);
-            else notYetAvailable();
+            commands::openEntryForm(*this);
             ui->large->setFocus();
         } else {
             ui->large->setText(session_.searchText);
@@ -144,8 +144,7 @@ void Talvo::grille1_click(int row)
     current.record = model_.record(row);
     current.workLine = model_.line(row); // the line as stored, which the card deletes or replaces
     current.letterFile = session_.catalogue.letterFileOfKey(current.record.key);
-    if (forms.recordCard) forms.recordCard(*this);
-    else notYetAvailable();
+    commands::openRecordCard(*this);
 
     if (current.deleted) {
         model_.removeRecord(row);

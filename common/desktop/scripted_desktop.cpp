@@ -36,7 +36,7 @@ int ScriptedDesktop::exec(QDialog *dialog)
 {
     dialogs.append(dialog->objectName());
     log.append(QStringLiteral("dialog: ") + dialog->objectName());
-    if (dialogHandlers.isEmpty()) return QDialog::Rejected;
+    if (dialogHandlers.isEmpty()) return otherDialogs ? otherDialogs(dialog) : int(QDialog::Rejected);
     return dialogHandlers.takeFirst()(dialog);
 }
 

@@ -33,6 +33,8 @@ public:
     // Each modal dialog is handed to the next handler, which may fill and click it; its return
     // value is the dialog's result. Without a handler the dialog is rejected.
     QList<std::function<int(QDialog *)>> dialogHandlers;
+    // Answers for the dialogs when the queue is empty; without it they are rejected.
+    std::function<int(QDialog *)> otherDialogs;
     bool startSucceeds = true;
     // Where printed documents go, as PDF; empty: printing is only logged.
     QString printFolder;

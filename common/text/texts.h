@@ -120,9 +120,13 @@ inline constexpr char kSection[] = "Textes";
     X(kPictureUnreadable, "image_illisible", "L'image « %1 » n'a pas pu être lue : %2") \
     X(kPictureTooLarge, "image_trop_grande", "L'image « %1 » est trop grande (%2 × %3 pixels) : elle n'est pas affichée.") \
     /* the entry form, the support and category dialogs */ \
+    X(kMemoNotRestored, "memo_non_restaure", "Les mémo-notes « %1 » n'ont pas pu être remises comme avant : %2") \
     /* the record card and the print-field dialog */ \
     /* the search form and the configuration dialog */ \
+    X(kHistoryNotKept, "historique_non_garde", "Le mot-clé « %1 » n'a pas été gardé dans l'historique des recherches : %2") \
+    X(kHistoryUnchanged, "historique_inchange", "L'historique des recherches n'a pas été modifié : %1") \
     /* pictures and the volumes of supports */ \
+    X(kPictureTooSmall, "image_trop_petite", "L'image « %1 » est trop petite (%2 × %3 pixels) pour la vignette.") \
     X(kUsageLock, "usage_verrou", "Les commandes qui modifient le catalogue attendent quelques secondes ($TALVO_LOCK_WAIT_MS) qu'un autre programme ait fini de le modifier. Les caractères de contrôle sont affichés en \\xNN.")
 
 #define TALVO_DECLARE_TEXT(name, key, french) inline constexpr Text name{key, french};

@@ -1,6 +1,7 @@
 #include "archiver/main/talvo.h"
 #include "archiver/store/first_run.h"
 #include "archiver/store/language.h"
+#include "archiver/store/record.h"
 #include "archiver/store/session.h"
 #include "archiver/store/settings.h"
 #include "common/desktop/scripted_desktop.h"
@@ -47,10 +48,14 @@ struct Window : TestFolder
         french.setFile(file(QStringLiteral("francais.lng")));
         session = std::make_unique<ArchiverSession>(path(), QStringLiteral("07-12-2026"));
         talvo = std::make_unique<Talvo>(*session, desktop);
-        talvo->forms.entryForm = [this](Talvo &) { entryForms.append(session->searchText); };
-        talvo->forms.recordCard = [this](Talvo &t) {
-            cards.append(session->current.record.key);
-            if (card) card(t);
+        // The dialogs are tested on their own: here only which one opened, and for what.
+        desktop.otherDialogs = [this](QDialog *dialog) {
+            if (dialog->objectName() == QLatin1String("Saisir")) entryForms.append(session->searchText);
+            if (dialog->objectName() == QLatin1String("Fiche")) {
+                cards.append(session->current.record.key);
+                if (card) card(*talvo);
+            }
+            return int(QDialog::Rejected);
         };
     }
 
@@ -573,6 +578,9 @@ TEST(MainWindow, ClosingWritesTheSettingsFile)
     const QString scratch = w.session->scratchFile(QStringLiteral("temp.txt"));
     QFile(scratch).open(QIODevice::WriteOnly);
     ASSERT_TRUE(QFile::exists(scratch));
+    // Meanwhile another program of the folder handed out note files: the counter never goes back.
+    QByteArray ini = w.read(QStringLiteral("TALVO.INI"));
+    w.write(QStringLiteral("TALVO.INI"), ini.replace(" 41 ", " 57 "));
     w.talvo->close();
     EXPECT_FALSE(QFile::exists(scratch));
     const QList<QByteArray> lines = w.read(QStringLiteral("TALVO.INI")).split('\n');
@@ -582,10 +590,36 @@ TEST(MainWindow, ClosingWritesTheSettingsFile)
     EXPECT_EQ(lines[4], " 0 \r");
     EXPECT_EQ(lines[5], " 6000 \r");
     EXPECT_EQ(lines[6], " 3000 \r");
-    EXPECT_EQ(lines[7], " 41 \r");
+    EXPECT_EQ(lines[7], " 57 \r");
     EXPECT_EQ(lines[10], "DERNIERE\r");
     for (int i = 11; i < 21; ++i)
         EXPECT_EQ(lines[i], "Libre\r") << i;
+}
+
+// The search form's choice runs the search on its field; the configuration enables the zip
+// command when it accepted a zip tool.
+TEST(MainWindow, TheSearchFormAndTheConfigurationOpenFromTheirMenus)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    w.desktop.dialogHandlers = {[&](QDialog *) {
+        w.session->searchField = record::Field::Note;
+        w.session->searchText = QStringLiteral("clic");
+        return int(QDialog::Accepted);
+    }};
+    w.action("m_recherche")->trigger();
+    EXPECT_EQ(w.desktop.dialogs, QStringList{QStringLiteral("recherch")});
+    EXPECT_EQ(w.talvo->foundCount(), 5); // the notes of five examples hold it; their keys do not
+    const qint64 found = w.talvo->foundCount();
+
+    w.desktop.dialogHandlers = {[](QDialog *) { return int(QDialog::Rejected); }};
+    w.action("m_recherche")->trigger(); // closed without a choice: the grid stays
+    EXPECT_EQ(w.talvo->foundCount(), found);
+
+    w.action("m_zip")->setEnabled(false);
+    w.action("m_config")->trigger();
+    EXPECT_EQ(w.desktop.dialogs.last(), QStringLiteral("config"));
+    EXPECT_FALSE(w.action("m_zip")->isEnabled());
 }
 
 TEST(MainWindow, ASettingsFileThatCannotBeWrittenKeepsTheWindowOpenUnlessTheUserSaysSo)

@@ -1,0 +1,430 @@
+#include "archiver/forms/fiche.h"
+
+#include "archiver/forms/form.h"
+#include "archiver/forms/impr2.h"
+#include "archiver/forms/thumbnail.h"
+#include "archiver/store/lists.h"
+#include "archiver/store/record_entry.h"
+#include "archiver/store/session.h"
+#include "common/desktop/desktop.h"
+#include "common/files/atomic_file.h"
+#include "common/files/path_parts.h"
+#include "common/files/program_folder.h"
+#include "common/text/cp1252.h"
+#include "common/text/texts.h"
+#include "ui_fiche.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPixmap>
+
+namespace {
+
+const QString kLineEnd = QStringLiteral("\r\n");
+
+bool isWeb(const QString &target)
+{
+    return target.contains(QLatin1String("http:"), Qt::CaseInsensitive)
+           || target.contains(QLatin1String("https:"), Qt::CaseInsensitive)
+           || target.startsWith(QLatin1String("www."), Qt::CaseInsensitive);
+}
+
+bool oneOf(const QString &extension, std::initializer_list<const char *> list)
+{
+    for (const char *e : list)
+        if (extension == QLatin1String(e)) return true;
+    return false;
+}
+
+} // namespace
+
+namespace card {
+
+bool isMailOrWeb(const QString &target) { return target.contains(u'@') || isWeb(target); }
+
+QUrl nonFileUrl(const QString &target)
+{
+    if (target.indexOf(u'@') > 0) return QUrl(QStringLiteral("mailto:") + target, QUrl::TolerantMode);
+    if (isWeb(target)) return QUrl::fromUserInput(target);
+    return QUrl();
+}
+
+QString fileInformation(const ArchiverSession &session, const QFileInfo &file)
+{
+    const QDateTime changed = file.lastModified();
+    const QLocale locale(session.language.locale());
+    int attributes = 0;
+    if (!file.isWritable()) attributes |= 1;
+    if (file.fileName().startsWith(u'.')) attributes |= 2;
+    return forms::message(session, 113) + locale.toString(changed.date(), QLocale::LongFormat) + QStringLiteral(" - ")
+           + changed.toString(QStringLiteral("h:mm")) + u'\n' + forms::message(session, 114)
+           + texts::get(texts::kKilobytes).arg(file.size() / 1024) + u'\n' + forms::message(session, 115 + attributes);
+}
+
+QString qtFilter(const QString &pairs)
+{
+    const QStringList parts = pairs.split(u'|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts[i].trimmed();
+        const QString pattern = parts[i + 1].trimmed();
+        // A name that already shows its pattern keeps it once.
+        const QString shown = u'(' + pattern + u')';
+        if (name.endsWith(shown)) name = name.left(name.size() - shown.size()).trimmed();
+        QStringList patterns = pattern.split(u';', Qt::SkipEmptyParts);
+        for (QString &p : patterns)
+            if (p.trimmed() == QLatin1String("*.*")) p = QStringLiteral("*");
+            else p = p.trimmed();
+        filters.append(name + QStringLiteral(" (") + patterns.join(u' ') + u')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+QString safeFileName(const QString &key)
+{
+    QString name;
+    for (const QChar c : key)
+        name.append(c == u'/' || c == u'\\' || cp1252::isControl(c.unicode()) ? QChar(u'_') : c);
+    while (name.contains(QLatin1String(".."))) name.replace(QLatin1String(".."), QLatin1String("_."));
+    if (name.startsWith(u'.')) name[0] = u'_';
+    while (name.toUtf8().size() > 200) {
+        name.chop(1);
+        if (!name.isEmpty() && name.back().isHighSurrogate()) name.chop(1);
+    }
+    return name.isEmpty() ? QStringLiteral("SANSNOM") : name;
+}
+
+QString printedCard(const QString (&fields)[6], const QList<int> &selection, const QStringList &labels)
+{
+    QString out;
+    for (const int f : selection) {
+        if (f < 0 || f > 5) continue;
+        if (!labels.isEmpty()) out += labels.value(f) + QStringLiteral(": ");
+        if (f == 1 && fields[f].contains(u'_')) {
+            ListingBuffer note;
+            note.AjouterTexteListe(fields[f]);
+            out += note.text();
+        } else {
+            out += fields[f];
+        }
+        out += kLineEnd;
+    }
+    return out;
+}
+
+} // namespace card
+
+Fiche::Fiche(ArchiverSession &session, Desktop &desktop, QWidget *parent)
+    : QDialog(parent), session_(session), desktop_(desktop), ui(std::make_unique<Ui::Fiche>())
+{
+    ui->setupUi(this);
+    forms::translate(this, session_);
+    const Record &r = session_.current.record;
+    // The line as it stands in its letter file is what the card replaces or deletes.
+    oldLine_ = session_.current.workLine.isEmpty() ? record::compose(r) : session_.current.workLine;
+    forms::fillSorted(ui->liste1, lists::load(lists::categoryFile(session_.folder)), session_.catalogue.order());
+    ui->liste1->setEditText(r.category);
+    ui->Texte3->setText(r.note);
+    ui->Texte1->setText(r.date);
+    ui->Texte2->setText(r.key);
+    ui->Texte4->setText(r.support);
+    ui->Texte5->setText(r.target);
+    ui->executer->setEnabled(!r.target.isEmpty());
+
+    connect(ui->executer, &QPushButton::clicked, this, &Fiche::executer_Click);
+    connect(ui->imprimer, &QPushButton::clicked, this, &Fiche::imprimer_Click);
+    connect(ui->parcourir, &QPushButton::clicked, this, &Fiche::parcourir_Click);
+    connect(ui->supprimer, &QPushButton::clicked, this, &Fiche::supprimer_Click);
+    // Typing in the category box counts; picking from its list does not.
+    connect(ui->liste1->lineEdit(), &QLineEdit::textEdited, this, &Fiche::liste1_Change);
+    connect(ui->Texte1, &QLineEdit::textChanged, this, &Fiche::Texte1_Change);
+    connect(ui->Texte2, &QLineEdit::textChanged, this, &Fiche::Texte2_Change);
+    connect(ui->Texte3, &QLineEdit::textChanged, this, &Fiche::Texte3_Change);
+    connect(ui->Texte4, &QLineEdit::textChanged, this, &Fiche::Texte4_Change);
+    connect(ui->Texte5, &QLineEdit::textChanged, this, &Fiche::Texte5_Change);
+    ui->Texte3->installEventFilter(this);
+    ui->Texte5->installEventFilter(this);
+    ui->Picture2->installEventFilter(this);
+
+    compteur();
+    if (r.target.size() >= 4 && session_.settings.showAssociatedFile) voir_fichier();
+}
+
+Fiche::~Fiche() = default;
+
+bool Fiche::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->Texte3 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            desktop_.beep();
+            return true;
+        }
+    } else if (watched == ui->Texte5 && event->type() == QEvent::MouseButtonPress) {
+        Texte5_MouseDown(static_cast<QMouseEvent *>(event)->button());
+    } else if (watched == ui->Picture2 && event->type() == QEvent::MouseButtonPress) {
+        Picture2_Click();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Fiche::compteur()
+{
+    const qsizetype n = ui->Texte2->text().size() + ui->Texte1->text().size() + ui->Texte4->text().size()
+                        + ui->liste1->currentText().size() + ui->Texte3->text().size() + ui->Texte5->text().size()
+                        + 5;
+    ui->Etiquette7->setText(QString::number(n));
+    QPalette palette = ui->Etiquette7->palette();
+    if (n > record::kMaxLineLength) {
+        desktop_.beep();
+        palette.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    } else {
+        palette.setColor(QPalette::WindowText, QColor(0, 255, 0));
+    }
+    ui->Etiquette7->setPalette(palette);
+}
+
+void Fiche::liste1_Change() { compteur(); }
+void Fiche::Texte1_Change() { compteur(); }
+void Fiche::Texte2_Change() { compteur(); }
+void Fiche::Texte3_Change() { compteur(); }
+void Fiche::Texte4_Change() { compteur(); }
+
+void Fiche::Texte5_Change()
+{
+    compteur();
+    ui->executer->setEnabled(!ui->Texte5->text().isEmpty());
+    session_.current.record.target = ui->Texte5->text();
+}
+
+QString Fiche::locatedTarget()
+{
+    const media::Location where = media::locate(ui->Texte5->text(), cp1252::toUpper(ui->Texte4->text()),
+                                                session_.removableRoots, session_.mountedVolumes());
+    if (!where.missingSupport.isEmpty()) {
+        desktop_.message(this, texts::get(texts::kSupportNotMounted).arg(where.missingSupport), QString(),
+                         Desktop::Buttons::Ok, Desktop::Icon::Information);
+        return QString();
+    }
+    return where.path;
+}
+
+bool Fiche::startCompanion(const QString &name, const QString &path)
+{
+    const QString program = files::executableFolder() + name;
+    if (desktop_.startProgram(program, {path})) return true;
+    desktop_.message(this, texts::get(texts::kCannotStart).arg(program), QString(), Desktop::Buttons::Ok,
+                     Desktop::Icon::Warning);
+    return false;
+}
+
+void Fiche::executer_Click()
+{
+    const QString target = ui->Texte5->text();
+    if (target.isEmpty()) return;
+    QUrl url = card::nonFileUrl(target);
+    if (url.isEmpty()) {
+        const QString path = locatedTarget();
+        if (path.isEmpty()) return;
+        url = QUrl::fromLocalFile(path);
+    }
+    if (!desktop_.openUrl(url))
+        desktop_.message(this, texts::get(texts::kCannotStart).arg(target), QString(), Desktop::Buttons::Ok,
+                         Desktop::Icon::Warning);
+}
+
+void Fiche::Texte5_MouseDown(Qt::MouseButton button)
+{
+    const QString target = ui->Texte5->text();
+    if (target.contains(QLatin1String("http:")) || target.contains(QLatin1String("https:")) || target.contains(u'@')) {
+        desktop_.message(this, target);
+        return;
+    }
+    if (button != Qt::RightButton || target.isEmpty()) return;
+    const QString path = locatedTarget();
+    if (path.isEmpty()) return;
+    const QFileInfo file(path);
+    if (!file.exists()) {
+        desktop_.message(this, texts::get(texts::kFileNotFound).arg(path), path);
+        return;
+    }
+    desktop_.message(this, card::fileInformation(session_, file), path);
+}
+
+void Fiche::voir_fichier()
+{
+    const QString target = ui->Texte5->text();
+    if (target.contains(QLatin1String("HTTP:"), Qt::CaseInsensitive) || target.contains(u'@')) return;
+    const QString extension = PartieChemin(target, QStringLiteral("extension")).toUpper();
+    // Programs are never started by opening a card.
+    if (oneOf(extension, {".EXE", ".BAT", ".COM"})) return;
+    const QString path = locatedTarget();
+    if (path.isEmpty()) return;
+    if (oneOf(extension, {".HTM", ".HTML", ".SHTML"})) {
+        desktop_.openUrl(QUrl::fromLocalFile(path));
+    } else if (oneOf(extension, {".TXT", ".RTF", ".FRM", ".MAK"})) {
+        startCompanion(QStringLiteral("redig5"), path);
+    } else if (oneOf(extension, {".DIB", ".BMP", ".WMF", ".EMF", ".CUR", ".ICO", ".GIF", ".JPG", ".JPE", ".JPEG"})) {
+        const thumbnail::Result shown = thumbnail::make(path, QSize(137, 137));
+        if (shown.image.isNull()) {
+            desktop_.message(this, shown.error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+            return;
+        }
+        ui->Picture2->setPixmap(QPixmap::fromImage(shown.image));
+    } else {
+        const QFileInfo file(path);
+        // Nor is a program of this system, whatever its name.
+        if (file.isFile() && file.isExecutable()) return;
+        desktop_.openUrl(QUrl::fromLocalFile(path));
+    }
+}
+
+void Fiche::Picture2_Click()
+{
+    if (ui->Texte5->text().isEmpty()) return;
+    const QString path = locatedTarget();
+    if (path.isEmpty()) return;
+    startCompanion(QStringLiteral("pictel5"), path);
+}
+
+void Fiche::parcourir_Click()
+{
+    const QString current = ui->Texte5->text();
+    const QString folder = current.isEmpty() ? QString() : QFileInfo(current).absolutePath();
+    const QString name = desktop_.openFileName(this, forms::message(session_, 109), folder,
+                                               card::qtFilter(forms::message(session_, 152)));
+    if (name.isEmpty()) return;
+    ui->Texte5->setText(name);
+}
+
+void Fiche::imprimer_Click()
+{
+    session_.listing.clear();
+    impr2 fields(session_, desktop_, this);
+    desktop_.exec(&fields);
+    const bool labels = desktop_.message(this, forms::message(session_, 150), QString(), Desktop::Buttons::YesNo,
+                                         Desktop::Icon::Question)
+                        == Desktop::Answer::Yes;
+    QStringList labelTexts;
+    if (labels)
+        for (const int n : impr2::kFieldMessages)
+            labelTexts.append(forms::message(session_, n));
+    const QString texts[6] = {ui->Texte2->text(), ui->Texte3->text(), ui->Texte1->text(),
+                              ui->Texte4->text(), ui->liste1->currentText(), ui->Texte5->text()};
+    QString text = card::printedCard(texts, session_.print.selection, labelTexts);
+    if (!text.endsWith(kLineEnd)) text += kLineEnd;
+
+    const QString path = QDir::homePath() + u'/' + card::safeFileName(ui->Texte2->text()) + QStringLiteral(".TXT");
+    QByteArray bytes;
+    QString error;
+    if (!cp1252::encodeTo(text, &bytes, &error) || !files::saveAtomically(path, bytes, &error)) {
+        desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+        return;
+    }
+    startCompanion(QStringLiteral("redig5"), path);
+}
+
+void Fiche::supprimer_Click()
+{
+    if (desktop_.message(this, forms::message(session_, 110), forms::message(session_, 111), Desktop::Buttons::YesNo,
+                         Desktop::Icon::Question)
+        != Desktop::Answer::Yes)
+        return;
+    QString error;
+    qsizetype removed = 0;
+    {
+        auto lock = session_.catalogue.lock(&error);
+        if (!lock || !session_.catalogue.deleteLine(*lock, session_.current.letterFile, oldLine_, &error, &removed)) {
+            desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+            return;
+        }
+    }
+    if (removed == 0) {
+        desktop_.message(this, texts::get(texts::kNoSuchRecord).arg(oldLine_, session_.current.letterFile), QString(),
+                         Desktop::Buttons::Ok, Desktop::Icon::Warning);
+        return;
+    }
+    session_.current.deleted = true;
+    recordDeleted_ = true;
+
+    const QString target = ui->Texte5->text();
+    if (!target.isEmpty()
+        && desktop_.message(this, target, forms::message(session_, 112), Desktop::Buttons::YesNo,
+                            Desktop::Icon::Question)
+               == Desktop::Answer::Yes
+        && !card::isMailOrWeb(target)) {
+        const media::Location where = media::locate(target, cp1252::toUpper(ui->Texte4->text()),
+                                                    session_.removableRoots, session_.mountedVolumes());
+        // Only a file that is there: never a folder, nor what a link to a folder names.
+        const QFileInfo file(where.path);
+        if (!where.path.isEmpty() && file.isFile() && !QFile::remove(where.path))
+            desktop_.message(this, texts::get(texts::kCannotRemove).arg(where.path), QString(), Desktop::Buttons::Ok,
+                             Desktop::Icon::Warning);
+    }
+    done(QDialog::Accepted);
+}
+
+void Fiche::done(int result)
+{
+    // A deleted record has nothing left to write back.
+    if (recordDeleted_) {
+        QDialog::done(result);
+        return;
+    }
+    Record &r = session_.current.record;
+    r.key = cp1252::toUpper(ui->Texte2->text());
+    r.date = ui->Texte1->text();
+    r.category = ui->liste1->currentText();
+    r.support = cp1252::toUpper(ui->Texte4->text());
+    r.target = ui->Texte5->text();
+    r.note = ui->Texte3->text();
+    const QString newLine = record::compose(r);
+    if (newLine == oldLine_) {
+        QDialog::done(result);
+        return;
+    }
+    if (const auto refused = entry::check(r)) {
+        desktop_.message(this, forms::refusalText(session_, *refused), QString(), Desktop::Buttons::Ok,
+                         Desktop::Icon::Warning);
+        return;
+    }
+    if (desktop_.message(this, forms::message(session_, 99), forms::message(session_, 100), Desktop::Buttons::YesNo,
+                         Desktop::Icon::Question)
+        != Desktop::Answer::Yes) {
+        QDialog::done(result);
+        return;
+    }
+    QString error;
+    auto lock = session_.catalogue.lock(&error);
+    if (!lock) {
+        desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+        return;
+    }
+    QString file = session_.current.letterFile;
+    const auto count = session_.catalogue.countLine(file, oldLine_, &error);
+    if (!count) {
+        desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+        return;
+    }
+    if (*count == 0) {
+        // Another program changed or removed the record meanwhile: nothing is written over it.
+        desktop_.message(this, texts::get(texts::kNoSuchRecord).arg(oldLine_, file), QString(), Desktop::Buttons::Ok,
+                         Desktop::Icon::Warning);
+        QDialog::done(result);
+        return;
+    }
+    if (!session_.catalogue.replaceLine(*lock, &file, oldLine_, newLine, &error)) {
+        desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+        return;
+    }
+    session_.current.letterFile = file;
+    session_.current.workLine = newLine;
+    session_.current.modified = true;
+    QDialog::done(result);
+}

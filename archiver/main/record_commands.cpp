@@ -1,0 +1,44 @@
+#include "archiver/main/record_commands.h"
+
+#include "archiver/forms/config.h"
+#include "archiver/forms/fiche.h"
+#include "archiver/forms/recherch.h"
+#include "archiver/forms/saisir.h"
+#include "archiver/main/talvo.h"
+#include "archiver/store/session.h"
+#include "common/desktop/desktop.h"
+
+#include <QAction>
+
+namespace commands {
+
+void openEntryForm(Talvo &window)
+{
+    Saisir form(window.session(), window.desktop(), &window);
+    if (window.desktop().exec(&form) == QDialog::Accepted) window.setWindowTitle(form.storedCaption());
+}
+
+void openRecordCard(Talvo &window)
+{
+    Fiche card(window.session(), window.desktop(), &window);
+    window.desktop().exec(&card);
+}
+
+void m_recherche(Talvo &window)
+{
+    ArchiverSession &session = window.session();
+    {
+        recherch form(session, window.desktop(), &window);
+        window.desktop().exec(&form);
+    }
+    if (session.searchField != record::Field::All) window.RechercheGlobale();
+}
+
+void m_config(Talvo &window)
+{
+    config form(window.session(), window.desktop(), &window);
+    window.desktop().exec(&form);
+    if (form.zipEnabled()) window.action(QStringLiteral("m_zip"))->setEnabled(true);
+}
+
+} // namespace commands
