@@ -215,15 +215,6 @@ QString Fiche::locatedTarget()
     return where.path;
 }
 
-bool Fiche::startCompanion(const QString &name, const QString &path)
-{
-    const QString program = files::executableFolder() + name;
-    if (desktop_.startProgram(program, {path})) return true;
-    desktop_.message(this, texts::get(texts::kCannotStart).arg(program), QString(), Desktop::Buttons::Ok,
-                     Desktop::Icon::Warning);
-    return false;
-}
-
 void Fiche::executer_Click()
 {
     const QString target = ui->Texte5->text();
@@ -269,7 +260,7 @@ void Fiche::voir_fichier()
     if (oneOf(extension, {".HTM", ".HTML", ".SHTML"})) {
         desktop_.openUrl(QUrl::fromLocalFile(path));
     } else if (oneOf(extension, {".TXT", ".RTF", ".FRM", ".MAK"})) {
-        startCompanion(QStringLiteral("redig5"), path);
+        forms::startCompanion(this, desktop_, QStringLiteral("redig5"), {path});
     } else if (oneOf(extension, {".DIB", ".BMP", ".WMF", ".EMF", ".CUR", ".ICO", ".GIF", ".JPG", ".JPE", ".JPEG"})) {
         const thumbnail::Result shown = thumbnail::make(path, QSize(137, 137));
         if (shown.image.isNull()) {
@@ -290,7 +281,7 @@ void Fiche::Picture2_Click()
     if (ui->Texte5->text().isEmpty()) return;
     const QString path = locatedTarget();
     if (path.isEmpty()) return;
-    startCompanion(QStringLiteral("pictel5"), path);
+    forms::startCompanion(this, desktop_, QStringLiteral("pictel5"), {path});
 }
 
 void Fiche::parcourir_Click()
@@ -327,7 +318,7 @@ void Fiche::imprimer_Click()
         desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
         return;
     }
-    startCompanion(QStringLiteral("redig5"), path);
+    forms::startCompanion(this, desktop_, QStringLiteral("redig5"), {path});
 }
 
 void Fiche::supprimer_Click()

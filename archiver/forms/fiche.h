@@ -54,7 +54,6 @@ private:
     // Where the file target is now: the located path, or empty after saying which support to
     // insert.
     QString locatedTarget();
-    bool startCompanion(const QString &name, const QString &path);
 
     ArchiverSession &session_;
     Desktop &desktop_;

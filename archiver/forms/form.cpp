@@ -4,7 +4,9 @@
 #include "archiver/store/record_entry.h"
 #include "archiver/store/session.h"
 #include "common/desktop/desktop.h"
+#include "common/files/program_folder.h"
 #include "common/text/cp1252.h"
+#include "common/text/texts.h"
 #include "common/widgets/translate.h"
 
 #include <QComboBox>
@@ -49,6 +51,15 @@ bool acceptField(QWidget *dialog, const ArchiverSession &session, Desktop &deskt
     const auto refused = entry::checkField(field, text);
     if (!refused) return true;
     desktop.message(dialog, refusalText(session, *refused), QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+    return false;
+}
+
+bool startCompanion(QWidget *parent, Desktop &desktop, const QString &program, const QStringList &arguments)
+{
+    const QString path = files::executableFolder() + program;
+    if (desktop.startProgram(path, arguments)) return true;
+    desktop.message(parent, texts::get(texts::kCannotStart).arg(path), QString(), Desktop::Buttons::Ok,
+                    Desktop::Icon::Warning);
     return false;
 }
 

@@ -41,6 +41,11 @@ QString refusalText(const ArchiverSession &session, const entry::Refusal &refusa
 bool acceptField(QWidget *dialog, const ArchiverSession &session, Desktop &desktop, record::Field field,
                  QStringView text);
 
+// Starts a companion program of the suite (redig5, pictel5, lisor5) from the programs' folder
+// with its arguments, each one argument whatever it holds; when it cannot be started, says so
+// over parent and returns false.
+bool startCompanion(QWidget *parent, Desktop &desktop, const QString &program, const QStringList &arguments);
+
 // Lists and combo boxes that keep their items sorted keep them in the letter files' order (case
 // and accents aside, as a sorted list box does). Filling replaces every item; inserting puts one
 // item at its place, after its equals, and returns its row.

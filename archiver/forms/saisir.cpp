@@ -280,8 +280,7 @@ void Saisir::txt_Click()
     const QString note = files::findExisting(session_.folder, kNotesFolder) + u'/' +
                          QStringLiteral("%1").arg(counter, 6, 10, QLatin1Char('0')) + QStringLiteral(".txt");
     ui->file->setText(note);
-    const QString editor = files::executableFolder() + QStringLiteral("redig5");
-    if (!desktop_.startProgram(editor, {note})) showError(texts::get(texts::kCannotStart).arg(editor));
+    forms::startCompanion(this, desktop_, QStringLiteral("redig5"), {note});
 }
 
 void Saisir::ok_Click()
@@ -299,10 +298,7 @@ void Saisir::ok_Click()
         QStringList notes;
         for (int i = 0; i < ui->Liste1->count(); ++i)
             notes.append(ui->Liste1->item(i)->text());
-        char32_t bad = 0;
-        const auto body = linefile::encodeLines(notes, &bad);
-        if (!body) return showError(cp1252::unencodableMessage(bad));
-        if (!memo.take(memoPath, &error) || !files::saveAtomically(memoPath, *body, &error)) return showError(error);
+        if (!memo.take(memoPath, &error) || !lists::write(*lock, memoPath, notes, &error)) return showError(error);
     }
     QString letterFile;
     if (!entry::store(*lock, session_.catalogue, r, false, &letterFile, &error)) {

@@ -2,6 +2,8 @@
 
 #include "archiver/main/talvo.h"
 
+#include "archiver/forms/form.h"
+
 #include "archiver/store/autorun.h"
 #include "archiver/store/backup.h"
 #include "archiver/store/session.h"
@@ -14,11 +16,7 @@
 
 bool Talvo::startCompanion(const QString &program, const QStringList &arguments)
 {
-    const QString path = files::executableFolder() + program;
-    if (desktop_.startProgram(path, arguments)) return true;
-    desktop_.message(this, texts::get(texts::kCannotStart).arg(path), QString(),
-                     Desktop::Buttons::Ok, Desktop::Icon::Warning);
-    return false;
+    return forms::startCompanion(this, desktop_, program, arguments);
 }
 
 void Talvo::Image1_Click()

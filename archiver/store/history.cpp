@@ -15,41 +15,13 @@ QString file(const QString &folder) { return files::findExisting(folder, QString
 
 QStringList load(const QString &path) { return lists::load(path); }
 
-lists::AddOutcome appendLineIfAbsent(const files::FolderLock &lock, const QString &path, const QString &line,
-                                     QString *errorText)
-{
-    using lists::AddOutcome;
-    if (line.isEmpty()) return AddOutcome::Empty;
-    if (!lock.allows(path, errorText)) return AddOutcome::Failed;
-    QByteArray encoded;
-    if (!cp1252::encodeTo(line, &encoded, errorText)) return AddOutcome::Failed;
-    QList<QByteArray> lines;
-    if (!linefile::readLines(path, &lines, errorText)) return AddOutcome::Failed;
-    if (lines.contains(encoded)) return AddOutcome::AlreadyPresent;
-    lines.append(encoded);
-    return files::saveAtomically(path, linefile::joinLines(lines), errorText) ? AddOutcome::Added
-                                                                            : AddOutcome::Failed;
-}
-
 lists::AddOutcome add(const files::FolderLock &lock, const QString &path, const QString &text, QString *errorText)
 {
     if (const auto bad = cp1252::firstUnstorable(text)) {
         if (errorText) *errorText = cp1252::unstorableMessage(*bad);
         return lists::AddOutcome::Failed;
     }
-    return appendLineIfAbsent(lock, path, text, errorText);
-}
-
-bool rewrite(const files::FolderLock &lock, const QString &path, const QStringList &lines, QString *errorText)
-{
-    if (!lock.allows(path, errorText)) return false;
-    char32_t bad = 0;
-    const auto body = linefile::encodeLines(lines, &bad);
-    if (!body) {
-        if (errorText) *errorText = cp1252::unencodableMessage(bad);
-        return false;
-    }
-    return files::saveAtomically(path, *body, errorText);
+    return lists::appendIfAbsent(lock, path, text, errorText);
 }
 
 bool clear(const files::FolderLock &lock, const QString &path, QString *errorText)

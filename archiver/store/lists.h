@@ -25,6 +25,14 @@ AddOutcome addCategory(const files::FolderLock &lock, const QString &name, QStri
 // An empty name registers nothing.
 bool registerSupport(const files::FolderLock &lock, const QString &name, QString *errorText);
 
+// Appends name as the last line of the list file at path unless an identical line is there,
+// creating the file when needed; every existing byte of the file stays as it is.
+AddOutcome appendIfAbsent(const files::FolderLock &lock, const QString &path, const QString &name,
+                          QString *errorText);
+
+// Replaces the file at path, atomically, with names, one per line (no name leaves an empty file).
+bool write(const files::FolderLock &lock, const QString &path, const QStringList &names, QString *errorText);
+
 // Copies path to backupPath, then rewrites path with names, one per line.
 bool rebuild(const files::FolderLock &lock, const QString &path, const QString &backupPath, const QStringList &names,
              QString *errorText);
