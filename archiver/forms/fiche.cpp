@@ -5,6 +5,7 @@
 #include "archiver/forms/thumbnail.h"
 #include "archiver/store/lists.h"
 #include "archiver/store/record_entry.h"
+#include "archiver/store/removable_media.h"
 #include "archiver/store/session.h"
 #include "common/desktop/desktop.h"
 #include "common/files/atomic_file.h"
@@ -27,13 +28,6 @@ namespace {
 
 const QString kLineEnd = QStringLiteral("\r\n");
 
-bool isWeb(const QString &target)
-{
-    return target.contains(QLatin1String("http:"), Qt::CaseInsensitive)
-           || target.contains(QLatin1String("https:"), Qt::CaseInsensitive)
-           || target.startsWith(QLatin1String("www."), Qt::CaseInsensitive);
-}
-
 bool oneOf(const QString &extension, std::initializer_list<const char *> list)
 {
     for (const char *e : list)
@@ -45,12 +39,10 @@ bool oneOf(const QString &extension, std::initializer_list<const char *> list)
 
 namespace card {
 
-bool isMailOrWeb(const QString &target) { return target.contains(u'@') || isWeb(target); }
-
 QUrl nonFileUrl(const QString &target)
 {
-    if (target.indexOf(u'@') > 0) return QUrl(QStringLiteral("mailto:") + target, QUrl::TolerantMode);
-    if (isWeb(target)) return QUrl::fromUserInput(target);
+    if (media::isMailAddress(target)) return QUrl(QStringLiteral("mailto:") + target, QUrl::TolerantMode);
+    if (media::isWebAddress(target)) return QUrl::fromUserInput(target);
     return QUrl();
 }
 
@@ -261,7 +253,7 @@ void Fiche::voir_fichier()
         desktop_.openUrl(QUrl::fromLocalFile(path));
     } else if (oneOf(extension, {".TXT", ".RTF", ".FRM", ".MAK"})) {
         forms::startCompanion(this, desktop_, QStringLiteral("redig5"), {path});
-    } else if (oneOf(extension, {".DIB", ".BMP", ".WMF", ".EMF", ".CUR", ".ICO", ".GIF", ".JPG", ".JPE", ".JPEG"})) {
+    } else if (oneOf(extension, {".DIB", ".BMP", ".WMF", ".EMF", ".CUR", ".ICO", ".GIF", ".JPG", ".JPE", ".JPEG", ".PNG"})) {
         const thumbnail::Result shown = thumbnail::make(path, QSize(137, 137));
         if (shown.image.isNull()) {
             desktop_.message(this, shown.error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
@@ -349,7 +341,7 @@ void Fiche::supprimer_Click()
         && desktop_.message(this, target, forms::message(session_, 112), Desktop::Buttons::YesNo,
                             Desktop::Icon::Question)
                == Desktop::Answer::Yes
-        && !card::isMailOrWeb(target)) {
+        && card::nonFileUrl(target).isEmpty()) {
         const media::Location where = media::locate(target, cp1252::toUpper(ui->Texte4->text()),
                                                     session_.removableRoots, session_.mountedVolumes());
         // Only a file that is there: never a folder, nor what a link to a folder names.

@@ -64,8 +64,6 @@ private:
 
 namespace card {
 
-// Whether a target is a mail address ("@" anywhere in it) or a web address.
-bool isMailOrWeb(const QString &target);
 // What "Exécuter" hands to the desktop for a target that is not a file: "mailto:" before a mail
 // address ("@" after the first character), a web address as a URL; invalid for a file.
 QUrl nonFileUrl(const QString &target);

@@ -69,12 +69,6 @@ QString withSlash(const QString &root)
     return root.endsWith(u'/') ? root : root + u'/';
 }
 
-bool isWebOrMail(const QString &target)
-{
-    return target.contains(QStringLiteral("http:"), Qt::CaseInsensitive)
-           || target.indexOf(u'@') >= 1;
-}
-
 // The ways of reading target as "old root" + "relative part", most likely first: the removable
 // root it lies under (the deepest), else the old catalogues' drive "A:", else the usual places
 // where supports are mounted automatically, whose root may no longer be mounted.
@@ -144,10 +138,19 @@ QString existingBelow(const QString &root, const QString &relative)
 
 } // namespace
 
+bool isWebAddress(const QString &target)
+{
+    return target.contains(QLatin1String("http:"), Qt::CaseInsensitive)
+           || target.contains(QLatin1String("https:"), Qt::CaseInsensitive)
+           || target.startsWith(QLatin1String("www."), Qt::CaseInsensitive);
+}
+
+bool isMailAddress(const QString &target) { return target.indexOf(u'@') >= 1; }
+
 Location locate(const QString &target, const QString &support, const QStringList &removableRoots,
                 const QList<Volume> &volumes)
 {
-    if (isWebOrMail(target) || support.trimmed().isEmpty() || QFileInfo::exists(target))
+    if (isWebAddress(target) || isMailAddress(target) || support.trimmed().isEmpty() || QFileInfo::exists(target))
         return {target, QString()};
     const QStringList readings = relativeParts(target, removableRoots);
     if (readings.isEmpty()) return {target, QString()};

@@ -23,6 +23,11 @@ struct Volume
 // The file systems mounted now.
 QList<Volume> mountedVolumes();
 
+// The targets that are not files: a web address ("http:" or "https:" anywhere, any case, or
+// beginning with "www.") and a mail address ("@" after the first character).
+bool isWebAddress(const QString &target);
+bool isMailAddress(const QString &target);
+
 // Where a record's file target is to be opened. A target that exists, that lies under no
 // removable root, or whose support is empty, is its own place. A missing target under a
 // removable root whose support names a mounted volume (label compared without case) is found
