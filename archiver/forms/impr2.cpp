@@ -5,6 +5,7 @@
 #include "common/desktop/desktop.h"
 #include "ui_impr2.h"
 
+#include <QKeyEvent>
 #include <QListWidget>
 
 impr2::impr2(ArchiverSession &session, Desktop &desktop, QWidget *parent)
@@ -16,11 +17,25 @@ impr2::impr2(ArchiverSession &session, Desktop &desktop, QWidget *parent)
         ui->List1->addItem(forms::message(session_, n));
     ui->ok->setEnabled(false);
     connect(ui->List1, &QListWidget::itemClicked, this, &impr2::List1_Click);
+    ui->List1->installEventFilter(this);
     connect(ui->reset, &QPushButton::clicked, this, &impr2::reset_Click);
     connect(ui->ok, &QPushButton::clicked, this, &impr2::ok_Click);
 }
 
 impr2::~impr2() = default;
+
+bool impr2::eventFilter(QObject *watched, QEvent *event)
+{
+    // From the keyboard, Enter or Space chooses the current field as a click does.
+    if (watched == ui->List1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            List1_Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
 
 void impr2::List1_Click()
 {

@@ -30,6 +30,9 @@ public slots:
     void reset_Click();
     void ok_Click();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     ArchiverSession &session_;
     Desktop &desktop_;
