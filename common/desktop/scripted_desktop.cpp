@@ -20,14 +20,16 @@ std::optional<QString> ScriptedDesktop::inputText(QWidget *, const QString &prom
     return inputs.isEmpty() ? std::nullopt : inputs.takeFirst();
 }
 
-QString ScriptedDesktop::openFileName(QWidget *, const QString &title, const QString &, const QString &)
+QString ScriptedDesktop::openFileName(QWidget *, const QString &title, const QString &, const QString &filter)
 {
+    fileFilters.append(filter);
     log.append(QStringLiteral("open file: ") + title);
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 
-QString ScriptedDesktop::saveFileName(QWidget *, const QString &title, const QString &, const QString &)
+QString ScriptedDesktop::saveFileName(QWidget *, const QString &title, const QString &, const QString &filter)
 {
+    fileFilters.append(filter);
     log.append(QStringLiteral("save file: ") + title);
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }

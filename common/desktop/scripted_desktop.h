@@ -45,6 +45,7 @@ public:
     QList<Started> started;
     QList<QUrl> opened;
     QStringList dialogs; // objectNames of the dialogs shown
+    QStringList fileFilters; // the filter of each file dialog
     int beeps = 0;
     QString clipboard;
     QStringList printed; // plain text of each printed document

@@ -248,10 +248,16 @@ TEST_F(CardForm, TargetsOpenByTheirKind)
     EXPECT_TRUE(desktop.messages.last().text.startsWith(msg(113)));
     EXPECT_TRUE(desktop.messages.last().text.contains(msg(114) + QStringLiteral("0 Ko")));
 
-    // An emptied target disables "Exécuter"; the record's target follows the box.
+    // An emptied target disables "Exécuter"; the record's target follows the box, also when a
+    // file is chosen in the file dialog (every file shown, with or without an extension).
     box("Texte5")->clear();
     EXPECT_FALSE(child<QPushButton>(form.get(), "executer")->isEnabled());
     EXPECT_TRUE(session->current.record.target.isEmpty());
+    desktop.fileNames = {doc};
+    click(form.get(), "parcourir");
+    EXPECT_EQ(desktop.fileFilters, QStringList{QStringLiteral("Tous les fichiers (*)")});
+    EXPECT_EQ(session->current.record.target, doc);
+    EXPECT_TRUE(child<QPushButton>(form.get(), "executer")->isEnabled());
 
     // Opening a card with the view option shows documents, never starts a program.
     session->settings.showAssociatedFile = true;

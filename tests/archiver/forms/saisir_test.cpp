@@ -184,6 +184,7 @@ TEST_F(SaisirForm, ASupportNamedForAFileOnARemovableSupportStaysForTheRun)
     QTest::keyClick(extension, Qt::Key_Return);
     EXPECT_EQ(desktop.dialogs, QStringList{QStringLiteral("Support_ext")});
     EXPECT_TRUE(desktop.log.contains(QStringLiteral("open file: ") + msg(142) + QStringLiteral("FACTURE GAZ")));
+    EXPECT_EQ(desktop.fileFilters, QStringList{QStringLiteral("Type (*.pdf)")});
     EXPECT_EQ(target->text(), QStringLiteral("A:\\releve.pdf"));
     EXPECT_EQ(session->lastExtension, QStringLiteral("pdf"));
     EXPECT_EQ(read(QStringLiteral("TALVO.SUP")), QByteArray("DISQUETTE 3\r\n"));
