@@ -142,6 +142,58 @@ bool Catalogue::rewriteInMemory(const QString &path, const Edit &edit, QString *
     return files::saveAtomically(path, linefile::joinLines(lines), errorText);
 }
 
+bool Catalogue::rewriteLines(const FolderLock &lock, const QString &path, const LineChange &change,
+                             const QList<QByteArray> &added, qsizetype *changedOut, QString *errorText) const
+{
+    if (changedOut) *changedOut = 0;
+    if (!lock.allows(path, errorText)) return false;
+    QList<QByteArray> lines;
+    qsizetype changed = 0;
+    QByteArray replacement;
+    const linefile::ReadStatus status = linefile::forEachLine(path, [&](QByteArrayView line) {
+        replacement.clear();
+        if (change && change(line, &replacement)) {
+            ++changed;
+            if (!replacement.isEmpty()) lines.append(replacement);
+            return;
+        }
+        lines.append(line.toByteArray());
+    });
+    if (!status.ok()) {
+        if (errorText) *errorText = status.error;
+        return false;
+    }
+    if (status.cutLines > 0) {
+        if (errorText) *errorText = tooLongLines(path, status.cutLines);
+        return false;
+    }
+    if (changed == 0 && added.isEmpty()) return true;
+    for (const QByteArray &line : added)
+        if (!line.isEmpty()) lines.append(line);
+    const LineOrder &ord = order();
+    std::stable_sort(lines.begin(), lines.end(),
+                     [&](const QByteArray &a, const QByteArray &b) { return ord.compare(a, b) < 0; });
+    if (!files::saveAtomically(path, linefile::joinLines(lines), errorText)) return false;
+    if (changedOut) *changedOut = changed;
+    return true;
+}
+
+std::optional<qsizetype> Catalogue::countChanges(const QString &path, const LineChange &change,
+                                                 QString *errorText) const
+{
+    qsizetype count = 0;
+    QByteArray replacement;
+    const linefile::ReadStatus status = linefile::forEachLine(path, [&](QByteArrayView line) {
+        replacement.clear();
+        if (change(line, &replacement)) ++count;
+    });
+    if (!status.ok()) {
+        if (errorText) *errorText = status.error;
+        return std::nullopt;
+    }
+    return count;
+}
+
 bool Catalogue::TrierFichierCourant(const FolderLock &lock, const QString &path, QString *errorText) const
 {
     Edit sortOnly;

@@ -65,6 +65,21 @@ public:
     bool replaceLine(const FolderLock &lock, QString *currentFile, const QString &oldLine, const QString &newLine,
                      QString *errorText) const;
 
+    // A change of the lines of a batch: called with every non-empty line of a letter file, it
+    // returns whether the line changes, *out then holding the new line (empty: the line goes).
+    using LineChange = std::function<bool(QByteArrayView line, QByteArray *out)>;
+
+    // One pass of a batch over path: change (when given) applied to every line, the added lines
+    // joined to the file, which is then kept in line order. A file the pass leaves as it was is
+    // not written; changed (when given) receives how many lines changed or went. Refused, with
+    // nothing written, when a line of the file is too long to be read whole.
+    bool rewriteLines(const FolderLock &lock, const QString &path, const LineChange &change,
+                      const QList<QByteArray> &added, qsizetype *changed, QString *errorText) const;
+
+    // How many lines of path change would change; nothing, with errorText, when path cannot be
+    // read.
+    std::optional<qsizetype> countChanges(const QString &path, const LineChange &change, QString *errorText) const;
+
     const LineOrder &order() const;
 
 private:

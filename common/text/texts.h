@@ -125,6 +125,11 @@ inline constexpr char kSection[] = "Textes";
     /* the search form and the configuration dialog */ \
     X(kHistoryNotKept, "historique_non_garde", "Le mot-clé « %1 » n'a pas été gardé dans l'historique des recherches : %2") \
     X(kHistoryUnchanged, "historique_inchange", "L'historique des recherches n'a pas été modifié : %1") \
+    /* undoing an operation of many records */ \
+    X(kNothingToUndo, "rien_a_annuler", "Aucune opération à annuler.") \
+    X(kUndoChangedSince, "annulation_refusee", "L'opération « %1 » ne peut plus être annulée : ces fichiers ont changé depuis : %2") \
+    X(kUndoDamaged, "copies_abimees", "les copies gardées pour annuler l'opération sont abîmées") \
+    X(kUndone, "operation_annulee", "L'opération « %1 » est annulée.") \
     /* pictures and the volumes of supports */ \
     X(kPictureTooSmall, "image_trop_petite", "L'image « %1 » est trop petite (%2 × %3 pixels) pour la vignette.") \
     X(kUsageLock, "usage_verrou", "Les commandes qui modifient le catalogue attendent quelques secondes ($TALVO_LOCK_WAIT_MS) qu'un autre programme ait fini de le modifier. Les caractères de contrôle sont affichés en \\xNN.")

@@ -1,0 +1,177 @@
+#include "archiver/operations/batch.h"
+
+#include "archiver/operations/undo.h"
+#include "archiver/store/record.h"
+#include "common/text/cp1252.h"
+#include "common/text/line_file.h"
+#include "common/text/texts.h"
+
+#include <QFileInfo>
+
+namespace batch {
+namespace {
+
+// The letter file a line belongs to: its first character in capitals, when that is one of the
+// letter list; else none.
+QChar letterOf(QByteArrayView line)
+{
+    if (line.isEmpty()) return QChar();
+    const QChar c = QChar(cp1252::upperTable()[static_cast<unsigned char>(line[0])]);
+    return record::isLetter(c) ? c : QChar();
+}
+
+// The change of one letter file: plan's change, a changed line whose letter is now another
+// file's leaving this one.
+LineChange inFile(const LineChange &change, QChar letter)
+{
+    return [change, letter](QByteArrayView line, QByteArray *out) {
+        if (!change || !change(line, out)) return false;
+        const QChar moved = letterOf(*out);
+        if (!out->isEmpty() && !moved.isNull() && moved != letter) out->clear();
+        return true;
+    };
+}
+
+struct Pass
+{
+    Counts counts;
+    QStringList blocked; // files the change cannot rewrite, and why
+    QHash<QChar, qint64> changed;
+    QHash<QChar, QList<QByteArray>> added;
+};
+
+// One read pass: what changes in which letter file, and the lines each receives.
+Pass measure(const Catalogue &catalogue, const Plan &plan)
+{
+    Pass pass;
+    pass.added = plan.added;
+    for (auto it = plan.added.begin(); it != plan.added.end(); ++it)
+        pass.counts.records += it->size();
+    if (plan.change) {
+        QByteArray out;
+        for (int i = 0; i < record::kLetterCount; ++i) {
+            const QChar letter = QLatin1Char(record::kLetterList[i]);
+            const QString path = catalogue.letterFile(letter);
+            qint64 count = 0;
+            const linefile::ReadStatus status = linefile::forEachLine(path, [&](QByteArrayView line) {
+                out.clear();
+                if (!plan.change(line, &out)) return;
+                ++count;
+                const QChar moved = letterOf(out);
+                if (!out.isEmpty() && !moved.isNull() && moved != letter) pass.added[moved].append(out);
+            });
+            if (!status.ok()) {
+                pass.counts.unreadable.append(status.error);
+                continue;
+            }
+            if (status.cutLines > 0 && count > 0) {
+                // Its lines cut short would be written cut: the file cannot take part.
+                pass.blocked.append(texts::get(texts::kTooLongLines)
+                                        .arg(path)
+                                        .arg(status.cutLines)
+                                        .arg(linefile::kMaxLineLength / 1024));
+                continue;
+            }
+            if (count > 0) pass.changed.insert(letter, count);
+            pass.counts.records += count;
+        }
+    }
+    for (int i = 0; i < record::kLetterCount; ++i) {
+        const QChar letter = QLatin1Char(record::kLetterList[i]);
+        if (pass.changed.contains(letter) || !pass.added.value(letter).isEmpty())
+            pass.counts.files.append(catalogue.letterFile(letter));
+    }
+    return pass;
+}
+
+} // namespace
+
+Counts preview(const Catalogue &catalogue, const Plan &plan)
+{
+    Pass pass = measure(catalogue, plan);
+    pass.counts.unreadable += pass.blocked;
+    return pass.counts;
+}
+
+Outcome apply(const Catalogue &catalogue, const FolderLock &lock, const Plan &plan,
+              const std::function<bool(qsizetype done, qsizetype total)> &progress)
+{
+    Outcome outcome;
+    Pass pass = measure(catalogue, plan);
+    outcome.counts = pass.counts;
+    if (!pass.blocked.isEmpty()) {
+        outcome.error = pass.blocked.join(u'\n');
+        return outcome;
+    }
+    if (pass.counts.files.isEmpty()) {
+        outcome.ok = true;
+        return outcome;
+    }
+    auto op = undo::Operation::begin(lock, catalogue.folder(), plan.title, pass.counts.files, &outcome.error);
+    if (!op) return outcome;
+
+    auto giveUp = [&](const QString &why) {
+        outcome.error = why;
+        QString error;
+        if (!op->rollBack(&error)) outcome.error += u'\n' + error;
+        return outcome;
+    };
+    const qsizetype total = pass.counts.files.size();
+    for (qsizetype done = 0; done < total; ++done) {
+        const QString &path = pass.counts.files[done];
+        const QChar letter = cp1252::toUpper(QFileInfo(path).fileName().front());
+        QString error;
+        if (!catalogue.rewriteLines(lock, path, inFile(plan.change, letter), pass.added.value(letter), nullptr, &error))
+            return giveUp(error);
+        if (progress && !progress(done + 1, total)) {
+            outcome.cancelled = true;
+            return giveUp(QString());
+        }
+    }
+    QString error;
+    if (!op->seal(&error)) outcome.warning = error;
+    outcome.ok = true;
+    return outcome;
+}
+
+LineChange replaceFirst(const QByteArray &search, const QByteArray &replacement)
+{
+    return [search, replacement](QByteArrayView line, QByteArray *out) {
+        const qsizetype at = search.isEmpty() ? -1 : line.indexOf(search);
+        if (at < 0) return false;
+        *out = line.first(at).toByteArray() + replacement + line.sliced(at + search.size()).toByteArray();
+        return *out != line;
+    };
+}
+
+LineChange giveSupport(const QByteArray &text, const QByteArray &support)
+{
+    return [text, support](QByteArrayView line, QByteArray *out) {
+        const qsizetype empty = line.indexOf("[]");
+        if (empty < 0 || support.isEmpty() || !line.contains(text)) return false;
+        *out = line.first(empty + 1).toByteArray() + support + line.sliced(empty + 1).toByteArray();
+        return true;
+    };
+}
+
+LineChange removeSupport(const QByteArray &support)
+{
+    const QByteArray field = '[' + support + ']';
+    return [field](QByteArrayView line, QByteArray *out) {
+        const qsizetype at = line.indexOf(field);
+        if (at < 0 || field.size() == 2) return false;
+        *out = line.first(at + 1).toByteArray() + line.sliced(at + field.size() - 1).toByteArray();
+        return true;
+    };
+}
+
+LineChange removeLines(const QSet<QByteArray> &lines)
+{
+    return [lines](QByteArrayView line, QByteArray *out) {
+        if (!lines.contains(line.toByteArray())) return false;
+        out->clear();
+        return true;
+    };
+}
+
+} // namespace batch

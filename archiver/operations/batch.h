@@ -1,0 +1,65 @@
+#pragma once
+
+#include "archiver/store/catalogue.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Operations on many records at once (replacements, supports given or removed, deletions,
+// imports): what they would change is counted first, for the user to agree; then, under the
+// folder's lock taken once, the letter files they change are kept for undoing, rewritten one by
+// one and kept in line order. A file that cannot be rewritten, or a cancel, puts back the files
+// already rewritten: an operation changes all its files or none.
+namespace batch {
+
+using LineChange = Catalogue::LineChange;
+
+struct Plan
+{
+    QString title;     // the operation's name, as undoing it names it
+    LineChange change; // applied to every line of every letter file; may be empty
+    // Lines added, by the letter file of their first character (upper case).
+    QHash<QChar, QList<QByteArray>> added;
+};
+
+struct Counts
+{
+    qint64 records = 0; // lines changed, removed or added
+    QStringList files;  // the letter files changed, full paths
+    QStringList unreadable; // why each letter file that could not be read was passed over
+};
+
+// What plan would change now (a read pass).
+Counts preview(const Catalogue &catalogue, const Plan &plan);
+
+struct Outcome
+{
+    bool ok = false;
+    bool cancelled = false;
+    Counts counts;
+    QString error;   // why nothing was changed
+    QString warning; // the operation went through, but cannot be undone, and why
+};
+
+// Applies plan; progress (when given) is told after each letter file rewritten and stops the
+// operation, putting everything back, when it returns false. A changed line whose first
+// character now names another letter file moves to that file.
+Outcome apply(const Catalogue &catalogue, const FolderLock &lock, const Plan &plan,
+              const std::function<bool(qsizetype done, qsizetype total)> &progress = {});
+
+// The first occurrence of search in each line (case-sensitive) replaced.
+LineChange replaceFirst(const QByteArray &search, const QByteArray &replacement);
+// Lines holding text (case-sensitive) and an empty support "[]": support put into the first "[]".
+LineChange giveSupport(const QByteArray &text, const QByteArray &support);
+// Lines holding "[" + support + "]": the support of its first occurrence removed, leaving "[]".
+LineChange removeSupport(const QByteArray &support);
+// The lines identical to one of lines (whole line, case-sensitive) removed.
+LineChange removeLines(const QSet<QByteArray> &lines);
+
+} // namespace batch

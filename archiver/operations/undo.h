@@ -1,0 +1,59 @@
+#pragma once
+
+#include "common/files/folder_lock.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The files an operation of many records changes are kept before it changes them, in a folder of
+// their own under BACKUP/operations (the last kKept operations are kept), so that the last
+// operation can be undone. Undoing puts the files back only when none changed since the
+// operation ended; otherwise it refuses and says which changed.
+namespace undo {
+
+inline constexpr int kKept = 10;
+
+// BACKUP/operations of the program folder.
+QString operationsFolder(const QString &programFolder);
+
+class Operation
+{
+public:
+    // Keeps a copy of each of paths (files of programFolder; a missing one is noted as missing)
+    // before an operation named title changes them. The lock must be held until seal() or
+    // rollBack().
+    static std::optional<Operation> begin(const files::FolderLock &lock, const QString &programFolder,
+                                          const QString &title, const QStringList &paths, QString *errorText);
+
+    // The operation went through: the files' states after it are noted, which undoing checks.
+    bool seal(QString *errorText);
+    // The operation failed or was cancelled: its files are put back at once and it is forgotten.
+    bool rollBack(QString *errorText);
+
+    const QString &folder() const { return folder_; }
+
+private:
+    const files::FolderLock *lock_ = nullptr;
+    QString programFolder_;
+    QString folder_;
+};
+
+// The last operation that can be undone.
+struct Last
+{
+    QString title;
+    QDateTime when;
+    QStringList files; // names in the program folder
+    bool sealed = false; // false: the program stopped while the operation was running
+    QString folder;
+};
+std::optional<Last> last(const QString &programFolder);
+
+// Puts back the files of the last operation and forgets it; title receives its name. Refused,
+// naming the files, when one of them changed since the operation; and when there is none.
+bool undoLast(const files::FolderLock &lock, const QString &programFolder, QString *title, QString *errorText);
+
+} // namespace undo
