@@ -166,7 +166,9 @@ ReadStatus forEachPiece(const QString &path, const std::function<void(QByteArray
     return status;
 }
 
-ReadStatus forEachLine(const QString &path, const std::function<void(QByteArrayView)> &fn)
+namespace {
+
+ReadStatus eachLine(const QString &path, const std::function<void(QByteArrayView)> &fn, bool withEmptyLines)
 {
     qint64 cutHere = 0;
     ReadStatus status = forEachPiece(path, [&](QByteArrayView piece) {
@@ -182,12 +184,24 @@ ReadStatus forEachLine(const QString &path, const std::function<void(QByteArrayV
                 ++cutHere;
                 stop = start + kMaxLineLength;
             }
-            if (stop > start) fn(piece.sliced(start, stop - start));
+            if (stop > start || withEmptyLines) fn(piece.sliced(start, stop - start));
             start = end + 1;
         }
     });
     status.cutLines += cutHere;
     return status;
+}
+
+} // namespace
+
+ReadStatus forEachLine(const QString &path, const std::function<void(QByteArrayView)> &fn)
+{
+    return eachLine(path, fn, false);
+}
+
+ReadStatus forEachLineWithEmpty(const QString &path, const std::function<void(QByteArrayView)> &fn)
+{
+    return eachLine(path, fn, true);
 }
 
 QList<QByteArray> splitLines(QByteArrayView data)

@@ -53,6 +53,8 @@ ReadStatus forEachChunk(const QString &path, const std::function<bool(QByteArray
 // Every non-empty line of a file, without its line end, in file order; at most kMaxLineLength
 // bytes of each.
 ReadStatus forEachLine(const QString &path, const std::function<void(QByteArrayView)> &fn);
+// The same with the empty lines.
+ReadStatus forEachLineWithEmpty(const QString &path, const std::function<void(QByteArrayView)> &fn);
 
 QList<QByteArray> splitLines(QByteArrayView data);
 QByteArray joinLines(const QList<QByteArray> &lines);

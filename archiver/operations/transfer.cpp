@@ -1,0 +1,98 @@
+#include "archiver/operations/transfer.h"
+
+#include "archiver/store/record.h"
+#include "archiver/store/record_entry.h"
+#include "common/files/atomic_file.h"
+#include "common/text/cp1252.h"
+#include "common/text/line_file.h"
+#include "common/text/texts.h"
+
+namespace transfer {
+namespace {
+
+bool digitOrCapital(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z'); }
+
+// Reads path line by line, empty lines included, until fn returns false (the reading was
+// abandoned).
+template <typename Fn>
+void readLines(const QString &path, Reading *r, Fn &&fn)
+{
+    const linefile::ReadStatus status = linefile::forEachLineWithEmpty(path, [&](QByteArrayView line) {
+        if (!r->abandoned && !fn(line)) r->abandoned = true;
+    });
+    if (status.missing) r->error = texts::get(texts::kFileNotFound).arg(path);
+    else if (!status.ok()) r->error = status.error;
+    if (!r->error.isEmpty()) {
+        r->lines.clear();
+        r->accepted = 0;
+    }
+}
+
+// Counts a rejected line; false when it is the one that stops the reading.
+bool reject(Reading *r) { return ++r->rejected < kRejectedLimit; }
+
+} // namespace
+
+Reading readRecords(const QString &path)
+{
+    Reading r;
+    readLines(path, &r, [&](QByteArrayView line) {
+        if (line.isEmpty() || !digitOrCapital(static_cast<unsigned char>(line[0])) || !line.contains('#') || !line.contains('\xA7'))
+            return reject(&r);
+        r.lines[QLatin1Char(line[0])].append(line.toByteArray());
+        ++r.accepted;
+        return true;
+    });
+    return r;
+}
+
+Reading readList(const QString &path, const QString &today, const QString &category)
+{
+    Reading r;
+    // Pieces hold whole lines, so the file is valid UTF-8 when each of them is.
+    bool utf8 = true;
+    const linefile::ReadStatus status = linefile::forEachPiece(path, [&](QByteArrayView piece) {
+        if (utf8 && !linefile::isUtf8(piece)) utf8 = false;
+    });
+    if (!status.ok() || status.missing) {
+        r.error = status.missing ? texts::get(texts::kFileNotFound).arg(path) : status.error;
+        return r;
+    }
+    bool first = true;
+    readLines(path, &r, [&](QByteArrayView bytes) {
+        if (first && utf8 && bytes.startsWith("\xEF\xBB\xBF")) bytes = bytes.sliced(3);
+        first = false;
+        if (bytes.isEmpty()) return true;
+        const QString line = cp1252::toUpper(utf8 ? QString::fromUtf8(bytes) : cp1252::decode(bytes));
+        const qsizetype hash = line.indexOf(u'#');
+        if (hash < 0 || line.contains(u'\u00A7') || !digitOrCapital(line.front().unicode()))
+            return reject(&r);
+        Record record;
+        record.key = line.left(hash);
+        record.date = today;
+        record.category = category;
+        record.note = line.mid(hash + 1);
+        // A key or a note that would shift the fields, a character the letter files cannot
+        // hold, a line over the length limit: not a record this catalogue can keep.
+        QByteArray encoded;
+        if (entry::check(record) || !cp1252::encodeTo(record::compose(record), &encoded, nullptr))
+            return reject(&r);
+        r.lines[line.front()].append(encoded);
+        ++r.accepted;
+        return true;
+    });
+    return r;
+}
+
+bool exportLines(const QString &path, const QStringList &lines, QString *errorText)
+{
+    char32_t bad = 0;
+    const auto body = linefile::encodeLines(lines, &bad);
+    if (!body) {
+        if (errorText) *errorText = cp1252::unencodableMessage(bad);
+        return false;
+    }
+    return files::saveAtomically(path, *body, errorText);
+}
+
+} // namespace transfer

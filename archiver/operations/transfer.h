@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QChar>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Records in and out of the catalogue: the lines of a file to import, sorted out by the letter
+// file they go to, and the export of listed records.
+namespace transfer {
+
+// Reading a file stops at its third rejected line.
+inline constexpr int kRejectedLimit = 3;
+
+struct Reading
+{
+    QHash<QChar, QList<QByteArray>> lines; // the record lines accepted, by letter file
+    qint64 accepted = 0;
+    int rejected = 0;
+    bool abandoned = false; // the third rejected line stopped the reading
+    QString error;          // the file could not be read (nothing accepted then)
+};
+
+// A file of record lines, as the letter files and the export hold them (Windows-1252): a line
+// is accepted, unchanged, when it holds "#" and "§" and begins with a digit or a capital A-Z; any
+// other line, an empty one included, is rejected.
+Reading readRecords(const QString &path);
+
+// A list of "key#note" lines, UTF-8 when the whole file is valid UTF-8, else Windows-1252. Each
+// line is put in capitals; it is accepted when it holds a "#" and no "§", begins with a digit or
+// a capital A-Z and can be written in Windows-1252; it becomes the record key, "@", today, "[]",
+// category, the text from the "#" on, "§". Empty lines are passed over.
+Reading readList(const QString &path, const QString &today, const QString &category);
+
+// Writes lines (record lines of the listed records) to path, Windows-1252, CR LF, atomically;
+// no line gives an empty file.
+bool exportLines(const QString &path, const QStringList &lines, QString *errorText);
+
+} // namespace transfer
