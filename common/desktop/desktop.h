@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 
 class QDialog;
@@ -42,6 +43,11 @@ public:
     virtual bool openUrl(const QUrl &url) = 0;
     virtual void beep() = 0;
     virtual void setClipboardText(const QString &text) = 0;
+    // Shows the progress of a long piece of work with a cancel button: the work calls the function
+    // returned with how much of it is done, and stops when it returns false (the user cancelled).
+    // The progress shows until the function is destroyed.
+    using Progress = std::function<bool(qint64 done, qint64 total)>;
+    virtual Progress progress(QWidget *parent, const QString &label) = 0;
     // Prints a document after the platform's print dialog; false when cancelled or failed.
     virtual bool print(QWidget *parent, const QTextDocument &document, const QString &title) = 0;
 };

@@ -10,12 +10,14 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QTextDocument>
 #include <QTimer>
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 
 namespace placement {
 namespace {
@@ -201,6 +203,23 @@ int QtDesktop::exec(QDialog *dialog)
 {
     placeDialog(*dialog, dialog->parentWidget());
     return dialog->exec();
+}
+
+Desktop::Progress QtDesktop::progress(QWidget *parent, const QString &label)
+{
+    // Shown only when the work lasts; the dialog goes with the last copy of the function.
+    auto dialog = std::make_shared<QProgressDialog>(label, QString(), 0, 0, parent);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setMinimumDuration(400);
+    dialog->setAutoReset(false);
+    dialog->setAutoClose(false);
+    return [dialog](qint64 done, qint64 total) {
+        // Large counts are shown in thousandths, which an int holds.
+        dialog->setMaximum(1000);
+        dialog->setValue(total > 0 ? int(std::min<qint64>(1000, done * 1000 / total)) : 0);
+        QCoreApplication::processEvents();
+        return !dialog->wasCanceled();
+    };
 }
 
 bool QtDesktop::startProgram(const QString &program, const QStringList &arguments)

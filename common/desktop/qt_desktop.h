@@ -21,6 +21,7 @@ public:
     QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
                          const QString &filter) override;
     int exec(QDialog *dialog) override;
+    Progress progress(QWidget *parent, const QString &label) override;
     bool startProgram(const QString &program, const QStringList &arguments) override;
     bool openUrl(const QUrl &url) override;
     void beep() override;

@@ -1,5 +1,7 @@
 #include "common/desktop/scripted_desktop.h"
 
+#include <memory>
+
 #include <QDialog>
 #include <QPrinter>
 #include <QTextDocument>
@@ -40,6 +42,13 @@ int ScriptedDesktop::exec(QDialog *dialog)
     log.append(QStringLiteral("dialog: ") + dialog->objectName());
     if (dialogHandlers.isEmpty()) return otherDialogs ? otherDialogs(dialog) : int(QDialog::Rejected);
     return dialogHandlers.takeFirst()(dialog);
+}
+
+Desktop::Progress ScriptedDesktop::progress(QWidget *, const QString &label)
+{
+    log.append(QStringLiteral("progress: ") + label);
+    auto steps = std::make_shared<int>(0);
+    return [this, steps](qint64, qint64) { return cancelProgressAt < 0 || ++*steps < cancelProgressAt; };
 }
 
 bool ScriptedDesktop::startProgram(const QString &program, const QStringList &arguments)

@@ -36,6 +36,8 @@ public:
     // Answers for the dialogs when the queue is empty; without it they are rejected.
     std::function<int(QDialog *)> otherDialogs;
     bool startSucceeds = true;
+    // The progress of long work is cancelled at this step (counted from 1); never when negative.
+    int cancelProgressAt = -1;
     // Where printed documents go, as PDF; empty: printing is only logged.
     QString printFolder;
 
@@ -59,6 +61,7 @@ public:
     QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
                          const QString &filter) override;
     int exec(QDialog *dialog) override;
+    Progress progress(QWidget *parent, const QString &label) override;
     bool startProgram(const QString &program, const QStringList &arguments) override;
     bool openUrl(const QUrl &url) override;
     void beep() override;
