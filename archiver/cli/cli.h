@@ -59,5 +59,11 @@ int runReplace(Context &ctx, const QStringList &args);
 int runBackup(Context &ctx, const QStringList &args);
 int runRestore(Context &ctx, const QStringList &args);
 int runResolve(Context &ctx, const QStringList &args);
+int runReplaceAll(Context &ctx, const QStringList &args);
+int runGiveSupport(Context &ctx, const QStringList &args);
+int runRemoveSupport(Context &ctx, const QStringList &args);
+int runImport(Context &ctx, const QStringList &args);
+int runImportList(Context &ctx, const QStringList &args);
+int runUndo(Context &ctx, const QStringList &args);
 
 } // namespace cli

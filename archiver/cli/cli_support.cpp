@@ -24,6 +24,12 @@ QString usageText()
         {QStringLiteral("backup"), texts::kUsageBackup},
         {QStringLiteral("restore"), texts::kUsageRestore},
         {texts::get(texts::kSyntaxResolve), texts::kUsageResolve},
+        {texts::get(texts::kSyntaxReplaceAll), texts::kUsageReplaceAll},
+        {texts::get(texts::kSyntaxGiveSupport), texts::kUsageGiveSupport},
+        {texts::get(texts::kSyntaxRemoveSupport), texts::kUsageRemoveSupport},
+        {texts::get(texts::kSyntaxImport), texts::kUsageImport},
+        {texts::get(texts::kSyntaxImportList), texts::kUsageImportList},
+        {texts::get(texts::kSyntaxUndo), texts::kUsageUndo},
     };
     constexpr int kIndent = 32, kWidth = 96;
     auto wrap = [](const QString &text, int indent) {
@@ -46,7 +52,8 @@ QString usageText()
         else description.prepend(syntax + u'\n');
         text += description;
     }
-    text += u'\n' + wrap(texts::get(texts::kUsageFolder), 0) + wrap(texts::get(texts::kUsageLock), 0);
+    text += u'\n' + wrap(texts::get(texts::kUsageFolder), 0) + wrap(texts::get(texts::kUsageLock), 0)
+            + wrap(texts::get(texts::kUsageDryRun), 0);
     return text;
 }
 

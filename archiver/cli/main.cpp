@@ -34,7 +34,10 @@ int main(int argc, char *argv[])
         {QStringLiteral("init"), cli::runInit},       {QStringLiteral("search"), cli::runSearch},
         {QStringLiteral("add"), cli::runAdd},         {QStringLiteral("delete"), cli::runDelete},
         {QStringLiteral("replace"), cli::runReplace}, {QStringLiteral("backup"), cli::runBackup},
-        {QStringLiteral("restore"), cli::runRestore}, {QStringLiteral("resolve"), cli::runResolve}};
+        {QStringLiteral("restore"), cli::runRestore}, {QStringLiteral("resolve"), cli::runResolve},
+        {QStringLiteral("replace-all"), cli::runReplaceAll}, {QStringLiteral("give-support"), cli::runGiveSupport},
+        {QStringLiteral("remove-support"), cli::runRemoveSupport}, {QStringLiteral("import"), cli::runImport},
+        {QStringLiteral("import-list"), cli::runImportList}, {QStringLiteral("undo"), cli::runUndo}};
     const Run run = commands.value(command);
     if (!run) return cli::usage(texts::get(texts::kUnknownCommand).arg(command));
     return run(ctx, args);

@@ -134,6 +134,22 @@ inline constexpr char kSection[] = "Textes";
     X(kUndoChangedSince, "annulation_refusee", "L'opération « %1 » ne peut plus être annulée : ces fichiers ont changé depuis : %2") \
     X(kUndoDamaged, "copies_abimees", "les copies gardées pour annuler l'opération sont abîmées") \
     X(kUndone, "operation_annulee", "L'opération « %1 » est annulée.") \
+    /* operations on many records from the command line */ \
+    X(kSyntaxReplaceAll, "syntaxe_replace_all", "replace-all TEXTE REMPLACEMENT [--dry-run]") \
+    X(kUsageReplaceAll, "usage_replace_all", "remplacer dans chaque fiche la première occurrence de TEXTE (MAJUSCULE <> minuscule)") \
+    X(kSyntaxGiveSupport, "syntaxe_give_support", "give-support TEXTE SUPPORT [--dry-run]") \
+    X(kUsageGiveSupport, "usage_give_support", "donner SUPPORT aux fiches sans support qui contiennent TEXTE") \
+    X(kSyntaxRemoveSupport, "syntaxe_remove_support", "remove-support SUPPORT [--dry-run]") \
+    X(kUsageRemoveSupport, "usage_remove_support", "retirer SUPPORT de toutes les fiches qui le portent") \
+    X(kSyntaxImport, "syntaxe_import", "import FICHIER [--dry-run]") \
+    X(kUsageImport, "usage_import", "ajouter les fiches d'un fichier de fiches (MFI)") \
+    X(kSyntaxImportList, "syntaxe_import_list", "import-list FICHIER CATEGORIE [--dry-run]") \
+    X(kUsageImportList, "usage_import_list", "ajouter une fiche de CATEGORIE par ligne TEXTE-CLE#NOTE du fichier") \
+    X(kSyntaxUndo, "syntaxe_undo", "undo") \
+    X(kUsageUndo, "usage_undo", "annuler la dernière opération sur plusieurs fiches, si ses fichiers n'ont pas changé depuis") \
+    X(kUsageDryRun, "usage_dry_run", "Avec --dry-run, une opération dit seulement ce qu'elle changerait.") \
+    X(kCliChanged, "fiches_changees", "%1 fiche(s) dans %2 fichier(s)") \
+    X(kCliRejected, "lignes_rejetees", "%1 ligne(s) rejetée(s)") \
     /* pictures and the volumes of supports */ \
     X(kPictureTooSmall, "image_trop_petite", "L'image « %1 » est trop petite (%2 × %3 pixels) pour la vignette.") \
     X(kUsageLock, "usage_verrou", "Les commandes qui modifient le catalogue attendent quelques secondes ($TALVO_LOCK_WAIT_MS) qu'un autre programme ait fini de le modifier. Les caractères de contrôle sont affichés en \\xNN.")

@@ -1,0 +1,148 @@
+#include "archiver/cli/cli.h"
+
+#include "archiver/operations/batch.h"
+#include "archiver/operations/transfer.h"
+#include "archiver/operations/undo.h"
+#include "archiver/store/lists.h"
+#include "archiver/store/utilities.h"
+#include "common/text/cp1252.h"
+#include "common/text/texts.h"
+
+#include <QDate>
+
+// The operations on many records and their undoing. Each prints how many records it changed in
+// how many letter files; with --dry-run it only says what it would change.
+namespace cli {
+namespace {
+
+struct Parsed
+{
+    QStringList args;
+    bool dryRun = false;
+};
+
+std::optional<Parsed> parse(const QString &command, const QStringList &args, int count, const texts::Text &syntax,
+                            int *exit)
+{
+    QString problem;
+    const auto o = parseOptions(args, {}, {QStringLiteral("dry-run")}, &problem);
+    if (!o) {
+        *exit = usage(problem);
+        return std::nullopt;
+    }
+    if (o->positional.size() != count) {
+        *exit = usage(texts::get(texts::kTakesArguments).arg(command, texts::get(syntax)));
+        return std::nullopt;
+    }
+    for (const QString &a : o->positional) {
+        if (a.isEmpty()) {
+            *exit = usage(texts::get(texts::kNoEmptyArgument).arg(command));
+            return std::nullopt;
+        }
+        if (const char32_t bad = cp1252::firstUnencodable(a)) {
+            *exit = refuse(cp1252::unencodableMessage(bad));
+            return std::nullopt;
+        }
+    }
+    return Parsed{o->positional, o->flags.contains(QStringLiteral("dry-run"))};
+}
+
+QByteArray bytes(const QString &text) { return cp1252::encode(text).value_or(QByteArray()); }
+
+int report(const batch::Counts &counts)
+{
+    for (const QString &why : counts.unreadable) writeOut(stderr, why + u'\n');
+    writeOut(stdout, texts::get(texts::kCliChanged).arg(counts.records).arg(counts.files.size()) + u'\n');
+    return Done;
+}
+
+// Previews or applies plan; before (when given) runs under the same lock first.
+int run(Context &ctx, const batch::Plan &plan, bool dryRun,
+        const std::function<bool(const FolderLock &, QString *)> &before = {})
+{
+    if (dryRun) return report(batch::preview(ctx.catalogue, plan));
+    QString error;
+    const auto lock = ctx.lockForWriting(&error);
+    if (!lock) return refuse(error);
+    if (before && !before(*lock, &error)) return refuse(error);
+    const batch::Outcome done = batch::apply(ctx.catalogue, *lock, plan);
+    if (!done.ok) return refuse(done.error);
+    if (!done.warning.isEmpty()) writeOut(stderr, texts::get(texts::kNotUndoable).arg(done.warning) + u'\n');
+    return report(done.counts);
+}
+
+int runImported(Context &ctx, const transfer::Reading &read, const QString &title, bool dryRun,
+                const std::function<bool(const FolderLock &, QString *)> &before = {})
+{
+    if (!read.error.isEmpty()) return refuse(read.error);
+    writeOut(stderr, texts::get(texts::kCliRejected).arg(read.rejected) + u'\n');
+    if (read.abandoned) writeOut(stderr, ctx.message(74) + u'\n');
+    return run(ctx, {title, {}, read.lines}, dryRun, before);
+}
+
+} // namespace
+
+int runReplaceAll(Context &ctx, const QStringList &args)
+{
+    int exit = Done;
+    const auto p = parse(QStringLiteral("replace-all"), args, 2, texts::kSyntaxReplaceAll, &exit);
+    if (!p) return exit;
+    return run(ctx, {QStringLiteral("replace-all"), batch::replaceFirst(bytes(p->args[0]), bytes(p->args[1])), {}},
+               p->dryRun);
+}
+
+int runGiveSupport(Context &ctx, const QStringList &args)
+{
+    int exit = Done;
+    const auto p = parse(QStringLiteral("give-support"), args, 2, texts::kSyntaxGiveSupport, &exit);
+    if (!p) return exit;
+    const QString support = cp1252::toUpper(p->args[1]);
+    if (const auto refused = entry::checkField(record::Field::Support, support)) return ctx.refuse(*refused);
+    return run(ctx, {QStringLiteral("give-support"), batch::giveSupport(bytes(p->args[0]), bytes(support)), {}},
+               p->dryRun);
+}
+
+int runRemoveSupport(Context &ctx, const QStringList &args)
+{
+    int exit = Done;
+    const auto p = parse(QStringLiteral("remove-support"), args, 1, texts::kSyntaxRemoveSupport, &exit);
+    if (!p) return exit;
+    return run(ctx, {QStringLiteral("remove-support"), batch::removeSupport(bytes(cp1252::toUpper(p->args[0]))), {}},
+               p->dryRun);
+}
+
+int runImport(Context &ctx, const QStringList &args)
+{
+    int exit = Done;
+    const auto p = parse(QStringLiteral("import"), args, 1, texts::kSyntaxImport, &exit);
+    if (!p) return exit;
+    return runImported(ctx, transfer::readRecords(p->args[0]), QStringLiteral("import"), p->dryRun);
+}
+
+int runImportList(Context &ctx, const QStringList &args)
+{
+    int exit = Done;
+    const auto p = parse(QStringLiteral("import-list"), args, 2, texts::kSyntaxImportList, &exit);
+    if (!p) return exit;
+    const QString category = cp1252::toUpper(p->args[1]);
+    if (const auto refused = entry::checkField(record::Field::Category, category)) return ctx.refuse(*refused);
+    const QString today = formatDayDate(QDate::currentDate());
+    // The category joins the category list, as the categories dialog of the window does.
+    return runImported(ctx, transfer::readList(p->args[0], today, category), QStringLiteral("import-list"), p->dryRun,
+                       [&](const FolderLock &lock, QString *error) {
+                           return lists::addCategory(lock, category, error) != lists::AddOutcome::Failed;
+                       });
+}
+
+int runUndo(Context &ctx, const QStringList &args)
+{
+    if (!args.isEmpty()) return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("undo"), texts::get(texts::kSyntaxUndo)));
+    QString error, title;
+    const auto lock = ctx.lockForWriting(&error);
+    if (!lock) return refuse(error);
+    if (!undo::undoLast(*lock, ctx.folder, &title, &error)) return refuse(error);
+    writeOut(stdout, texts::get(texts::kUndone).arg(title) + u'\n');
+    return Done;
+}
+
+} // namespace cli
