@@ -136,7 +136,7 @@ int runImportList(Context &ctx, const QStringList &args)
 
 int runUndo(Context &ctx, const QStringList &args)
 {
-    if (!args.isEmpty()) return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("undo"), texts::get(texts::kSyntaxUndo)));
+    if (!args.isEmpty()) return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("undo"), QStringLiteral("undo")));
     QString error, title;
     const auto lock = ctx.lockForWriting(&error);
     if (!lock) return refuse(error);

@@ -29,7 +29,7 @@ QString usageText()
         {texts::get(texts::kSyntaxRemoveSupport), texts::kUsageRemoveSupport},
         {texts::get(texts::kSyntaxImport), texts::kUsageImport},
         {texts::get(texts::kSyntaxImportList), texts::kUsageImportList},
-        {texts::get(texts::kSyntaxUndo), texts::kUsageUndo},
+        {QStringLiteral("undo"), texts::kUsageUndo},
     };
     constexpr int kIndent = 32, kWidth = 96;
     auto wrap = [](const QString &text, int indent) {

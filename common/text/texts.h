@@ -145,7 +145,6 @@ inline constexpr char kSection[] = "Textes";
     X(kUsageImport, "usage_import", "ajouter les fiches d'un fichier de fiches (MFI)") \
     X(kSyntaxImportList, "syntaxe_import_list", "import-list FICHIER CATEGORIE [--dry-run]") \
     X(kUsageImportList, "usage_import_list", "ajouter une fiche de CATEGORIE par ligne TEXTE-CLE#NOTE du fichier") \
-    X(kSyntaxUndo, "syntaxe_undo", "undo") \
     X(kUsageUndo, "usage_undo", "annuler la dernière opération sur plusieurs fiches, si ses fichiers n'ont pas changé depuis") \
     X(kUsageDryRun, "usage_dry_run", "Avec --dry-run, une opération dit seulement ce qu'elle changerait.") \
     X(kCliChanged, "fiches_changees", "%1 fiche(s) dans %2 fichier(s)") \
