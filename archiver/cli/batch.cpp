@@ -19,13 +19,15 @@ struct Parsed
 {
     QStringList args;
     bool dryRun = false;
+    record::Field field = record::Field::All;
 };
 
 std::optional<Parsed> parse(const QString &command, const QStringList &args, int count, const texts::Text &syntax,
-                            int *exit)
+                            int *exit, bool withField = false)
 {
     QString problem;
-    const auto o = parseOptions(args, {}, {QStringLiteral("dry-run")}, &problem);
+    const auto o = parseOptions(args, withField ? QStringList{QStringLiteral("field")} : QStringList{},
+                                {QStringLiteral("dry-run")}, &problem);
     if (!o) {
         *exit = usage(problem);
         return std::nullopt;
@@ -34,8 +36,18 @@ std::optional<Parsed> parse(const QString &command, const QStringList &args, int
         *exit = usage(texts::get(texts::kTakesArguments).arg(command, texts::get(syntax)));
         return std::nullopt;
     }
+    record::Field field = record::Field::All;
+    if (o->values.contains(QStringLiteral("field"))) {
+        const auto named = fieldNamed(o->values.value(QStringLiteral("field")));
+        if (!named || *named == record::Field::Date) {
+            *exit = usage(texts::get(texts::kUnknownField).arg(o->values.value(QStringLiteral("field"))));
+            return std::nullopt;
+        }
+        field = *named;
+    }
     for (const QString &a : o->positional) {
-        if (a.isEmpty()) {
+        // Within a field, the separators around an empty text still name something.
+        if (a.isEmpty() && field == record::Field::All) {
             *exit = usage(texts::get(texts::kNoEmptyArgument).arg(command));
             return std::nullopt;
         }
@@ -44,7 +56,7 @@ std::optional<Parsed> parse(const QString &command, const QStringList &args, int
             return std::nullopt;
         }
     }
-    return Parsed{o->positional, o->flags.contains(QStringLiteral("dry-run"))};
+    return Parsed{o->positional, o->flags.contains(QStringLiteral("dry-run")), field};
 }
 
 QByteArray bytes(const QString &text) { return cp1252::encode(text).value_or(QByteArray()); }
@@ -85,9 +97,10 @@ int runImported(Context &ctx, const transfer::Reading &read, const QString &titl
 int runReplaceAll(Context &ctx, const QStringList &args)
 {
     int exit = Done;
-    const auto p = parse(QStringLiteral("replace-all"), args, 2, texts::kSyntaxReplaceAll, &exit);
+    const auto p = parse(QStringLiteral("replace-all"), args, 2, texts::kSyntaxReplaceAll, &exit, true);
     if (!p) return exit;
-    return run(ctx, {QStringLiteral("replace-all"), batch::replaceFirst(bytes(p->args[0]), bytes(p->args[1])), {}},
+    const batch::FieldReplacement r = batch::confined(p->field, p->args[0], p->args[1]);
+    return run(ctx, {QStringLiteral("replace-all"), batch::replaceFirst(bytes(r.search), bytes(r.replacement)), {}},
                p->dryRun);
 }
 

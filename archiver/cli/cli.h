@@ -51,6 +51,9 @@ struct Options
 std::optional<Options> parseOptions(const QStringList &args, const QStringList &withValue,
                                     const QStringList &flags, QString *problem);
 
+// The field of a --field option: key, date, support, category, note, target or all.
+std::optional<record::Field> fieldNamed(const QString &name);
+
 int runInit(Context &ctx, const QStringList &args);
 int runSearch(Context &ctx, const QStringList &args);
 int runAdd(Context &ctx, const QStringList &args);

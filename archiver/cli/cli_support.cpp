@@ -105,6 +105,18 @@ std::optional<FolderLock> Context::lockForWriting(QString *errorText) const
     return catalogue.lock(errorText);
 }
 
+std::optional<record::Field> fieldNamed(const QString &name)
+{
+    static const QHash<QString, record::Field> fields{
+        {QStringLiteral("key"), record::Field::Key},         {QStringLiteral("date"), record::Field::Date},
+        {QStringLiteral("support"), record::Field::Support}, {QStringLiteral("category"), record::Field::Category},
+        {QStringLiteral("note"), record::Field::Note},       {QStringLiteral("target"), record::Field::Target},
+        {QStringLiteral("all"), record::Field::All}};
+    const auto it = fields.constFind(name);
+    if (it == fields.constEnd()) return std::nullopt;
+    return *it;
+}
+
 std::optional<Options> parseOptions(const QStringList &args, const QStringList &withValue,
                                     const QStringList &flags, QString *problem)
 {

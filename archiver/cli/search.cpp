@@ -16,15 +16,11 @@ int runSearch(Context &ctx, const QStringList &args)
     if (!o) return usage(problem);
     if (o->positional.size() != 1) return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("search"), texts::get(texts::kSyntaxSearch)));
 
-    static const QHash<QString, record::Field> fields{
-        {QStringLiteral("key"), record::Field::Key},         {QStringLiteral("date"), record::Field::Date},
-        {QStringLiteral("support"), record::Field::Support}, {QStringLiteral("category"), record::Field::Category},
-        {QStringLiteral("note"), record::Field::Note},       {QStringLiteral("target"), record::Field::Target}};
     record::Field field = record::Field::All;
     if (o->values.contains(QStringLiteral("field"))) {
-        const auto it = fields.constFind(o->values.value(QStringLiteral("field")));
-        if (it == fields.constEnd()) return usage(texts::get(texts::kUnknownField).arg(o->values.value(QStringLiteral("field"))));
-        field = *it;
+        const auto named = fieldNamed(o->values.value(QStringLiteral("field")));
+        if (!named) return usage(texts::get(texts::kUnknownField).arg(o->values.value(QStringLiteral("field"))));
+        field = *named;
     }
     const bool countOnly = o->flags.contains(QStringLiteral("count"));
     const QString text = cp1252::toUpper(o->positional.front());

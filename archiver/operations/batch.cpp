@@ -134,6 +134,19 @@ Outcome apply(const Catalogue &catalogue, const FolderLock &lock, const Plan &pl
     return outcome;
 }
 
+FieldReplacement confined(record::Field field, const QString &find, const QString &by)
+{
+    const QString f = cp1252::toUpper(find), b = cp1252::toUpper(by);
+    switch (field) {
+    case record::Field::Key: return {f + u'@', b + u'@'};
+    case record::Field::Support: return {u'[' + f + u']', u'[' + b + u']'};
+    case record::Field::Category: return {u']' + f + u'#', u']' + b + u'#'};
+    case record::Field::Note: return {u'#' + f + u'\u00A7', u'#' + b + u'\u00A7'};
+    case record::Field::Target: return {u'\u00A7' + find, u'\u00A7' + by};
+    default: return {find, by};
+    }
+}
+
 LineChange replaceFirst(const QByteArray &search, const QByteArray &replacement)
 {
     return [search, replacement](QByteArrayView line, QByteArray *out) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archiver/store/catalogue.h"
+#include "archiver/store/record.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -52,6 +53,16 @@ struct Outcome
 // character now names another letter file moves to that file.
 Outcome apply(const Catalogue &catalogue, const FolderLock &lock, const Plan &plan,
               const std::function<bool(qsizetype done, qsizetype total)> &progress = {});
+
+// A replacement confined to one field by the separators around its texts: the key must end with
+// find, the support, category or note must equal it, the target must begin with it (key,
+// support, category and note in capitals; the target as typed); Field::All finds find anywhere.
+struct FieldReplacement
+{
+    QString search;
+    QString replacement;
+};
+FieldReplacement confined(record::Field field, const QString &find, const QString &by);
 
 // The first occurrence of search in each line (case-sensitive) replaced.
 LineChange replaceFirst(const QByteArray &search, const QByteArray &replacement);

@@ -135,8 +135,8 @@ inline constexpr char kSection[] = "Textes";
     X(kUndoDamaged, "copies_abimees", "les copies gardées pour annuler l'opération sont abîmées") \
     X(kUndone, "operation_annulee", "L'opération « %1 » est annulée.") \
     /* operations on many records from the command line */ \
-    X(kSyntaxReplaceAll, "syntaxe_replace_all", "replace-all TEXTE REMPLACEMENT [--dry-run]") \
-    X(kUsageReplaceAll, "usage_replace_all", "remplacer dans chaque fiche la première occurrence de TEXTE (MAJUSCULE <> minuscule)") \
+    X(kSyntaxReplaceAll, "syntaxe_replace_all", "replace-all TEXTE REMPLACEMENT [--field F] [--dry-run]") \
+    X(kUsageReplaceAll, "usage_replace_all", "remplacer dans chaque fiche la première occurrence de TEXTE (MAJUSCULE <> minuscule) ; avec F, dans cette rubrique seulement : la clé qui finit par TEXTE (key), la rubrique égale à TEXTE (support, category, note), la cible qui commence par TEXTE (target)") \
     X(kSyntaxGiveSupport, "syntaxe_give_support", "give-support TEXTE SUPPORT [--dry-run]") \
     X(kUsageGiveSupport, "usage_give_support", "donner SUPPORT aux fiches sans support qui contiennent TEXTE") \
     X(kSyntaxRemoveSupport, "syntaxe_remove_support", "remove-support SUPPORT [--dry-run]") \

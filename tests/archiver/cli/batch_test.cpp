@@ -44,6 +44,13 @@ TEST(CliBatch, OperationsPreviewApplyAndUndo)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.errText(), QStringLiteral("Aucune opération à annuler.\n"));
 
+    // Within one field: the support emptied where it is exactly CD2.
+    r = runCli(folder, {QStringLiteral("replace-all"), QStringLiteral("--field"), QStringLiteral("support"),
+                        QStringLiteral("cd2"), QString()});
+    EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
+    EXPECT_EQ(folder.read(QStringLiteral("R.MFI")), QByteArray("ROME 2@1[]VILLES#\xA7\r\nROME@1[]VILLES#\xA7\r\n"));
+    ASSERT_EQ(runCli(folder, {QStringLiteral("undo")}).exitCode, 0);
+
     folder.write(QStringLiteral("in.MFI"), "BATEAU@1[]X#\xA7\r\nmauvaise\r\nZOO@1[]Y#\xA7\r\n");
     r = runCli(folder, {QStringLiteral("import"), folder.file(QStringLiteral("in.MFI"))});
     EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
@@ -60,6 +67,8 @@ TEST(CliBatch, OperationsPreviewApplyAndUndo)
     const auto now = letterFiles(folder);
     for (const QStringList &bad : {QStringList{QStringLiteral("replace-all"), QStringLiteral("A")},
                                    QStringList{QStringLiteral("replace-all"), QString(), QStringLiteral("B")},
+                                   QStringList{QStringLiteral("replace-all"), QStringLiteral("--field"), QStringLiteral("date"),
+                                               QStringLiteral("1"), QStringLiteral("2")},
                                    QStringList{QStringLiteral("remove-support"), QStringLiteral("X"), QStringLiteral("--all")}}) {
         SCOPED_TRACE(bad.join(u' ').toStdString());
         EXPECT_EQ(runCli(folder, bad).exitCode, 2);

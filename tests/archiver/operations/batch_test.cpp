@@ -174,3 +174,27 @@ TEST(Batch, AFailureOrACancelHalfWayChangesNothing)
         EXPECT_FALSE(undo::last(folder.path()).has_value());
     }
 }
+
+// A replacement confined to a field carries the separators around both texts.
+TEST(Batch, FieldReplacementsCarryTheirSeparators)
+{
+    using F = record::Field;
+    const struct
+    {
+        F field;
+        QString find, by, search, replacement;
+    } cases[] = {
+        {F::Support, QStringLiteral("cd 12"), QString(), QStringLiteral("[CD 12]"), QStringLiteral("[]")},
+        {F::Key, QString(), QStringLiteral("bis"), QStringLiteral("@"), QStringLiteral("BIS@")},
+        {F::Category, QStringLiteral("é"), QStringLiteral("x"), QStringLiteral("]É#"), QStringLiteral("]X#")},
+        {F::Note, QStringLiteral("payee"), QStringLiteral("réglée"), QStringLiteral("#PAYEE§"), QStringLiteral("#RÉGLÉE§")},
+        {F::Target, QStringLiteral("c:\\photos\\"), QStringLiteral("/img/"), QStringLiteral("§c:\\photos\\"), QStringLiteral("§/img/")},
+        {F::All, QStringLiteral("rose"), QStringLiteral("Lys"), QStringLiteral("rose"), QStringLiteral("Lys")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(int(c.field));
+        const batch::FieldReplacement r = batch::confined(c.field, c.find, c.by);
+        EXPECT_EQ(r.search, c.search);
+        EXPECT_EQ(r.replacement, c.replacement);
+    }
+}
