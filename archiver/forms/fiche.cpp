@@ -3,6 +3,7 @@
 #include "archiver/forms/form.h"
 #include "archiver/forms/impr2.h"
 #include "archiver/forms/thumbnail.h"
+#include "archiver/operations/print_list.h"
 #include "archiver/store/lists.h"
 #include "archiver/store/record_entry.h"
 #include "archiver/store/removable_media.h"
@@ -91,22 +92,13 @@ QString safeFileName(const QString &key)
     return name.isEmpty() ? QStringLiteral("SANSNOM") : name;
 }
 
-QString printedCard(const QString (&fields)[6], const QList<int> &selection, const QStringList &labels)
+QString printedCard(const Record &r, const QList<int> &selection, const QStringList &labels)
 {
-    QString out;
-    for (const int f : selection) {
-        if (f < 0 || f > 5) continue;
-        if (!labels.isEmpty()) out += labels.value(f) + QStringLiteral(": ");
-        if (f == 1 && fields[f].contains(u'_')) {
-            ListingBuffer note;
-            note.AjouterTexteListe(fields[f]);
-            out += note.text();
-        } else {
-            out += fields[f];
-        }
-        out += kLineEnd;
-    }
-    return out;
+    // A card of the printed lists, without the empty line that parts one card from the next.
+    printlist::Cards layout;
+    layout.selection = selection;
+    layout.labels = labels;
+    return printlist::cards({r}, layout, QString()).chopped(kLineEnd.size());
 }
 
 } // namespace card
@@ -298,9 +290,9 @@ void Fiche::imprimer_Click()
     if (labels)
         for (const int n : impr2::kFieldMessages)
             labelTexts.append(forms::message(session_, n));
-    const QString texts[6] = {ui->Texte2->text(), ui->Texte3->text(), ui->Texte1->text(),
-                              ui->Texte4->text(), ui->liste1->currentText(), ui->Texte5->text()};
-    QString text = card::printedCard(texts, session_.print.selection, labelTexts);
+    const Record shown{ui->Texte2->text(), ui->Texte1->text(), ui->Texte4->text(),
+                       ui->liste1->currentText(), ui->Texte3->text(), ui->Texte5->text()};
+    QString text = card::printedCard(shown, session_.print.selection, labelTexts);
     if (!text.endsWith(kLineEnd)) text += kLineEnd;
 
     const QString path = QDir::homePath() + u'/' + card::safeFileName(ui->Texte2->text()) + QStringLiteral(".TXT");

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include "archiver/store/record.h"
+
 #include <memory>
 
 class Desktop;
@@ -81,9 +83,9 @@ QString qtFilter(const QString &pairs);
 // bytes long; an empty key gives "SANSNOM".
 QString safeFileName(const QString &key);
 
-// The text of a printed card: for each field of selection (grid columns: 0 key, 1 note, 2 date,
-// 3 support, 4 category, 5 target) its label and ": " when labels are given, then its text and a
-// line end. A note with "_" is written a part per line, followed by an empty line.
-QString printedCard(const QString (&fields)[6], const QList<int> &selection, const QStringList &labels);
+// The text of a printed card: the fields of selection (grid columns: 0 key, 1 note, 2 date,
+// 3 support, 4 category, 5 target), each with its label and ": " when labels are given, a note
+// with "_" a part per line followed by an empty line.
+QString printedCard(const Record &r, const QList<int> &selection, const QStringList &labels);
 
 } // namespace card
