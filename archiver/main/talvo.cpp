@@ -1,5 +1,6 @@
 #include "archiver/main/talvo.h"
 
+#include "archiver/main/list_commands.h"
 #include "archiver/main/record_commands.h"
 
 #include "archiver/main/outside_tools.h"
@@ -122,6 +123,7 @@ void Talvo::connectHandlers()
     connect(ui->m_restaure, &QAction::triggered, this, &Talvo::m_restaure_Click);
     connect(ui->m_recherche, &QAction::triggered, this, [this] { commands::m_recherche(*this); });
     connect(ui->m_config, &QAction::triggered, this, [this] { commands::m_config(*this); });
+    connect(ui->m_imprimer, &QAction::triggered, this, [this] { commands::m_imprimer(*this); });
 
     const QString folder = session_.folder;
     connect(ui->m_texte, &QAction::triggered, this, [this] { startCompanion(QStringLiteral("redig5"), {}); });
@@ -159,7 +161,7 @@ void Talvo::connectHandlers()
 QList<QAction *> Talvo::laterCommands() const
 {
     return {ui->m_bilan,    ui->m_lister_cles, ui->m_remplacer, ui->m_supp,
-            ui->m_kill_support, ui->m_import, ui->m_importer, ui->m_imprimer, ui->m_affiner,
+            ui->m_kill_support, ui->m_import, ui->m_importer, ui->m_affiner,
             ui->m_suppr,  ui->m_sauver,   ui->m_sauver_alb, ui->m_album,     ui->m_html,
             ui->m_oublies, ui->m_editer_aide, ui->m_regedit, ui->m_dos};
 }

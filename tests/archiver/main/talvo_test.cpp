@@ -22,6 +22,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QListWidget>
+#include <QAbstractButton>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -751,4 +753,42 @@ TEST(MainWindow, BackupWhileAnotherProgramChangesTheCatalogueSaysItIsBusy)
     ASSERT_FALSE(w.desktop.messages.isEmpty());
     EXPECT_TRUE(w.desktop.messages.last().text.contains(QStringLiteral("occupé")));
     EXPECT_FALSE(w.exists(QStringLiteral("BACKUP/A.mfi")));
+}
+
+// Printing the result list: the layout and the fields chosen in their dialogs, each column as wide
+// as its widest text when no width is typed, the list written to liste.txt and opened in the
+// editor, which the last-list command then reopens.
+TEST(MainWindow, ThePrintedListIsWrittenAndOpenedInTheEditor)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    w.write(QStringLiteral("R.MFI"), "ROSE ALBA@1[]FLEURS#BLANCHE\xA7\r\nROSE@2[]FLEURS#ROUGE\xA7\r\n");
+    w.enter(QStringLiteral("rose"));
+    ASSERT_EQ(w.talvo->gridModel().rowCount(), 2);
+    w.desktop.dialogHandlers = {
+        [](QDialog *layout) {
+            layout->findChild<QAbstractButton *>(QStringLiteral("Picture1"))->click();
+            return layout->result();
+        },
+        [](QDialog *fields) {
+            auto *list = fields->findChild<QListWidget *>(QStringLiteral("List1"));
+            for (const int row : {0, 1, 0}) {
+                list->setCurrentRow(row);
+                emit list->itemClicked(list->item(row));
+            }
+            fields->findChild<QLineEdit *>(QStringLiteral("car"))->setText(QStringLiteral(".-"));
+            fields->findChild<QPushButton *>(QStringLiteral("ok"))->click();
+            return fields->result();
+        }};
+    w.desktop.answers = {Desktop::Answer::No}; // no dashes
+    w.desktop.messages.clear();
+    w.action("m_imprimer")->trigger();
+    EXPECT_EQ(w.desktop.dialogs.mid(0, 2), (QStringList{QStringLiteral("impr1"), QStringLiteral("impr2")}));
+    EXPECT_EQ(w.read(QStringLiteral("liste.txt")),
+              QByteArray("ROSE , 07-12-2026 ,  2 fiche(s)\r\n\r\nROSE ALBABLANCHEROSE ALBA\r\nROSE.....ROUGE..ROSE.....\r\n"));
+    ASSERT_EQ(w.desktop.messages.size(), 2);
+    EXPECT_EQ(w.desktop.messages[1].text, w.msg(18));
+    ASSERT_FALSE(w.desktop.started.isEmpty());
+    EXPECT_EQ(w.desktop.started.last().arguments, QStringList{w.file(QStringLiteral("liste.txt"))});
+    EXPECT_TRUE(w.action("m_editer_liste")->isEnabled());
 }
