@@ -20,18 +20,6 @@ QChar letterOf(QByteArrayView line)
     return record::isLetter(c) ? c : QChar();
 }
 
-// The change of one letter file: plan's change, a changed line whose letter is now another
-// file's leaving this one.
-LineChange inFile(const LineChange &change, QChar letter)
-{
-    return [change, letter](QByteArrayView line, QByteArray *out) {
-        if (!change || !change(line, out)) return false;
-        const QChar moved = letterOf(*out);
-        if (!out->isEmpty() && !moved.isNull() && moved != letter) out->clear();
-        return true;
-    };
-}
-
 struct Pass
 {
     Counts counts;
@@ -97,36 +85,57 @@ Outcome apply(const Catalogue &catalogue, const FolderLock &lock, const Plan &pl
               const std::function<bool(qsizetype done, qsizetype total)> &progress)
 {
     Outcome outcome;
-    Pass pass = measure(catalogue, plan);
-    outcome.counts = pass.counts;
-    if (!pass.blocked.isEmpty()) {
-        outcome.error = pass.blocked.join(u'\n');
-        return outcome;
-    }
-    if (pass.counts.files.isEmpty()) {
-        outcome.ok = true;
-        return outcome;
-    }
-    auto op = undo::Operation::begin(lock, catalogue.folder(), plan.title, pass.counts.files, &outcome.error);
+    auto op = undo::Operation::begin(lock, catalogue.folder(), plan.title, &outcome.error);
     if (!op) return outcome;
-
     auto giveUp = [&](const QString &why) {
         outcome.error = why;
         QString error;
         if (!op->rollBack(&error)) outcome.error += u'\n' + error;
+        outcome.counts = Counts{};
         return outcome;
     };
-    const qsizetype total = pass.counts.files.size();
-    for (qsizetype done = 0; done < total; ++done) {
-        const QString &path = pass.counts.files[done];
-        const QChar letter = cp1252::toUpper(QFileInfo(path).fileName().front());
+
+    // Each letter file in one pass; the lines whose key now names another letter file join it
+    // in a second pass over the files that receive them.
+    QHash<QChar, QList<QByteArray>> moved;
+    QSet<QString> changedFiles;
+    auto pass = [&](QChar letter, const LineChange &change, const QList<QByteArray> &added, QString *error) {
+        const QString path = catalogue.letterFile(letter);
+        Catalogue::LinesEdit edit;
+        edit.change = change;
+        edit.added = added;
+        edit.staysHere = [letter](QByteArrayView line) {
+            const QChar l = letterOf(line);
+            return l.isNull() || l == letter;
+        };
+        edit.beforeReplacing = [&](QString *e) { return op->keep(path, e); };
+        Catalogue::LinesResult result;
+        if (!catalogue.rewriteLines(lock, path, edit, &result, error)) return false;
+        outcome.counts.records += result.changed;
+        for (const QByteArray &line : std::as_const(result.leaving)) moved[letterOf(line)].append(line);
+        if (result.replaced) changedFiles.insert(path);
+        return true;
+    };
+    const qsizetype total = record::kLetterCount;
+    for (int i = 0; i < record::kLetterCount; ++i) {
+        const QChar letter = QLatin1Char(record::kLetterList[i]);
+        const QList<QByteArray> added = plan.added.value(letter);
+        outcome.counts.records += added.size();
         QString error;
-        if (!catalogue.rewriteLines(lock, path, inFile(plan.change, letter), pass.added.value(letter), nullptr, &error))
-            return giveUp(error);
-        if (progress && !progress(done + 1, total)) {
+        if (!plan.change && added.isEmpty()) continue;
+        if (!pass(letter, plan.change, added, &error)) return giveUp(error);
+        if (progress && !progress(i + 1, total)) {
             outcome.cancelled = true;
             return giveUp(QString());
         }
+    }
+    for (auto it = moved.cbegin(); it != moved.cend(); ++it) {
+        QString error;
+        if (!pass(it.key(), {}, it.value(), &error)) return giveUp(error);
+    }
+    for (int i = 0; i < record::kLetterCount; ++i) {
+        const QString path = catalogue.letterFile(QLatin1Char(record::kLetterList[i]));
+        if (changedFiles.contains(path)) outcome.counts.files.append(path);
     }
     QString error;
     if (!op->seal(&error)) outcome.warning = error;

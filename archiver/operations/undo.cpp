@@ -6,10 +6,14 @@
 #include "common/text/line_file.h"
 #include "common/text/texts.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace undo {
 namespace {
@@ -33,23 +37,23 @@ struct Manifest
     QList<Entry> entries;
 };
 
-// What a file holds, to tell later whether it changed: its size and a digest of its bytes, or
-// "-" when it does not exist. Nothing, with errorText, when it exists but cannot be read.
+// What a file is now, to tell later whether it changed: its size, the time of its last change
+// and its identity on disk (a save replaces a file by a new one), or "-" when it does not exist.
+// Nothing, with errorText, when it cannot be looked at.
 std::optional<QString> stateOf(const QString &path, QString *errorText)
 {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    qint64 size = 0;
-    const linefile::ReadStatus status = linefile::forEachChunk(path, [&](QByteArrayView chunk) {
-        hash.addData(chunk);
-        size += chunk.size();
-        return true;
-    });
-    if (status.missing) return kMissing;
-    if (!status.ok()) {
-        if (errorText) *errorText = status.error;
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        if (errno == ENOENT) return kMissing;
+        if (errorText) *errorText = texts::get(texts::kCannotRead).arg(path, QString::fromLocal8Bit(std::strerror(errno)));
         return std::nullopt;
     }
-    return QString::number(size) + u':' + QString::fromLatin1(hash.result().toHex());
+    return QStringLiteral("%1:%2.%3:%4:%5")
+        .arg(qint64(st.st_size))
+        .arg(qint64(st.st_mtim.tv_sec))
+        .arg(qint64(st.st_mtim.tv_nsec))
+        .arg(quint64(st.st_dev))
+        .arg(quint64(st.st_ino));
 }
 
 bool writeManifest(const QString &folder, const Manifest &m, QString *errorText)
@@ -95,6 +99,14 @@ bool putBack(const files::FolderLock &lock, const QString &programFolder, const 
         }
         return true;
     }
+    // The kept copy goes back in one rename when it can (it is not needed afterwards).
+    const QByteArray from = QFile::encodeName(copies + e.name);
+    if (::rename(from.constData(), QFile::encodeName(QFileInfo(target).canonicalFilePath().isEmpty()
+                                                         ? target
+                                                         : QFileInfo(target).canonicalFilePath())
+                                       .constData())
+        == 0)
+        return true;
     return files::copyAtomically(copies + e.name, target, errorText);
 }
 
@@ -113,7 +125,7 @@ QString operationsFolder(const QString &programFolder)
 }
 
 std::optional<Operation> Operation::begin(const files::FolderLock &lock, const QString &programFolder,
-                                          const QString &title, const QStringList &paths, QString *errorText)
+                                          const QString &title, QString *errorText)
 {
     const QString root = operationsFolder(programFolder);
     const QDateTime now = QDateTime::currentDateTime();
@@ -130,22 +142,12 @@ std::optional<Operation> Operation::begin(const files::FolderLock &lock, const Q
     op.lock_ = &lock;
     op.programFolder_ = files::withTrailingSlash(programFolder);
     op.folder_ = folder;
-    Manifest m;
-    m.title = title;
-    m.when = now;
-    auto fail = [&] {
+    op.title_ = title;
+    op.when_ = now;
+    if (!writeManifest(folder, Manifest{title, now, false, {}}, errorText)) {
         QDir(folder).removeRecursively();
         return std::nullopt;
-    };
-    for (const QString &path : paths) {
-        const QString name = QFileInfo(path).fileName();
-        const auto before = stateOf(path, errorText);
-        if (!before) return fail();
-        if (*before != kMissing && !files::copyAtomically(path, folder + name, errorText)) return fail();
-        m.entries.append({name, *before, kMissing});
     }
-    if (!writeManifest(folder, m, errorText)) return fail();
-
     // The oldest operations beyond the last kKept are forgotten.
     const QStringList all = operationFolders(programFolder);
     for (qsizetype i = 0; i + kKept < all.size(); ++i)
@@ -153,36 +155,48 @@ std::optional<Operation> Operation::begin(const files::FolderLock &lock, const Q
     return op;
 }
 
+bool Operation::keep(const QString &path, QString *errorText)
+{
+    const QString name = QFileInfo(path).fileName();
+    if (kept_.contains(name)) return true;
+    const auto before = stateOf(path, errorText);
+    if (!before) return false;
+    if (*before != kMissing) {
+        const QString source = QFileInfo(path).canonicalFilePath();
+        if (::link(QFile::encodeName(source).constData(), QFile::encodeName(folder_ + name).constData()) != 0
+            && !files::copyAtomically(source, folder_ + name, errorText))
+            return false;
+    }
+    kept_.append(name);
+    before_.append(*before);
+    Manifest m{title_, when_, false, {}};
+    for (qsizetype i = 0; i < kept_.size(); ++i) m.entries.append({kept_[i], before_[i], kMissing});
+    return writeManifest(folder_, m, errorText);
+}
+
 bool Operation::seal(QString *errorText)
 {
-    auto m = readManifest(folder_);
-    if (!m) {
-        if (errorText) *errorText = texts::get(texts::kCannotRead).arg(folder_ + kManifest, texts::get(texts::kUndoDamaged));
-        return false;
+    if (kept_.isEmpty()) {
+        QDir(folder_).removeRecursively();
+        return true;
     }
-    for (Entry &e : m->entries) {
-        const auto after = stateOf(programFolder_ + e.name, errorText);
+    Manifest m{title_, when_, true, {}};
+    for (qsizetype i = 0; i < kept_.size(); ++i) {
+        const auto after = stateOf(programFolder_ + kept_[i], errorText);
         if (!after) return false;
-        e.after = *after;
+        m.entries.append({kept_[i], before_[i], *after});
     }
-    m->sealed = true;
-    return writeManifest(folder_, *m, errorText);
+    return writeManifest(folder_, m, errorText);
 }
 
 bool Operation::rollBack(QString *errorText)
 {
-    const auto m = readManifest(folder_);
-    if (!m) {
-        if (errorText) *errorText = texts::get(texts::kCannotRead).arg(folder_ + kManifest, texts::get(texts::kUndoDamaged));
-        return false;
-    }
     QStringList errors;
-    for (const Entry &e : m->entries) {
+    for (qsizetype i = 0; i < kept_.size(); ++i) {
         QString error;
-        const auto now = stateOf(programFolder_ + e.name, &error);
-        if (now && *now == e.before) continue;
-        if (!putBack(*lock_, programFolder_, folder_, e, &error))
-            errors.append(error);
+        const auto now = stateOf(programFolder_ + kept_[i], &error);
+        if (now && *now == before_[i]) continue;
+        if (!putBack(*lock_, programFolder_, folder_, {kept_[i], before_[i], kMissing}, &error)) errors.append(error);
     }
     if (!errors.isEmpty()) {
         if (errorText) *errorText = errors.join(u'\n');

@@ -11,7 +11,8 @@
 // The files an operation of many records changes are kept before it changes them, in a folder of
 // their own under BACKUP/operations (the last kKept operations are kept), so that the last
 // operation can be undone. Undoing puts the files back only when none changed since the
-// operation ended; otherwise it refuses and says which changed.
+// operation ended (its size, time of change and identity on disk are the same); otherwise it
+// refuses and says which changed.
 namespace undo {
 
 inline constexpr int kKept = 10;
@@ -22,13 +23,18 @@ QString operationsFolder(const QString &programFolder);
 class Operation
 {
 public:
-    // Keeps a copy of each of paths (files of programFolder; a missing one is noted as missing)
-    // before an operation named title changes them. The lock must be held until seal() or
-    // rollBack().
+    // A new operation named title on the files of programFolder. The lock must be held until
+    // seal() or rollBack().
     static std::optional<Operation> begin(const files::FolderLock &lock, const QString &programFolder,
-                                          const QString &title, const QStringList &paths, QString *errorText);
+                                          const QString &title, QString *errorText);
 
-    // The operation went through: the files' states after it are noted, which undoing checks.
+    // Keeps path (a file of the program folder; a missing one is noted as missing) as it is now,
+    // before the operation replaces it; a file kept already stays as it was first kept. The copy
+    // is a second link to the file when the folder allows it: the operation's saves replace a
+    // file by another, so the kept one never changes.
+    bool keep(const QString &path, QString *errorText);
+    // The operation went through: the states of its files after it are noted, which undoing
+    // checks. An operation that kept no file is forgotten.
     bool seal(QString *errorText);
     // The operation failed or was cancelled: its files are put back at once and it is forgotten.
     bool rollBack(QString *errorText);
@@ -39,6 +45,10 @@ private:
     const files::FolderLock *lock_ = nullptr;
     QString programFolder_;
     QString folder_;
+    QString title_;
+    QDateTime when_;
+    QStringList kept_;   // names
+    QStringList before_; // their states
 };
 
 // The last operation that can be undone.

@@ -142,56 +142,87 @@ bool Catalogue::rewriteInMemory(const QString &path, const Edit &edit, QString *
     return files::saveAtomically(path, linefile::joinLines(lines), errorText);
 }
 
-bool Catalogue::rewriteLines(const FolderLock &lock, const QString &path, const LineChange &change,
-                             const QList<QByteArray> &added, qsizetype *changedOut, QString *errorText) const
+bool Catalogue::rewriteLines(const FolderLock &lock, const QString &path, const LinesEdit &edit, LinesResult *result,
+                             QString *errorText) const
 {
-    if (changedOut) *changedOut = 0;
+    *result = LinesResult{};
     if (!lock.allows(path, errorText)) return false;
-    QList<QByteArray> lines;
-    qsizetype changed = 0;
-    QByteArray replacement;
-    const linefile::ReadStatus status = linefile::forEachLine(path, [&](QByteArrayView line) {
-        replacement.clear();
-        if (change && change(line, &replacement)) {
-            ++changed;
-            if (!replacement.isEmpty()) lines.append(replacement);
+    const LineOrder &ord = order();
+    auto less = [&](const QByteArray &a, const QByteArray &b) { return ord.compare(a, b) < 0; };
+
+    // First pass: the lines that change, and whether the others are in order.
+    QList<QByteArray> incoming;
+    for (const QByteArray &line : edit.added)
+        if (!line.isEmpty()) incoming.append(line);
+    QByteArray out, previous;
+    bool inOrder = true, havePrevious = false;
+    linefile::ReadStatus status = linefile::forEachLine(path, [&](QByteArrayView line) {
+        out.clear();
+        if (edit.change && edit.change(line, &out)) {
+            ++result->changed;
+            if (out.isEmpty()) return;
+            if (edit.staysHere && !edit.staysHere(out)) result->leaving.append(out);
+            else incoming.append(out);
             return;
         }
-        lines.append(line.toByteArray());
+        if (inOrder && havePrevious && ord.compare(previous, line) > 0) inOrder = false;
+        previous.resize(line.size());
+        std::memcpy(previous.data(), line.data(), size_t(line.size()));
+        havePrevious = true;
     });
     if (!status.ok()) {
         if (errorText) *errorText = status.error;
         return false;
     }
+    if (result->changed == 0 && incoming.isEmpty()) return true;
     if (status.cutLines > 0) {
         if (errorText) *errorText = tooLongLines(path, status.cutLines);
         return false;
     }
-    if (changed == 0 && added.isEmpty()) return true;
-    for (const QByteArray &line : added)
-        if (!line.isEmpty()) lines.append(line);
-    const LineOrder &ord = order();
-    std::stable_sort(lines.begin(), lines.end(),
-                     [&](const QByteArray &a, const QByteArray &b) { return ord.compare(a, b) < 0; });
-    if (!files::saveAtomically(path, linefile::joinLines(lines), errorText)) return false;
-    if (changedOut) *changedOut = changed;
-    return true;
-}
+    std::stable_sort(incoming.begin(), incoming.end(), less);
 
-std::optional<qsizetype> Catalogue::countChanges(const QString &path, const LineChange &change,
-                                                 QString *errorText) const
-{
-    qsizetype count = 0;
-    QByteArray replacement;
-    const linefile::ReadStatus status = linefile::forEachLine(path, [&](QByteArrayView line) {
-        replacement.clear();
-        if (change(line, &replacement)) ++count;
-    });
+    files::AtomicWriter writer;
+    if (!writer.open(path, errorText)) return false;
+    if (inOrder) {
+        // Second pass: the lines that stay, with the incoming ones merged in after the lines
+        // that sort before them or with them.
+        qsizetype next = 0;
+        status = linefile::forEachLine(path, [&](QByteArrayView line) {
+            out.clear();
+            if (edit.change && edit.change(line, &out)) return;
+            while (next < incoming.size() && ord.compare(incoming[next], line) < 0) {
+                writer.write(incoming[next++]);
+                writer.write("\r\n");
+            }
+            writer.write(line);
+            writer.write("\r\n");
+        });
+        for (; next < incoming.size(); ++next) {
+            writer.write(incoming[next]);
+            writer.write("\r\n");
+        }
+    } else {
+        // Only a file edited by hand is out of order: it is sorted whole, once.
+        QList<QByteArray> lines;
+        status = linefile::forEachLine(path, [&](QByteArrayView line) {
+            out.clear();
+            if (!(edit.change && edit.change(line, &out))) lines.append(line.toByteArray());
+        });
+        lines += incoming;
+        std::stable_sort(lines.begin(), lines.end(), less);
+        for (const QByteArray &line : lines) {
+            writer.write(line);
+            writer.write("\r\n");
+        }
+    }
     if (!status.ok()) {
         if (errorText) *errorText = status.error;
-        return std::nullopt;
+        return false;
     }
-    return count;
+    if (edit.beforeReplacing && !edit.beforeReplacing(errorText)) return false;
+    if (!writer.commit(errorText)) return false;
+    result->replaced = true;
+    return true;
 }
 
 bool Catalogue::TrierFichierCourant(const FolderLock &lock, const QString &path, QString *errorText) const

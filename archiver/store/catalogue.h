@@ -69,16 +69,30 @@ public:
     // returns whether the line changes, *out then holding the new line (empty: the line goes).
     using LineChange = std::function<bool(QByteArrayView line, QByteArray *out)>;
 
-    // One pass of a batch over path: change (when given) applied to every line, the added lines
-    // joined to the file, which is then kept in line order. A file the pass leaves as it was is
-    // not written; changed (when given) receives how many lines changed or went. Refused, with
-    // nothing written, when a line of the file is too long to be read whole.
-    bool rewriteLines(const FolderLock &lock, const QString &path, const LineChange &change,
-                      const QList<QByteArray> &added, qsizetype *changed, QString *errorText) const;
+    struct LinesEdit
+    {
+        LineChange change;        // may be empty
+        QList<QByteArray> added;  // lines joined to the file
+        // Whether a changed line stays in this file; one that does not goes to leaving.
+        std::function<bool(QByteArrayView line)> staysHere;
+        // Runs once the new file is written whole, before it replaces the old one; false (with
+        // the error text) leaves the old one.
+        std::function<bool(QString *errorText)> beforeReplacing;
+    };
+    struct LinesResult
+    {
+        qsizetype changed = 0; // lines changed or removed
+        QList<QByteArray> leaving;
+        bool replaced = false; // the file was rewritten
+    };
 
-    // How many lines of path change would change; nothing, with errorText, when path cannot be
-    // read.
-    std::optional<qsizetype> countChanges(const QString &path, const LineChange &change, QString *errorText) const;
+    // One batch pass over path: the change applied to every line, the added lines joined, the
+    // file kept in line order. A file the pass leaves as it was is not written. The file is read
+    // twice and written once, a line at a time; only the changed and added lines are held in
+    // memory (all of them when the file was out of order). Refused, with nothing written, when a
+    // line of the file is too long to be read whole.
+    bool rewriteLines(const FolderLock &lock, const QString &path, const LinesEdit &edit, LinesResult *result,
+                      QString *errorText) const;
 
     const LineOrder &order() const;
 

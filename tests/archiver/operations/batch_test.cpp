@@ -2,6 +2,7 @@
 #include "archiver/operations/undo.h"
 #include "archiver/store/record.h"
 
+#include "common/files/atomic_file.h"
 #include "tests/support/test_folder.h"
 
 #include <QDir>
@@ -111,25 +112,28 @@ TEST(Batch, UndoPutsBackTheLastOperationUnlessItsFilesChangedSince)
     ASSERT_TRUE(undo::undoLast(folder.lock(), folder.path(), &title, &error)) << error.toStdString();
     EXPECT_EQ(title, QStringLiteral("replace"));
     EXPECT_EQ(snapshot(folder), imported);
-    // A file of the import changed by someone else since: refused, named, nothing put back.
-    folder.write(QStringLiteral("N.MFI"), "NOUVEAU@1[]X#\xA7\r\nAUTRE@1[]X#\xA7\r\n");
+    ASSERT_TRUE(undo::undoLast(folder.lock(), folder.path(), &title, &error)) << error.toStdString();
+    EXPECT_EQ(snapshot(folder), original);
+    EXPECT_FALSE(undo::undoLast(folder.lock(), folder.path(), &title, &error));
+
+    // A file of the operation rewritten by another program since (even with the same bytes):
+    // refused, named, nothing put back.
+    ASSERT_TRUE(batch::apply(catalogue, folder.lock(), import).ok);
+    folder.write(QStringLiteral("N.MFI"), imported["N.MFI"]);
     const auto changed = snapshot(folder);
     EXPECT_FALSE(undo::undoLast(folder.lock(), folder.path(), &title, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("N.MFI")) && !error.contains(QStringLiteral("A.MFI")))
         << error.toStdString();
     EXPECT_EQ(snapshot(folder), changed);
-    folder.write(QStringLiteral("N.MFI"), imported["N.MFI"]);
-    ASSERT_TRUE(undo::undoLast(folder.lock(), folder.path(), &title, &error)) << error.toStdString();
-    EXPECT_EQ(snapshot(folder), original);
-    EXPECT_FALSE(undo::undoLast(folder.lock(), folder.path(), &title, &error));
+    writeCatalogue(folder, kCatalogue);
 
     // Stopped after a file was rewritten, before the operation was sealed.
     {
         const auto lock = folder.lock();
-        auto op = undo::Operation::begin(lock, folder.path(), QStringLiteral("killed"),
-                                         {folder.file("F.MFI"), folder.file("G.MFI")}, &error);
+        auto op = undo::Operation::begin(lock, folder.path(), QStringLiteral("killed"), &error);
         ASSERT_TRUE(op);
-        folder.write(QStringLiteral("F.MFI"), "HALF DONE\r\n");
+        ASSERT_TRUE(op->keep(folder.file("F.MFI"), &error) && op->keep(folder.file("G.MFI"), &error));
+        ASSERT_TRUE(files::saveAtomically(folder.file("F.MFI"), "HALF DONE\r\n", &error));
     }
     ASSERT_TRUE(undo::undoLast(folder.lock(), folder.path(), &title, &error)) << error.toStdString();
     EXPECT_EQ(snapshot(folder), original);
