@@ -156,10 +156,16 @@ bool Catalogue::rewriteLines(const FolderLock &lock, const QString &path, const 
         if (!line.isEmpty()) incoming.append(line);
     QByteArray out, previous;
     bool inOrder = true, havePrevious = false;
+    // The lines that change, by their number among the non-empty lines: the second pass skips
+    // them without asking the change again.
+    QList<qsizetype> changedAt;
+    qsizetype number = -1;
     linefile::ReadStatus status = linefile::forEachLine(path, [&](QByteArrayView line) {
+        ++number;
         out.clear();
         if (edit.change && edit.change(line, &out)) {
             ++result->changed;
+            changedAt.append(number);
             if (out.isEmpty()) return;
             if (edit.staysHere && !edit.staysHere(out)) result->leaving.append(out);
             else incoming.append(out);
@@ -186,10 +192,14 @@ bool Catalogue::rewriteLines(const FolderLock &lock, const QString &path, const 
     if (inOrder) {
         // Second pass: the lines that stay, with the incoming ones merged in after the lines
         // that sort before them or with them.
-        qsizetype next = 0;
+        qsizetype next = 0, skip = 0;
+        number = -1;
         status = linefile::forEachLine(path, [&](QByteArrayView line) {
-            out.clear();
-            if (edit.change && edit.change(line, &out)) return;
+            ++number;
+            if (skip < changedAt.size() && changedAt[skip] == number) {
+                ++skip;
+                return;
+            }
             while (next < incoming.size() && ord.compare(incoming[next], line) < 0) {
                 writer.write(incoming[next++]);
                 writer.write("\r\n");
@@ -204,9 +214,15 @@ bool Catalogue::rewriteLines(const FolderLock &lock, const QString &path, const 
     } else {
         // Only a file edited by hand is out of order: it is sorted whole, once.
         QList<QByteArray> lines;
+        qsizetype skip = 0;
+        number = -1;
         status = linefile::forEachLine(path, [&](QByteArrayView line) {
-            out.clear();
-            if (!(edit.change && edit.change(line, &out))) lines.append(line.toByteArray());
+            ++number;
+            if (skip < changedAt.size() && changedAt[skip] == number) {
+                ++skip;
+                return;
+            }
+            lines.append(line.toByteArray());
         });
         lines += incoming;
         std::stable_sort(lines.begin(), lines.end(), less);

@@ -202,3 +202,17 @@ TEST(Batch, FieldReplacementsCarryTheirSeparators)
         EXPECT_EQ(r.replacement, c.replacement);
     }
 }
+
+// A letter file edited by hand out of order comes out sorted whole, its changed lines in place.
+TEST(Batch, AFileOutOfOrderIsSortedWhole)
+{
+    TestFolder folder;
+    writeCatalogue(folder, {{"G.MFI", "GZ@1[]X#\xA7\r\nGB@1[]X#\xA7\r\nGA@1[]X#\xA7\r\n"}});
+    const Catalogue catalogue(folder.path());
+    const batch::Outcome done =
+        batch::apply(catalogue, folder.lock(), {QStringLiteral("t"), batch::replaceFirst("GB@", "GC@"), {{u'G', {"GD@1[]X#\xA7"}}}});
+    ASSERT_TRUE(done.ok) << done.error.toStdString();
+    EXPECT_EQ(done.counts.records, 2);
+    EXPECT_EQ(folder.read(QStringLiteral("G.MFI")),
+              QByteArray("GA@1[]X#\xA7\r\nGC@1[]X#\xA7\r\nGD@1[]X#\xA7\r\nGZ@1[]X#\xA7\r\n"));
+}
