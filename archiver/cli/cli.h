@@ -68,5 +68,6 @@ int runRemoveSupport(Context &ctx, const QStringList &args);
 int runImport(Context &ctx, const QStringList &args);
 int runImportList(Context &ctx, const QStringList &args);
 int runUndo(Context &ctx, const QStringList &args);
+int runAnalyse(Context &ctx, const QStringList &args);
 
 } // namespace cli

@@ -30,6 +30,7 @@ QString usageText()
         {texts::get(texts::kSyntaxImport), texts::kUsageImport},
         {texts::get(texts::kSyntaxImportList), texts::kUsageImportList},
         {QStringLiteral("undo"), texts::kUsageUndo},
+        {QStringLiteral("analyse"), texts::kUsageAnalyse},
     };
     constexpr int kIndent = 32, kWidth = 96;
     auto wrap = [](const QString &text, int indent) {

@@ -37,7 +37,8 @@ int main(int argc, char *argv[])
         {QStringLiteral("restore"), cli::runRestore}, {QStringLiteral("resolve"), cli::runResolve},
         {QStringLiteral("replace-all"), cli::runReplaceAll}, {QStringLiteral("give-support"), cli::runGiveSupport},
         {QStringLiteral("remove-support"), cli::runRemoveSupport}, {QStringLiteral("import"), cli::runImport},
-        {QStringLiteral("import-list"), cli::runImportList}, {QStringLiteral("undo"), cli::runUndo}};
+        {QStringLiteral("import-list"), cli::runImportList}, {QStringLiteral("undo"), cli::runUndo},
+        {QStringLiteral("analyse"), cli::runAnalyse}};
     const Run run = commands.value(command);
     if (!run) return cli::usage(texts::get(texts::kUnknownCommand).arg(command));
     return run(ctx, args);

@@ -151,7 +151,10 @@ inline constexpr char kSection[] = "Textes";
     X(kCliRejected, "lignes_rejetees", "%1 ligne(s) rejetée(s)") \
     /* pictures and the volumes of supports */ \
     X(kPictureTooSmall, "image_trop_petite", "L'image « %1 » est trop petite (%2 × %3 pixels) pour la vignette.") \
-    X(kUsageLock, "usage_verrou", "Les commandes qui modifient le catalogue attendent quelques secondes ($TALVO_LOCK_WAIT_MS) qu'un autre programme ait fini de le modifier. Les caractères de contrôle sont affichés en \\xNN.")
+    X(kUsageLock, "usage_verrou", "Les commandes qui modifient le catalogue attendent quelques secondes ($TALVO_LOCK_WAIT_MS) qu'un autre programme ait fini de le modifier. Les caractères de contrôle sont affichés en \\xNN.") \
+    /* the analysis */ \
+    X(kUsageAnalyse, "usage_analyse", "vérifier chaque fiche, reconstruire les listes des catégories et des supports d'après les fiches et écrire le bilan bilan.txt") \
+    X(kAnalysisFailed, "analyse_impossible", "L'analyse du catalogue n'a pas pu se faire : %1")
 
 #define TALVO_DECLARE_TEXT(name, key, french) inline constexpr Text name{key, french};
 TALVO_OWN_TEXTS(TALVO_DECLARE_TEXT)

@@ -1,0 +1,30 @@
+#include "archiver/cli/cli.h"
+
+#include "archiver/operations/analysis.h"
+#include "archiver/store/first_run.h"
+#include "archiver/store/utilities.h"
+#include "common/text/texts.h"
+
+#include <QDate>
+
+namespace cli {
+
+// The catalogue analysis: the broken lines on stderr as they are met, the summary on stdout.
+int runAnalyse(Context &ctx, const QStringList &args)
+{
+    if (!args.isEmpty()) return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("analyse"), QString()));
+    if (!firstrun::workFilesExist(ctx.folder)) return refuse(texts::get(texts::kNoCatalogue).arg(ctx.folder));
+    QString folder = ctx.folder;
+    if (!folder.endsWith(u'/')) folder += u'/';
+    ArchiverSession session(folder, formatDayDate(QDate::currentDate()));
+    session.language.setShippedFolder(ctx.language.shippedFolder());
+    session.language.setFile(ctx.language.file());
+    const AnalysisResult r = analyseCatalogue(session, {}, [&](const AnalysisAnomaly &a) {
+        writeOut(stderr, ctx.message(36) + a.file + QStringLiteral(": ") + a.line + u'\n');
+    });
+    if (!r.ok()) return refuse(texts::get(texts::kAnalysisFailed).arg(r.error));
+    writeOut(stdout, r.summary + u'\n');
+    return Done;
+}
+
+} // namespace cli
