@@ -189,47 +189,37 @@ bool Catalogue::rewriteLines(const FolderLock &lock, const QString &path, const 
 
     files::AtomicWriter writer;
     if (!writer.open(path, errorText)) return false;
-    if (inOrder) {
-        // Second pass: the lines that stay, with the incoming ones merged in after the lines
-        // that sort before them or with them.
-        qsizetype next = 0, skip = 0;
-        number = -1;
-        status = linefile::forEachLine(path, [&](QByteArrayView line) {
-            ++number;
-            if (skip < changedAt.size() && changedAt[skip] == number) {
+    auto writeLine = [&](QByteArrayView line) {
+        writer.write(line);
+        writer.write("\r\n");
+    };
+    // Second pass: the lines that stay, in file order (the changed ones are skipped by number).
+    auto eachStaying = [&](const std::function<void(QByteArrayView)> &fn) {
+        qsizetype skip = 0, n = -1;
+        return linefile::forEachLine(path, [&](QByteArrayView line) {
+            ++n;
+            if (skip < changedAt.size() && changedAt[skip] == n) {
                 ++skip;
                 return;
             }
-            while (next < incoming.size() && ord.compare(incoming[next], line) < 0) {
-                writer.write(incoming[next++]);
-                writer.write("\r\n");
-            }
-            writer.write(line);
-            writer.write("\r\n");
+            fn(line);
         });
-        for (; next < incoming.size(); ++next) {
-            writer.write(incoming[next]);
-            writer.write("\r\n");
-        }
+    };
+    if (inOrder) {
+        // The incoming lines merged in after the lines that sort before them or with them.
+        qsizetype next = 0;
+        status = eachStaying([&](QByteArrayView line) {
+            while (next < incoming.size() && ord.compare(incoming[next], line) < 0) writeLine(incoming[next++]);
+            writeLine(line);
+        });
+        for (; next < incoming.size(); ++next) writeLine(incoming[next]);
     } else {
         // Only a file edited by hand is out of order: it is sorted whole, once.
         QList<QByteArray> lines;
-        qsizetype skip = 0;
-        number = -1;
-        status = linefile::forEachLine(path, [&](QByteArrayView line) {
-            ++number;
-            if (skip < changedAt.size() && changedAt[skip] == number) {
-                ++skip;
-                return;
-            }
-            lines.append(line.toByteArray());
-        });
+        status = eachStaying([&](QByteArrayView line) { lines.append(line.toByteArray()); });
         lines += incoming;
         std::stable_sort(lines.begin(), lines.end(), less);
-        for (const QByteArray &line : lines) {
-            writer.write(line);
-            writer.write("\r\n");
-        }
+        for (const QByteArray &line : lines) writeLine(line);
     }
     if (!status.ok()) {
         if (errorText) *errorText = status.error;
