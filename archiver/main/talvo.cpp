@@ -1,6 +1,8 @@
 #include "archiver/main/talvo.h"
 
+#include "archiver/main/batch_commands.h"
 #include "archiver/main/list_commands.h"
+#include "archiver/main/operation_commands.h"
 #include "archiver/main/record_commands.h"
 
 #include "archiver/main/outside_tools.h"
@@ -124,6 +126,16 @@ void Talvo::connectHandlers()
     connect(ui->m_recherche, &QAction::triggered, this, [this] { commands::m_recherche(*this); });
     connect(ui->m_config, &QAction::triggered, this, [this] { commands::m_config(*this); });
     connect(ui->m_imprimer, &QAction::triggered, this, [this] { commands::m_imprimer(*this); });
+    connect(ui->m_bilan, &QAction::triggered, this, [this] { commands::m_bilan(*this); });
+    connect(ui->m_affiner, &QAction::triggered, this, [this] { commands::m_affiner(*this); });
+    connect(ui->m_remplacer, &QAction::triggered, this, [this] { commands::m_remplacer(*this); });
+    connect(ui->m_supp, &QAction::triggered, this, [this] { commands::m_supp(*this); });
+    connect(ui->m_kill_support, &QAction::triggered, this, [this] { commands::m_kill_support(*this); });
+    connect(ui->m_suppr, &QAction::triggered, this, [this] { commands::m_suppr(*this); });
+    connect(ui->m_import, &QAction::triggered, this, [this] { commands::m_import(*this); });
+    connect(ui->m_importer, &QAction::triggered, this, [this] { commands::m_importer(*this); });
+    connect(ui->m_sauver, &QAction::triggered, this, [this] { commands::m_sauver(*this); });
+    connect(ui->m_annuler, &QAction::triggered, this, [this] { commands::m_annuler(*this); });
 
     const QString folder = session_.folder;
     connect(ui->m_texte, &QAction::triggered, this, [this] { startCompanion(QStringLiteral("redig5"), {}); });
@@ -160,10 +172,8 @@ void Talvo::connectHandlers()
 
 QList<QAction *> Talvo::laterCommands() const
 {
-    return {ui->m_bilan,    ui->m_lister_cles, ui->m_remplacer, ui->m_supp,
-            ui->m_kill_support, ui->m_import, ui->m_importer, ui->m_affiner,
-            ui->m_suppr,  ui->m_sauver,   ui->m_sauver_alb, ui->m_album,     ui->m_html,
-            ui->m_oublies, ui->m_editer_aide, ui->m_regedit, ui->m_dos};
+    return {ui->m_lister_cles, ui->m_sauver_alb, ui->m_album,       ui->m_html,
+            ui->m_oublies,     ui->m_editer_aide, ui->m_regedit, ui->m_dos};
 }
 
 void Talvo::notYetAvailable()

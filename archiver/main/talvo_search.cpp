@@ -129,6 +129,20 @@ void Talvo::AjouterLigneGrille(QByteArrayView line)
     setWindowTitle(formatCount(found_) + message(9));
 }
 
+void Talvo::showLines(const QStringList &lines)
+{
+    ViderGrille();
+    found_ = 0;
+    searching_ = true;
+    RepeatedMessages malformed(desktop_, this, texts::get(texts::kStopShowing));
+    malformedBoxes_ = &malformed;
+    for (const QString &line : lines) AjouterLigneGrille(cp1252::encode(line).value_or(QByteArray()));
+    malformedBoxes_ = nullptr;
+    searching_ = false;
+    model_.flush();
+    ui->m3->setEnabled(model_.rowCount() > 1);
+}
+
 void Talvo::ViderGrille()
 {
     setWindowTitle(message(10));

@@ -154,7 +154,8 @@ inline constexpr char kSection[] = "Textes";
     X(kUsageLock, "usage_verrou", "Les commandes qui modifient le catalogue attendent quelques secondes ($TALVO_LOCK_WAIT_MS) qu'un autre programme ait fini de le modifier. Les caractères de contrôle sont affichés en \\xNN.") \
     /* the analysis */ \
     X(kUsageAnalyse, "usage_analyse", "vérifier chaque fiche, reconstruire les listes des catégories et des supports d'après les fiches et écrire le bilan bilan.txt") \
-    X(kAnalysisFailed, "analyse_impossible", "L'analyse du catalogue n'a pas pu se faire : %1")
+    X(kAnalysisFailed, "analyse_impossible", "L'analyse du catalogue n'a pas pu se faire : %1") \
+    X(kStopShowingAnalysis, "ne_plus_afficher_analyse", "Ne plus afficher ces fiches pendant cette analyse ? Elles restent dans le bilan.")
 
 #define TALVO_DECLARE_TEXT(name, key, french) inline constexpr Text name{key, french};
 TALVO_OWN_TEXTS(TALVO_DECLARE_TEXT)

@@ -322,8 +322,8 @@ TEST(MainWindow, OwnTextsAndStandardButtonsFollowTheLanguage)
     };
     for (const auto &c : cases) {
         w.talvo->m_langues_Click(c.entry);
-        w.action("m_bilan")->setEnabled(true);
-        w.action("m_bilan")->trigger();
+        w.action("m_html")->setEnabled(true);
+        w.action("m_html")->trigger();
         EXPECT_EQ(w.desktop.messages.last().text, c.notYet) << c.entry;
         EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), c.yes) << c.entry;
     }

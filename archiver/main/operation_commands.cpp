@@ -1,0 +1,91 @@
+#include "archiver/main/operation_commands.h"
+
+#include "archiver/forms/form.h"
+#include "archiver/forms/recherch.h"
+#include "archiver/main/grid_model.h"
+#include "archiver/main/record_commands.h"
+#include "archiver/main/talvo.h"
+#include "archiver/operations/analysis.h"
+#include "archiver/operations/refine.h"
+#include "archiver/store/session.h"
+#include "archiver/store/utilities.h"
+#include "common/desktop/desktop.h"
+#include "common/desktop/repeated_messages.h"
+#include "common/text/texts.h"
+
+#include <QAction>
+#include <QTableView>
+
+namespace commands {
+namespace {
+
+// Seconds with one decimal and no zero before the point: 0.25 is ".3", 12.04 is "12.0".
+QString tenths(double seconds)
+{
+    QString text = QString::number(seconds, 'f', 1);
+    if (text.startsWith(QLatin1String("0."))) text.remove(0, 1);
+    return text;
+}
+
+} // namespace
+
+void m_bilan(Talvo &window)
+{
+    ArchiverSession &session = window.session();
+    Desktop &desktop = window.desktop();
+    window.setWindowTitle(window.message(33));
+    RepeatedMessages boxes(desktop, &window, texts::get(texts::kStopShowingAnalysis));
+    const AnalysisResult result = analyseCatalogue(
+        session,
+        [&window](QChar letter) { window.setWindowTitle(window.message(34) + letter + QStringLiteral(".MFI")); },
+        [&window, &boxes](const AnalysisAnomaly &anomaly) {
+            // A target holding "[" is listed in the report without a box of its own.
+            if (anomaly.malformed) boxes.show(anomaly.line, window.message(36) + anomaly.file, Desktop::Icon::Warning);
+        });
+    if (!result.ok()) {
+        desktop.message(&window, texts::get(texts::kAnalysisFailed).arg(result.error), QString(), Desktop::Buttons::Ok,
+                        Desktop::Icon::Warning);
+        return;
+    }
+    window.setWindowTitle(window.message(64) + tenths(result.seconds) + QStringLiteral(" sec"));
+    if (desktop.message(&window, result.summary, window.message(65), Desktop::Buttons::YesNo, Desktop::Icon::Question)
+        == Desktop::Answer::Yes)
+        forms::startCompanion(&window, desktop, QStringLiteral("redig5"), {result.reportPath});
+}
+
+void m_affiner(Talvo &window)
+{
+    ArchiverSession &session = window.session();
+    Desktop &desktop = window.desktop();
+    const GridModel &grid = window.gridModel();
+    QStringList lines;
+    lines.reserve(grid.rowCount());
+    for (int row = 0; row < grid.rowCount(); ++row) lines.append(grid.line(row));
+    {
+        recherch form(session, desktop, &window);
+        desktop.exec(&form);
+    }
+    if (session.searchField == record::Field::All) {
+        desktop.message(&window, window.message(22));
+        return;
+    }
+    const refine::Result result = refine::run(session.folder, lines, session.searchField, session.searchText);
+    if (!result.ok()) {
+        desktop.message(&window, result.error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+        return;
+    }
+    window.showLines(result.kept);
+    window.setWindowTitle(formatCount(result.kept.size()) + window.message(23) + formatCount(result.read) +
+                          window.message(24));
+    if (result.kept.isEmpty()) {
+        desktop.message(&window, session.searchText + window.message(25));
+    } else if (result.kept.size() == 1) {
+        window.setHeightTwips(Talvo::kOneResultHeightTwips);
+        window.grid()->selectRow(0);
+        window.grille1_click(0);
+    } else {
+        window.action(QStringLiteral("m3"))->setEnabled(true);
+    }
+}
+
+} // namespace commands
