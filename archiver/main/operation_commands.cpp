@@ -79,12 +79,10 @@ void m_affiner(Talvo &window)
                           window.message(24));
     if (result.kept.isEmpty()) {
         desktop.message(&window, session.searchText + window.message(25));
-    } else if (result.kept.size() == 1) {
+    } else if (result.kept.size() == 1) { // more than one: showLines enabled "La Liste"
         window.setHeightTwips(Talvo::kOneResultHeightTwips);
         window.grid()->selectRow(0);
         window.grille1_click(0);
-    } else {
-        window.action(QStringLiteral("m3"))->setEnabled(true);
     }
 }
 

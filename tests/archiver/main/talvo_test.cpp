@@ -6,6 +6,7 @@
 #include "archiver/store/settings.h"
 #include "common/desktop/scripted_desktop.h"
 #include "common/profile/profile.h"
+#include "common/widgets/cinput.h"
 
 #include "tests/support/test_folder.h"
 
@@ -791,4 +792,258 @@ TEST(MainWindow, ThePrintedListIsWrittenAndOpenedInTheEditor)
     ASSERT_FALSE(w.desktop.started.isEmpty());
     EXPECT_EQ(w.desktop.started.last().arguments, QStringList{w.file(QStringLiteral("liste.txt"))});
     EXPECT_TRUE(w.action("m_editer_liste")->isEnabled());
+}
+
+namespace {
+
+const QByteArray kRoses = "RIVE@1[CD1]A#ROME\xA7\r\nROME@1[]A#\xA7\r\nROME@2[CD10]A#\xA7\r\nRUE@1[CD2]A#ROME\xA7\r\n";
+
+// The scripted answer of a dialog that only hands texts back through the session.
+std::function<int(QDialog *)> filling(ArchiverSession &session, QString search, QString replacement = {},
+                                     record::Field field = record::Field::All)
+{
+    return [&session, search, replacement, field](QDialog *) {
+        session.searchText = search;
+        session.replacementText = replacement;
+        session.searchField = field;
+        return int(QDialog::Accepted);
+    };
+}
+
+// The input boxes answered with texts, one each; an empty text closes the box.
+QList<std::function<int(QDialog *)>> typing(const QStringList &texts)
+{
+    QList<std::function<int(QDialog *)>> handlers;
+    for (const QString &text : texts)
+        handlers.append([text](QDialog *dialog) {
+            auto *box = qobject_cast<Cinput *>(dialog);
+            EXPECT_TRUE(box);
+            if (!box || text.isEmpty()) return int(QDialog::Rejected);
+            box->setText(text);
+            return int(QDialog::Accepted);
+        });
+    return handlers;
+}
+
+} // namespace
+
+// Each command that changes many records says first how many it will change and where, changes
+// exactly those, reports the count, runs the analysis, and is put back whole by the undo entry.
+TEST(MainWindow, BatchCommandsAskThenChangeThenUndo)
+{
+    const struct
+    {
+        const char *command;
+        QString search;                         // typed in the key box first, when not empty
+        QStringList inputs;                     // the input boxes
+        QString replaceBy;                      // the replace dialog's texts, when the command shows it
+        QByteArray after;
+        QString report;                         // the box after the change; empty: none
+        int count;
+    } cases[] = {
+        {"m_supp", {}, {QStringLiteral("ROME"), QStringLiteral("cd3")}, {},
+         "RIVE@1[CD1]A#ROME\xA7\r\nROME@1[CD3]A#\xA7\r\nROME@2[CD10]A#\xA7\r\nRUE@1[CD2]A#ROME\xA7\r\n",
+         QStringLiteral("OK !  1"), 1},
+        {"m_kill_support", {}, {QStringLiteral("cd1")}, {},
+         "RIVE@1[]A#ROME\xA7\r\nROME@1[]A#\xA7\r\nROME@2[CD10]A#\xA7\r\nRUE@1[CD2]A#ROME\xA7\r\n",
+         QStringLiteral("OK !  1"), 1},
+        {"m_remplacer", {}, {}, QStringLiteral("ROMA"),
+         "RIVE@1[CD1]A#ROMA\xA7\r\nROMA@1[]A#\xA7\r\nROMA@2[CD10]A#\xA7\r\nRUE@1[CD2]A#ROMA\xA7\r\n",
+         QStringLiteral("OK ! 4"), 4},
+        {"m_suppr", QStringLiteral("rue"), {}, {},
+         "RIVE@1[CD1]A#ROME\xA7\r\nROME@1[]A#\xA7\r\nROME@2[CD10]A#\xA7\r\n", {}, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.command);
+        Window w;
+        ASSERT_TRUE(w.load());
+        w.write(QStringLiteral("R.MFI"), kRoses);
+        if (!c.search.isEmpty()) w.enter(c.search);
+        w.desktop.dialogHandlers = typing(c.inputs);
+        if (!c.replaceBy.isEmpty()) w.desktop.dialogHandlers = {filling(*w.session, QStringLiteral("ROME"), c.replaceBy)};
+        w.desktop.answers = {Desktop::Answer::Yes, Desktop::Answer::Yes, Desktop::Answer::No};
+        w.desktop.messages.clear();
+        w.action(c.command)->trigger();
+
+        EXPECT_EQ(w.read(QStringLiteral("R.MFI")), c.after);
+        const QStringList shown = w.desktop.messageTexts();
+        EXPECT_TRUE(shown.contains(QStringLiteral("%1 fiche(s) vont être modifiées dans 1 fichier(s) du catalogue. Continuer ?")
+                                       .arg(c.count)))
+            << shown.join(u'|').toStdString();
+        if (!c.report.isEmpty())
+            EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [&](const QString &t) { return t.startsWith(c.report); }))
+                << shown.join(u'|').toStdString();
+        EXPECT_TRUE(w.exists(QStringLiteral("bilan.txt"))); // the analysis followed
+        EXPECT_EQ(w.desktop.messages.last().title, w.msg(65));
+
+        w.desktop.answers = {Desktop::Answer::Yes, Desktop::Answer::No};
+        w.action("m_annuler")->trigger();
+        EXPECT_EQ(w.read(QStringLiteral("R.MFI")), kRoses);
+        const QString title = w.action(c.command)->text().remove(u'&');
+        EXPECT_TRUE(w.desktop.messageTexts().contains(QStringLiteral("L'opération « %1 » est annulée.").arg(title)));
+    }
+}
+
+// Saying No to the count, cancelling the progress or typing nothing changes no byte and leaves
+// nothing to undo; an undo refuses a file changed since, and names it.
+TEST(MainWindow, BatchCommandsRefusedOrCancelledChangeNothing)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    w.write(QStringLiteral("R.MFI"), kRoses);
+    const QString nothing = w.msg(73);
+
+    w.desktop.dialogHandlers = typing({QStringLiteral("ROME"), QStringLiteral("CD3")});
+    w.desktop.answers = {Desktop::Answer::No};
+    w.action("m_supp")->trigger();
+    w.desktop.dialogHandlers = typing({QString()});
+    w.action("m_kill_support")->trigger();
+    EXPECT_EQ(w.desktop.messages.last().text, nothing);
+    w.desktop.dialogHandlers = typing({QStringLiteral("CD1")});
+    w.desktop.answers = {Desktop::Answer::Yes};
+    w.desktop.cancelProgressAt = 1;
+    w.action("m_kill_support")->trigger();
+    EXPECT_EQ(w.desktop.messages.last().text, nothing);
+    EXPECT_EQ(w.read(QStringLiteral("R.MFI")), kRoses);
+    EXPECT_FALSE(w.exists(QStringLiteral("bilan.txt")));
+    w.desktop.messages.clear();
+    w.action("m_annuler")->trigger();
+    EXPECT_EQ(w.desktop.messageTexts(), QStringList{QStringLiteral("Aucune opération à annuler.")});
+
+    w.desktop.cancelProgressAt = -1;
+    w.desktop.dialogHandlers = typing({QStringLiteral("CD1")});
+    w.desktop.answers = {Desktop::Answer::Yes, Desktop::Answer::No};
+    w.action("m_kill_support")->trigger();
+    const QByteArray changed = w.read(QStringLiteral("R.MFI"));
+    ASSERT_NE(changed, kRoses);
+    w.write(QStringLiteral("R.MFI"), changed + "RUSSE@1[]A#\xA7\r\n"); // another program wrote meanwhile
+    w.desktop.answers = {Desktop::Answer::Yes};
+    w.action("m_annuler")->trigger();
+    EXPECT_TRUE(w.desktop.messages.last().text.contains(QStringLiteral("R.MFI")));
+    EXPECT_EQ(w.read(QStringLiteral("R.MFI")), changed + "RUSSE@1[]A#\xA7\r\n");
+}
+
+// Both imports and the export, through their file dialogs: three unreadable lines abandon an
+// import with what was read before them; a list is filed under the category chosen; an export
+// to a folder that cannot be written says so and does not claim it saved.
+TEST(MainWindow, ImportAndExportThroughTheirDialogs)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    ASSERT_TRUE(QDir().mkpath(w.file(QStringLiteral("in"))));
+    w.write(QStringLiteral("in/empty.MFI"), "\r\n\r\n\r\nROSE@1[]A#\xA7\r\n");
+    w.write(QStringLiteral("in/good.MFI"), "ZEBRE@2[]ANIMAUX#\xA7\r\nZ2@1[]A#\xA7\r\n");
+    w.write(QStringLiteral("in/list.txt"), "LIVRE ROUGE#un roman\r\nLIVRE BLEU#\r\n");
+    const QByteArray zBefore = w.read(QStringLiteral("Z.MFI"));
+
+    w.desktop.fileNames = {w.file(QStringLiteral("in/empty.MFI"))};
+    w.action("m_import")->trigger();
+    QStringList shown = w.desktop.messageTexts();
+    EXPECT_TRUE(shown.contains(QStringLiteral("ABANDON ! Trop d'erreurs dans ce Fichier...")));
+    EXPECT_EQ(shown.last(), w.msg(68) + QStringLiteral("\r\n 3") + w.msg(69));
+    EXPECT_FALSE(w.read(QStringLiteral("R.MFI")).contains("ROSE@1[]A#"));
+
+    w.desktop.fileNames = {w.file(QStringLiteral("in/good.MFI"))};
+    w.desktop.answers = {Desktop::Answer::Yes, Desktop::Answer::Ok, Desktop::Answer::No};
+    w.action("m_import")->trigger();
+    const QByteArray z = w.read(QStringLiteral("Z.MFI"));
+    EXPECT_TRUE(z.contains("ZEBRE@2[]ANIMAUX#\xA7\r\n") && z.contains("Z2@1[]A#\xA7\r\n"));
+    EXPECT_EQ(z.size(), zBefore.size() + 31);
+    EXPECT_TRUE(w.exists(QStringLiteral("bilan.txt")));
+
+    w.desktop.fileNames = {w.file(QStringLiteral("in/list.txt"))};
+    w.desktop.dialogHandlers = {[&w](QDialog *dialog) {
+        EXPECT_EQ(dialog->objectName(), QStringLiteral("categorie"));
+        w.session->current.record.category = QStringLiteral("LIVRES");
+        return int(QDialog::Accepted);
+    }};
+    w.desktop.answers = {Desktop::Answer::Yes};
+    w.action("m_importer")->trigger();
+    EXPECT_TRUE(w.read(QStringLiteral("L.MFI")).contains("LIVRE ROUGE@07-12-2026[]LIVRES#UN ROMAN\xA7\r\n"));
+    EXPECT_EQ(w.desktop.messages.last().text, QStringLiteral("OK ! 2") + w.msg(75));
+
+    w.enter(QStringLiteral("zebre"));
+    ASSERT_EQ(w.talvo->gridModel().rowCount(), 1);
+    w.desktop.messages.clear();
+    w.desktop.fileNames = {w.file(QStringLiteral("out/export.MFI"))};
+    ASSERT_TRUE(QDir().mkpath(w.file(QStringLiteral("out"))));
+    w.action("m_sauver")->trigger();
+    EXPECT_EQ(w.read(QStringLiteral("out/export.MFI")), QByteArray("ZEBRE@2[]ANIMAUX#\xA7\r\n"));
+    EXPECT_EQ(w.desktop.messages.last().text, w.msg(89) + QStringLiteral("\r\n") + w.file(QStringLiteral("out/export.MFI")));
+
+    // A plain file where the folder should be: no user, root included, can write there.
+    w.desktop.fileNames = {w.file(QStringLiteral("out/export.MFI/again.MFI"))};
+    w.action("m_sauver")->trigger();
+    EXPECT_EQ(w.desktop.messages.last().icon, Desktop::Icon::Warning);
+    EXPECT_FALSE(w.desktop.messages.last().text.startsWith(w.msg(89)));
+    EXPECT_EQ(w.read(QStringLiteral("out/export.MFI")), QByteArray("ZEBRE@2[]ANIMAUX#\xA7\r\n"));
+}
+
+// The analysis from the menu: a box per broken line until the user stops them, the report, its
+// caption with the seconds, and the editor on the report after Yes.
+TEST(MainWindow, TheAnalysisShowsItsBoxesThenOffersItsReport)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    QByteArray broken;
+    for (char c = 'A'; c <= 'G'; ++c) broken += QByteArray("B") + c + "@1[]A\r\n"; // no "#" nor the target mark
+    w.write(QStringLiteral("B.MFI"), broken);
+    w.desktop.answers = {Desktop::Answer::Ok, Desktop::Answer::Ok, Desktop::Answer::Ok, Desktop::Answer::Ok,
+                         Desktop::Answer::Yes /* stop showing them */, Desktop::Answer::Yes /* open the report */};
+    w.desktop.messages.clear();
+    w.action("m_bilan")->trigger();
+    ASSERT_EQ(w.desktop.messages.size(), 6);
+    EXPECT_EQ(w.desktop.messages[0].text, QStringLiteral("BA@1[]A"));
+    EXPECT_EQ(w.desktop.messages[0].title, w.msg(36) + QStringLiteral("B.MFI"));
+    EXPECT_EQ(w.desktop.messages.last().title, w.msg(65));
+    EXPECT_TRUE(w.read(QStringLiteral("bilan.txt")).contains("BG@1[]A"));
+    EXPECT_TRUE(w.talvo->windowTitle().startsWith(w.msg(64)));
+    EXPECT_TRUE(w.talvo->windowTitle().endsWith(QStringLiteral(" sec")));
+    ASSERT_FALSE(w.desktop.started.isEmpty());
+    EXPECT_TRUE(w.desktop.started.last().program.endsWith(QStringLiteral("/redig5")));
+    EXPECT_EQ(w.desktop.started.last().arguments, QStringList{w.file(QStringLiteral("bilan.txt"))});
+}
+
+// Refining the grid by a field: the rows kept and the counts in the caption; one row left opens
+// its card; none says so; no field chosen leaves the grid as it was.
+TEST(MainWindow, RefineNarrowsTheGridByAField)
+{
+    const struct
+    {
+        record::Field field;
+        QString text;
+        int kept;
+        bool listEnabled;
+    } cases[] = {
+        {record::Field::Note, QStringLiteral("rose"), 3, true},
+        {record::Field::Support, QStringLiteral("CD9"), 1, false},
+        {record::Field::Key, QStringLiteral("TULIPE"), 0, false},
+        {record::Field::All, QString(), 12, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        Window w;
+        ASSERT_TRUE(w.load());
+        QByteArray lines;
+        for (int i = 0; i < 12; ++i)
+            lines += "FLEUR " + QByteArray::number(10 + i) + "@1[" + (i == 4 ? "CD9" : "CD1") + "]A#" +
+                     (i % 4 == 1 ? "rose" : "Rose") + "\xA7\r\n";
+        w.write(QStringLiteral("F.MFI"), lines);
+        w.enter(QStringLiteral("fleur"));
+        ASSERT_EQ(w.talvo->gridModel().rowCount(), 12);
+        w.desktop.dialogHandlers = {filling(*w.session, c.text, {}, c.field)};
+        w.desktop.messages.clear();
+        w.action("m_affiner")->trigger();
+        EXPECT_EQ(w.talvo->gridModel().rowCount(), c.kept);
+        EXPECT_EQ(w.talvo->findChild<QMenu *>(QStringLiteral("m3"))->isEnabled(), c.listEnabled);
+        if (c.field == record::Field::All) {
+            EXPECT_EQ(w.desktop.messageTexts(), QStringList{w.msg(22)});
+            continue;
+        }
+        EXPECT_EQ(w.talvo->windowTitle(),
+                  u' ' + QString::number(c.kept) + w.msg(23) + QStringLiteral(" 12") + w.msg(24));
+        EXPECT_EQ(w.read(QStringLiteral("sel.txt")), lines);
+        EXPECT_EQ(w.cards, c.kept == 1 ? QStringList{QStringLiteral("FLEUR 14")} : QStringList{});
+        if (c.kept == 0) EXPECT_EQ(w.desktop.messageTexts(), QStringList{c.text + w.msg(25)});
+    }
 }
