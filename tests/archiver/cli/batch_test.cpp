@@ -76,3 +76,27 @@ TEST(CliBatch, OperationsPreviewApplyAndUndo)
     EXPECT_EQ(runCli(folder, {QStringLiteral("import"), folder.file(QStringLiteral("missing.MFI"))}).exitCode, 1);
     EXPECT_EQ(letterFiles(folder), now);
 }
+
+// The analysis from a script: each broken line on stderr with its file, the summary on stdout,
+// the category list rebuilt from the records; arguments and a folder without a catalogue refused.
+TEST(CliBatch, AnalyseReportsBrokenLinesAndRebuildsTheLists)
+{
+    TestFolder folder;
+    folder.copyShipped(QStringLiteral("francais.lng"));
+    EXPECT_EQ(runCli(folder, {QStringLiteral("analyse")}).exitCode, 1); // no catalogue yet
+    ASSERT_EQ(runCli(folder, {QStringLiteral("init")}).exitCode, 0);
+    for (const QString &name : folder.entries())
+        if (name.endsWith(QLatin1String(".MFI"))) folder.write(name, "");
+    folder.write(QStringLiteral("R.MFI"), "ROME@1[CD2]VILLES#\xA7\r\nROUTE@1[]A\r\n");
+
+    CliRun r = runCli(folder, {QStringLiteral("analyse")});
+    EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
+    EXPECT_TRUE(r.errText().endsWith(QStringLiteral("R.MFI: ROUTE@1[]A\n"))) << r.errText().toStdString();
+    EXPECT_TRUE(r.outText().contains(QStringLiteral("1 catégorie(s)"))) << r.outText().toStdString();
+    EXPECT_EQ(folder.read(QStringLiteral("TALVO.CAT")), QByteArray("VILLES\r\n"));
+    EXPECT_EQ(folder.read(QStringLiteral("TALVO.SUP")), QByteArray("CD2\r\n"));
+    EXPECT_TRUE(folder.exists(QStringLiteral("talvo_cat.bak")));
+    EXPECT_TRUE(folder.read(QStringLiteral("bilan.txt")).contains("ROUTE@1[]A"));
+
+    EXPECT_EQ(runCli(folder, {QStringLiteral("analyse"), QStringLiteral("now")}).exitCode, 2);
+}
