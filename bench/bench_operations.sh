@@ -11,7 +11,9 @@
 #     letter files with grep and cat >>, sorting the 36 files and running the analysis script (d);
 # (c) talvo5-cli analyse, when the tool has it, against (d);
 # (d) a one-pass LC_ALL=C mawk script counting the records, the distinct dates, supports and
-#     categories.
+#     categories;
+# (e) in the main window offscreen (bench_window), the refine of the grid of a search of ROSE by
+#     the key text LA, against that search (Enter to the full grid), medians of RUNS in one process.
 # Each run starts from a fresh copy of the catalogue (copied before the clock starts). Best of
 # RUNS. Settings from the environment:
 #   RECORDS=1000000  IMPORT_LINES=100000  RUNS=3  SEED=1
@@ -32,7 +34,7 @@ command -v mawk >/dev/null || { echo "bench_operations: skipped: mawk is missing
 if [[ "${SKIP_BUILD:-0}" != 1 ]]; then
     echo "== building (Release) in $build"
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTALVO_TESTS=OFF >/dev/null
-    cmake --build "$build" --target talvo5-cli make_catalogue talvo_data
+    cmake --build "$build" --target talvo5-cli make_catalogue talvo_data bench_window
 fi
 cli="$build/bin/talvo5-cli"
 gen="$build/bench/make_catalogue"
@@ -104,6 +106,9 @@ if "$cli" --help 2>/dev/null | grep -q '^  analyse'; then
     have_analyse=1
     best analyse "$cli" --home "$work/run" analyse
 fi
+refine_out=$(QT_QPA_PLATFORM=offscreen "$build/bench/bench_window" --home "$master" --search ROSE --refine LA \
+    --runs "$RUNS" 2>/dev/null)
+value() { sed -n "s/^$1 //p" <<<"$refine_out"; }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 echo
@@ -116,5 +121,6 @@ if [[ $have_analyse == 1 ]]; then
 else
     echo "analyse      : not in this build of talvo5-cli; mawk alone ${mawk_ms} ms"
 fi
+echo "refine       : $(value rows) rows to $(value refined_rows): $(value refine_median_ms) ms vs the search $(value search_median_ms) ms: ratio $(value refine_to_search)  (target <= 1.0)"
 echo "machine      : $(nproc) CPU, load $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "======================================================================"

@@ -67,13 +67,12 @@ std::optional<qint64> run(Talvo &window, const batch::Plan &plan, const texts::T
     return done.counts.records;
 }
 
-// The record lines of the result list, as Windows-1252 bytes.
+// The record lines of the result list, as stored.
 QSet<QByteArray> listedLines(Talvo &window)
 {
     QSet<QByteArray> lines;
     const GridModel &grid = window.gridModel();
-    for (int row = 0; row < grid.rowCount(); ++row)
-        if (const auto bytes = cp1252::encode(grid.line(row))) lines.insert(*bytes);
+    for (int row = 0; row < grid.rowCount(); ++row) lines.insert(grid.lineBytes(row).toByteArray());
     return lines;
 }
 

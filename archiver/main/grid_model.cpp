@@ -104,8 +104,10 @@ Record GridModel::record(int row) const
     return Record{cell(row, 0), cell(row, 2), cell(row, 3), cell(row, 4), cell(row, 1), cell(row, 5)};
 }
 
-QString GridModel::line(int row) const
+QString GridModel::line(int row) const { return cp1252::decode(lineBytes(row)); }
+
+QByteArrayView GridModel::lineBytes(int row) const
 {
     if (row < 0 || row >= int(rows_.size())) return {};
-    return cp1252::decode(bytes(rows_[size_t(row)]));
+    return bytes(rows_[size_t(row)]);
 }

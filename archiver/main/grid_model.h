@@ -46,6 +46,8 @@ public:
     QString cell(int row, int column) const;
     // The record line of a row, exactly as it was read (or last set).
     QString line(int row) const;
+    // The same as stored, Windows-1252; valid until the rows change.
+    QByteArrayView lineBytes(int row) const;
 
 private:
     struct Row

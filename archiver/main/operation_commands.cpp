@@ -58,9 +58,9 @@ void m_affiner(Talvo &window)
     ArchiverSession &session = window.session();
     Desktop &desktop = window.desktop();
     const GridModel &grid = window.gridModel();
-    QStringList lines;
+    QList<QByteArrayView> lines; // read before the grid changes
     lines.reserve(grid.rowCount());
-    for (int row = 0; row < grid.rowCount(); ++row) lines.append(grid.line(row));
+    for (int row = 0; row < grid.rowCount(); ++row) lines.append(grid.lineBytes(row));
     {
         recherch form(session, desktop, &window);
         desktop.exec(&form);

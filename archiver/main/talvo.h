@@ -70,7 +70,7 @@ public slots:
     void AjouterLigneGrille(QByteArrayView line);
     // Empties the grid and shows lines in its place, in one insertion as a search does; "La
     // Liste" is enabled when more than one row is left.
-    void showLines(const QStringList &lines);
+    void showLines(const QList<QByteArray> &lines);
     void grille1_click(int row);
     void V_Note_Click();
     void V_date_Click();

@@ -129,14 +129,14 @@ void Talvo::AjouterLigneGrille(QByteArrayView line)
     setWindowTitle(formatCount(found_) + message(9));
 }
 
-void Talvo::showLines(const QStringList &lines)
+void Talvo::showLines(const QList<QByteArray> &lines)
 {
     ViderGrille();
     found_ = 0;
     searching_ = true;
     RepeatedMessages malformed(desktop_, this, texts::get(texts::kStopShowing));
     malformedBoxes_ = &malformed;
-    for (const QString &line : lines) AjouterLigneGrille(cp1252::encode(line).value_or(QByteArray()));
+    for (const QByteArray &line : lines) AjouterLigneGrille(line);
     malformedBoxes_ = nullptr;
     searching_ = false;
     model_.flush();

@@ -2,7 +2,6 @@
 
 #include "common/files/atomic_file.h"
 #include "common/text/cp1252.h"
-#include "common/text/line_file.h"
 
 namespace refine {
 
@@ -11,26 +10,24 @@ QString selectionFile(const QString &folder)
     return folder + QStringLiteral("sel.txt");
 }
 
-Result run(const QString &folder, const QStringList &lines, record::Field field, const QString &text)
+Result run(const QString &folder, const QList<QByteArrayView> &lines, record::Field field, const QString &text)
 {
     Result result;
-    QByteArray body;
-    for (const QString &line : lines) {
-        QByteArray bytes;
-        if (!cp1252::encodeTo(line, &bytes, &result.error)) return result;
-        body += bytes + "\r\n";
-    }
     QByteArray needle;
     if (!cp1252::encodeTo(text, &needle, &result.error)) return result;
-    const QString path = selectionFile(folder);
-    if (!files::saveAtomically(path, body, &result.error)) return result;
-    const linefile::ReadStatus status = linefile::forEachLine(path, [&](QByteArrayView line) {
+    files::AtomicWriter sel;
+    if (!sel.open(selectionFile(folder), &result.error)) return result;
+    // The file holds the list as it was; the lines kept are those the file would give back.
+    for (const QByteArrayView line : lines) {
+        sel.write(line);
+        sel.write("\r\n");
+        if (line.isEmpty()) continue;
         ++result.read;
-        if (record::fieldOf(line, field).contains(needle)) result.kept << cp1252::decode(line);
-    });
-    if (!status.ok()) {
-        result.error = status.error;
+        if (record::fieldOf(line, field).contains(needle)) result.kept.append(line.toByteArray());
+    }
+    if (!sel.commit(&result.error)) {
         result.kept.clear();
+        result.read = 0;
     }
     return result;
 }

@@ -1,5 +1,6 @@
 #include "archiver/operations/refine.h"
 
+#include "common/text/cp1252.h"
 #include "tests/support/test_folder.h"
 
 #include <QDir>
@@ -44,11 +45,13 @@ TEST(Refine, KeepsTheLinesWhoseFieldHoldsTheText)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text.toStdString() + " in field " + std::to_string(int(c.field)));
         TestFolder folder;
-        const refine::Result r = refine::run(folder.path(), grid, c.field, c.text);
+        QList<QByteArray> bytes;
+        for (const QString &line : grid) bytes.append(cp1252::encode(line).value());
+        const refine::Result r = refine::run(folder.path(), {bytes.begin(), bytes.end()}, c.field, c.text);
         ASSERT_TRUE(r.ok()) << r.error.toStdString();
         EXPECT_EQ(r.read, 12);
-        QStringList expected;
-        for (int i : c.kept) expected << grid[i];
+        QList<QByteArray> expected;
+        for (int i : c.kept) expected << bytes[i];
         EXPECT_EQ(r.kept, expected);
         const QByteArray sel = folder.read(QStringLiteral("sel.txt"));
         EXPECT_TRUE(sel.startsWith("LA ROSE@01-02-2003[CD 1]FLEURS#\xE9t\xE9 rose\xA7" "C:\\PHOTOS\\rose.jpg\r\nLE LYS@"));
@@ -60,7 +63,7 @@ TEST(Refine, AnUnwritableSelectionFileIsAnError)
 {
     TestFolder folder;
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("sel.txt")));
-    const refine::Result r = refine::run(folder.path(), {QStringLiteral("A@1[]#\u00A7")}, Field::Key, QStringLiteral("A"));
+    const refine::Result r = refine::run(folder.path(), {QByteArrayView("A@1[]#\xA7")}, Field::Key, QStringLiteral("A"));
     EXPECT_FALSE(r.ok());
     EXPECT_TRUE(r.kept.isEmpty());
     EXPECT_EQ(r.read, 0);
