@@ -6,6 +6,7 @@
 #include "archiver/main/record_commands.h"
 
 #include "archiver/main/outside_tools.h"
+#include "archiver/operations/undo.h"
 #include "archiver/store/autorun.h"
 #include "archiver/store/first_run.h"
 #include "archiver/store/lists.h"
@@ -24,6 +25,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
@@ -212,6 +214,13 @@ bool Talvo::Form_Load()
         const QStringList failures = firstrun::copyShippedFiles(*lock, s.language.shippedFolder());
         if (!failures.isEmpty())
             desktop_.message(this, failures.join(u'\n'), QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+        // No program holds the catalogue, so an operation left open was stopped half-way.
+        if (const auto last = undo::last(s.folder); last && !last->sealed)
+            desktop_.message(this,
+                             texts::get(texts::kInterruptedOperation)
+                                 .arg(last->title, QLocale(s.language.locale()).toString(last->when, QLocale::ShortFormat),
+                                      last->files.join(QStringLiteral(", "))),
+                             QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
     }
 
     s.removableRoots = media::removableRoots();

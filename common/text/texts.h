@@ -134,6 +134,7 @@ inline constexpr char kSection[] = "Textes";
     X(kUndoChangedSince, "annulation_refusee", "L'opération « %1 » ne peut plus être annulée : ces fichiers ont changé depuis : %2") \
     X(kUndoDamaged, "copies_abimees", "les copies gardées pour annuler l'opération sont abîmées") \
     X(kUndone, "operation_annulee", "L'opération « %1 » est annulée.") \
+    X(kInterruptedOperation, "operation_interrompue", "L'opération « %1 » du %2 a été interrompue avant sa fin : une partie seulement de ses fichiers a changé. « Annuler la dernière opération » (menu Données) remet ces fichiers comme avant elle : %3") \
     /* operations on many records from the command line */ \
     X(kSyntaxReplaceAll, "syntaxe_replace_all", "replace-all TEXTE REMPLACEMENT [--field F] [--dry-run]") \
     X(kUsageReplaceAll, "usage_replace_all", "remplacer dans chaque fiche la première occurrence de TEXTE (MAJUSCULE <> minuscule) ; avec F, dans cette rubrique seulement : la clé qui finit par TEXTE (key), la rubrique égale à TEXTE (support, category, note), la cible qui commence par TEXTE (target)") \

@@ -402,6 +402,72 @@ TEST_P(KillLoop, EveryLetterFileIsOldOrNew)
     EXPECT_EQ(cleanups, leftovers);
 }
 
+// An import of lines for every letter file killed at a random moment: each letter file is its old
+// content or its new one, and undo then gives back the catalogue as it was before the import.
+TEST(KillImport, EachFileIsOldOrNewAndUndoGivesBackTheOldCatalogue)
+{
+    bool seeded = false;
+    const quint64 seed = qEnvironmentVariable("TALVO_KILL_SEED").toULongLong(&seeded);
+    const quint64 used = seeded ? seed : std::random_device{}();
+    std::cout << "kill import: seed " << used << " (TALVO_KILL_SEED=" << used << " replays it)" << std::endl;
+    Generator g(used);
+
+    TestFolder folder;
+    const QString home = folder.path();
+    const QString reference = folder.file(QStringLiteral("reference/"));
+    ASSERT_EQ(runCli(folder, {QStringLiteral("init")}).exitCode, 0);
+    ASSERT_EQ(runCli(folder, {QStringLiteral("--home"), reference, QStringLiteral("init")}).exitCode, 0);
+    QByteArray import;
+    for (int i = 0; i < record::kLetterCount; ++i) {
+        const QChar letter = QLatin1Char(record::kLetterList[i]);
+        QByteArray bytes;
+        for (int n = 0; n < 400; ++n) {
+            bytes += encoded(letter + g.line(u'A').mid(1)) + "\r\n";
+            if (n % 4 == 0) import += encoded(letter + g.line(u'B').mid(1)) + "\r\n";
+        }
+        folder.write(letter + QStringLiteral(".MFI"), bytes);
+        folder.write(QStringLiteral("reference/") + letter + QStringLiteral(".MFI"), bytes);
+    }
+    folder.write(QStringLiteral("import.MFI"), import);
+    const QStringList args = {QStringLiteral("import"), folder.file(QStringLiteral("import.MFI"))};
+    const Letters old = readLetters(home);
+
+    const auto refStart = Clock::now();
+    ASSERT_EQ(waitFor(spawnCli(reference, args)), 0);
+    const auto fullUs = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - refStart).count();
+    const Letters expected = readLetters(reference);
+    ASSERT_NE(expected, old);
+
+    const int rounds = 24;
+    int asBefore = 0, mixed = 0, asAfter = 0;
+    for (int round = 0; round < rounds && !HasFailure(); ++round) {
+        SCOPED_TRACE(QStringLiteral("seed %1, round %2").arg(used).arg(round).toStdString());
+        const pid_t pid = spawnCli(home, args);
+        ASSERT_GT(pid, 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(g.below(int(fullUs * 1.2) + 1)));
+        ::kill(pid, SIGKILL);
+        waitFor(pid);
+
+        const Letters now = readLetters(home);
+        for (auto it = now.cbegin(); it != now.cend(); ++it) {
+            const QByteArray &o = old.value(it.key()), &e = expected.value(it.key());
+            EXPECT_TRUE(it.value() == o || it.value() == e) << describe(it.key(), it.value(), o, e).toStdString();
+        }
+        if (now == old) ++asBefore;
+        else if (now == expected) ++asAfter;
+        else ++mixed;
+
+        const CliRun undone = runCli(folder, {QStringLiteral("undo")});
+        EXPECT_TRUE(undone.exitCode == 0 || (now == old && undone.exitCode == 1)) << undone.errText().toStdString();
+        EXPECT_TRUE(readLetters(home) == old) << "undo did not give back the catalogue";
+        EXPECT_EQ(runCli(folder, {QStringLiteral("undo")}).exitCode, 1); // nothing left to undo
+    }
+    std::cout << "kill import: " << rounds << " kills (an import takes " << fullUs << " us): " << asBefore
+              << " left the old catalogue, " << mixed << " some files imported, " << asAfter << " all of them"
+              << std::endl;
+    EXPECT_GT(asBefore + mixed + asAfter, 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(robustness, KillLoop,
                          ::testing::Values(Kind::Add, Kind::Replace, Kind::Move),
                          [](const auto &info) { return std::string(kindName(info.param)); });

@@ -1,4 +1,5 @@
 #include "archiver/main/talvo.h"
+#include "archiver/operations/undo.h"
 #include "archiver/store/first_run.h"
 #include "archiver/store/language.h"
 #include "archiver/store/record.h"
@@ -921,6 +922,25 @@ TEST(MainWindow, BatchCommandsRefusedOrCancelledChangeNothing)
     w.action("m_annuler")->trigger();
     EXPECT_TRUE(w.desktop.messages.last().text.contains(QStringLiteral("R.MFI")));
     EXPECT_EQ(w.read(QStringLiteral("R.MFI")), changed + "RUSSE@1[]A#\xA7\r\n");
+
+    // An operation stopped half-way (its program killed) is said at the next start, and undone.
+    Window next;
+    next.write(QStringLiteral("R.MFI"), kRoses);
+    {
+        QString error;
+        const auto lock = next.lock();
+        auto op = undo::Operation::begin(lock, next.path(), QStringLiteral("Remplacements multiples"), &error);
+        ASSERT_TRUE(op && op->keep(next.file(QStringLiteral("R.MFI")), &error)) << error.toStdString();
+    }
+    QFile::remove(next.file(QStringLiteral("R.MFI"))); // replaced as the operation's saves replace files
+    next.write(QStringLiteral("R.MFI"), "RIVE@1[CD1]A#ROME\xA7\r\n");
+    ASSERT_TRUE(next.load());
+    ASSERT_FALSE(next.desktop.messages.isEmpty());
+    EXPECT_TRUE(next.desktop.messages.last().text.contains(QStringLiteral("« Remplacements multiples »")));
+    EXPECT_TRUE(next.desktop.messages.last().text.endsWith(QStringLiteral(": R.MFI")));
+    next.desktop.answers = {Desktop::Answer::Yes, Desktop::Answer::Ok, Desktop::Answer::No};
+    next.action("m_annuler")->trigger();
+    EXPECT_EQ(next.read(QStringLiteral("R.MFI")), kRoses);
 }
 
 // Both imports and the export, through their file dialogs: three unreadable lines abandon an
