@@ -905,6 +905,11 @@ TEST(MainWindow, BatchCommandsRefusedOrCancelledChangeNothing)
     w.desktop.cancelProgressAt = 1;
     w.action("m_kill_support")->trigger();
     EXPECT_EQ(w.desktop.messages.last().text, nothing);
+    // The replace dialog's texts for a key option with both boxes empty: "@" by itself, which
+    // changes no byte, so no record.
+    w.desktop.dialogHandlers = {filling(*w.session, QStringLiteral("@"), QStringLiteral("@"))};
+    w.action("m_remplacer")->trigger();
+    EXPECT_EQ(w.desktop.messages.last().text, QStringLiteral("OK ! 0") + w.msg(80));
     EXPECT_EQ(w.read(QStringLiteral("R.MFI")), kRoses);
     EXPECT_FALSE(w.exists(QStringLiteral("bilan.txt")));
     w.desktop.messages.clear();

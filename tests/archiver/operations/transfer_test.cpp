@@ -36,6 +36,8 @@ TEST(Transfer, RecordFilesTakeOnlyRecordLinesUpToTheThirdRejected)
          {}, 3, true},
         {"two rejected among good ones", "1@[]#\xA7\r\nx\r\nZOO@1[]X#N\xA7t\r\n\r\nZ2@1[CD]X#\xA7\n",
          {"1:1@[]#\xA7", "Z:Z2@1[CD]X#\xA7", "Z:ZOO@1[]X#N\xA7t"}, 2, false},
+        {"binary", QByteArray("\x7F" "ELF\x02\x01\x00\x00\r\n\x00\x00\xA7#@[]\n\xFF\xFE\x00\n", 21) + "A@1[]X#\xA7\r\n",
+         {}, 3, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -67,6 +69,7 @@ TEST(Transfer, ListsBecomeRecordsOfTheChosenCategory)
         {"bad lines", "\xC3\xA9t\xC3\xA9#x\r\nno hash\r\nA#B\xC2\xA7\r\n", {}, 3},
         {"fields shifted, foreign text, too long",
          "D#ok\r\nA@B#x\r\nB#\xE6\xBC\xA2\r\nC#" + QByteArray(260, 'n') + "\r\nE#after\r\n", {"D:D@07-12-2026[]DIVERS#OK\xA7"}, 3},
+        {"binary", QByteArray("\x00\x01#\x02\n\x1B[0m#x\n\xFF\xD8\xFF\xE0#\x00\n", 18) + "F#after\r\n", {}, 3},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
