@@ -126,8 +126,8 @@ inline constexpr char kSection[] = "Textes";
     X(kHistoryNotKept, "historique_non_garde", "Le mot-clé « %1 » n'a pas été gardé dans l'historique des recherches : %2") \
     X(kHistoryUnchanged, "historique_inchange", "L'historique des recherches n'a pas été modifié : %1") \
     /* undoing an operation of many records */ \
-    X(kBatchQuestion, "question_operation", "%1 fiche(s) vont être modifiées dans %2 fichier(s) du catalogue. Continuer ?") \
-    X(kImportQuestion, "question_importation", "%1 fiche(s) vont être ajoutées dans %2 fichier(s) du catalogue. Continuer ?") \
+    X(kBatchQuestion, "question_operation", "%1 fiche(s) vont être modifiées dans %2 fichier(s) du catalogue. Continuer ?") \
+    X(kImportQuestion, "question_importation", "%1 fiche(s) vont être ajoutées dans %2 fichier(s) du catalogue. Continuer ?") \
     X(kNotUndoable, "operation_sans_annulation", "L'opération est faite, mais elle ne pourra pas être annulée : %1") \
     X(kUndoQuestion, "question_annulation", "Annuler l'opération « %1 » du %2 ? Ces fichiers reprendront leur contenu d'avant : %3") \
     X(kNothingToUndo, "rien_a_annuler", "Aucune opération à annuler.") \

@@ -399,9 +399,10 @@ TEST(MainWindow, EveryMenuEntryAndButtonHasAKeyOfItsOwnInEachLanguage)
                 const std::string where = (language.file + u' ' + group + u' ' + name + u' ' + caption).toStdString();
                 // The caption comes from the language file, but for the language entries that
                 // the menu makes from the files' names.
-                if (!name.startsWith(QLatin1String("m_langues(")))
+                if (!name.startsWith(QLatin1String("m_langues("))) {
                     EXPECT_EQ(caption, file.text(QStringLiteral("Talvo"), name + QStringLiteral(".Caption"), QString()))
                         << where;
+                }
                 const QStringList own = mnemonics(caption);
                 EXPECT_EQ(own.size(), 1) << where;
                 if (own.size() != 1) continue;
@@ -434,7 +435,7 @@ TEST(MainWindow, TheKeyboardOpensTheMenus)
         QTest::keyClick(w.large(), Qt::Key(c.key), c.modifiers);
         for (QMenu *menu : {first, data})
             EXPECT_EQ(menu->isVisible(), menu == c.opened) << menu->objectName().toStdString() << " after key " << c.key;
-        if (c.opened) EXPECT_EQ(w.talvo->menuBar()->activeAction(), c.opened->menuAction());
+        if (c.opened) { EXPECT_EQ(w.talvo->menuBar()->activeAction(), c.opened->menuAction()); }
         EXPECT_TRUE(w.large()->text().isEmpty()) << w.large()->text().toStdString();
         if (c.opened) c.opened->close();
     }
@@ -477,7 +478,7 @@ TEST(MainWindow, ButtonsFitTheirCaptionsAfterALanguageSwitchAndBack)
         for (const QString &name : names) {
             const auto *b = w.talvo->findChild<QPushButton *>(name);
             EXPECT_GE(b->width(), b->sizeHint().width()) << language << ' ' << b->text().toStdString();
-            if (before && before->y() == b->y()) EXPECT_GT(b->x(), before->geometry().right()) << language;
+            if (before && before->y() == b->y()) { EXPECT_GT(b->x(), before->geometry().right()) << language; }
             before = b;
             out.append(b->width());
         }
@@ -868,12 +869,13 @@ TEST(MainWindow, BatchCommandsAskThenChangeThenUndo)
 
         EXPECT_EQ(w.read(QStringLiteral("R.MFI")), c.after);
         const QStringList shown = w.desktop.messageTexts();
-        EXPECT_TRUE(shown.contains(QStringLiteral("%1 fiche(s) vont être modifiées dans 1 fichier(s) du catalogue. Continuer ?")
+        EXPECT_TRUE(shown.contains(QStringLiteral("%1 fiche(s) vont être modifiées dans 1 fichier(s) du catalogue. Continuer\u00a0?")
                                        .arg(c.count)))
             << shown.join(u'|').toStdString();
-        if (!c.report.isEmpty())
+        if (!c.report.isEmpty()) {
             EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [&](const QString &t) { return t.startsWith(c.report); }))
                 << shown.join(u'|').toStdString();
+        }
         EXPECT_TRUE(w.exists(QStringLiteral("bilan.txt"))); // the analysis followed
         EXPECT_EQ(w.desktop.messages.last().title, w.msg(65));
 
@@ -1069,6 +1071,6 @@ TEST(MainWindow, RefineNarrowsTheGridByAField)
                   u' ' + QString::number(c.kept) + w.msg(23) + QStringLiteral(" 12") + w.msg(24));
         EXPECT_EQ(w.read(QStringLiteral("sel.txt")), lines);
         EXPECT_EQ(w.cards, c.kept == 1 ? QStringList{QStringLiteral("FLEUR 14")} : QStringList{});
-        if (c.kept == 0) EXPECT_EQ(w.desktop.messageTexts(), QStringList{c.text + w.msg(25)});
+        if (c.kept == 0) { EXPECT_EQ(w.desktop.messageTexts(), QStringList{c.text + w.msg(25)}); }
     }
 }
