@@ -50,6 +50,8 @@ TEST(LanguageFiles, EachHoldsEveryTextOfTheOtherAndOfTheProgramsOwn)
         EXPECT_EQ(fr, inCode) << "francais.lng and the code differ on " << t->key;
         EXPECT_FALSE(en.isEmpty()) << t->key;
         EXPECT_EQ(placeholders(en), placeholders(inCode)) << t->key;
-        if (!same.contains(key)) EXPECT_NE(en, inCode) << "still French in english.lng: " << t->key;
+        if (!same.contains(key)) {
+            EXPECT_NE(en, inCode) << "still French in english.lng: " << t->key;
+        }
     }
 }

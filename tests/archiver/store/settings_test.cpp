@@ -157,8 +157,9 @@ TEST(Language, InstalledItSpeaksForTheOwnTextsAndQtsButtons)
         EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
         english.setFile(folder.file(QStringLiteral("francais.lng")));
         english.install();
-        if (QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_fr.qm")))
+        if (QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_fr.qm"))) {
             EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Oui"));
+        }
         EXPECT_EQ(texts::get(texts::kNotYetAvailable), QStringLiteral("Cette commande n'est pas encore disponible."));
     }
     // Gone with its language: nothing is left pointing at it.
