@@ -20,14 +20,14 @@ struct Parsed
     QStringList args;
     bool dryRun = false;
     record::Field field = record::Field::All;
+    QHash<QString, QString> values;
 };
 
 std::optional<Parsed> parse(const QString &command, const QStringList &args, int count, const texts::Text &syntax,
-                            int *exit, bool withField = false)
+                            int *exit, const QStringList &valueOptions = {})
 {
     QString problem;
-    const auto o = parseOptions(args, withField ? QStringList{QStringLiteral("field")} : QStringList{},
-                                {QStringLiteral("dry-run")}, &problem);
+    const auto o = parseOptions(args, valueOptions, {QStringLiteral("dry-run")}, &problem);
     if (!o) {
         *exit = usage(problem);
         return std::nullopt;
@@ -56,7 +56,7 @@ std::optional<Parsed> parse(const QString &command, const QStringList &args, int
             return std::nullopt;
         }
     }
-    return Parsed{o->positional, o->flags.contains(QStringLiteral("dry-run")), field};
+    return Parsed{o->positional, o->flags.contains(QStringLiteral("dry-run")), field, o->values};
 }
 
 QByteArray bytes(const QString &text) { return cp1252::encode(text).value_or(QByteArray()); }
@@ -97,7 +97,7 @@ int runImported(Context &ctx, const transfer::Reading &read, const QString &titl
 int runReplaceAll(Context &ctx, const QStringList &args)
 {
     int exit = Done;
-    const auto p = parse(QStringLiteral("replace-all"), args, 2, texts::kSyntaxReplaceAll, &exit, true);
+    const auto p = parse(QStringLiteral("replace-all"), args, 2, texts::kSyntaxReplaceAll, &exit, {QStringLiteral("field")});
     if (!p) return exit;
     const batch::FieldReplacement r = batch::confined(p->field, p->args[0], p->args[1]);
     return run(ctx, {QStringLiteral("replace-all"), batch::replaceFirst(bytes(r.search), bytes(r.replacement)), {}},
@@ -107,21 +107,35 @@ int runReplaceAll(Context &ctx, const QStringList &args)
 int runGiveSupport(Context &ctx, const QStringList &args)
 {
     int exit = Done;
-    const auto p = parse(QStringLiteral("give-support"), args, 2, texts::kSyntaxGiveSupport, &exit);
+    const auto p = parse(QStringLiteral("support-add"), args, 2, texts::kSyntaxGiveSupport, &exit);
     if (!p) return exit;
     const QString support = cp1252::toUpper(p->args[1]);
     if (const auto refused = entry::checkField(record::Field::Support, support)) return ctx.refuse(*refused);
-    return run(ctx, {QStringLiteral("give-support"), batch::giveSupport(bytes(p->args[0]), bytes(support)), {}},
+    return run(ctx, {QStringLiteral("support-add"), batch::giveSupport(bytes(p->args[0]), bytes(support)), {}},
                p->dryRun);
 }
 
 int runRemoveSupport(Context &ctx, const QStringList &args)
 {
     int exit = Done;
-    const auto p = parse(QStringLiteral("remove-support"), args, 1, texts::kSyntaxRemoveSupport, &exit);
+    const auto p = parse(QStringLiteral("support-remove"), args, 1, texts::kSyntaxRemoveSupport, &exit);
     if (!p) return exit;
-    return run(ctx, {QStringLiteral("remove-support"), batch::removeSupport(bytes(cp1252::toUpper(p->args[0]))), {}},
+    return run(ctx, {QStringLiteral("support-remove"), batch::removeSupport(bytes(cp1252::toUpper(p->args[0]))), {}},
                p->dryRun);
+}
+
+int runDeleteFound(Context &ctx, const QStringList &args)
+{
+    int exit = Done;
+    const auto p = parse(QStringLiteral("delete-found"), args, 1, texts::kSyntaxDeleteFound, &exit, {QStringLiteral("field")});
+    if (!p) return exit;
+    Options search;
+    search.values = p->values;
+    search.values.insert(QStringLiteral("search"), p->args[0]);
+    const auto f = found(ctx, search, &exit);
+    if (!f) return exit;
+    const QSet<QByteArray> lines(f->lines.cbegin(), f->lines.cend());
+    return run(ctx, {QStringLiteral("delete-found"), batch::removeLines(lines), {}}, p->dryRun);
 }
 
 int runImport(Context &ctx, const QStringList &args)
@@ -135,13 +149,15 @@ int runImport(Context &ctx, const QStringList &args)
 int runImportList(Context &ctx, const QStringList &args)
 {
     int exit = Done;
-    const auto p = parse(QStringLiteral("import-list"), args, 2, texts::kSyntaxImportList, &exit);
+    const auto p = parse(QStringLiteral("import-text"), args, 1, texts::kSyntaxImportList, &exit, {QStringLiteral("category")});
     if (!p) return exit;
-    const QString category = cp1252::toUpper(p->args[1]);
+    if (!p->values.contains(QStringLiteral("category")))
+        return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("import-text"), texts::get(texts::kSyntaxImportList)));
+    const QString category = cp1252::toUpper(p->values.value(QStringLiteral("category")));
     if (const auto refused = entry::checkField(record::Field::Category, category)) return ctx.refuse(*refused);
     const QString today = formatDayDate(QDate::currentDate());
     // The category joins the category list, as the categories dialog of the window does.
-    return runImported(ctx, transfer::readList(p->args[0], today, category), QStringLiteral("import-list"), p->dryRun,
+    return runImported(ctx, transfer::readList(p->args[0], today, category), QStringLiteral("import-text"), p->dryRun,
                        [&](const FolderLock &lock, QString *error) {
                            return lists::addCategory(lock, category, error) != lists::AddOutcome::Failed;
                        });

@@ -25,6 +25,8 @@ void writeOut(FILE *f, const QString &text);
 int usage(const QString &problem = QString());
 // The usage on stdout.
 int help();
+// One command's syntax and what it does, on stdout; false for a command without help.
+bool commandHelp(const QString &command);
 // Writes message on stderr; exit code Refused.
 int refuse(const QString &message);
 
@@ -51,6 +53,16 @@ struct Options
 std::optional<Options> parseOptions(const QStringList &args, const QStringList &withValue,
                                     const QStringList &flags, QString *problem);
 
+// The records a search lists: --search TEXT (every record without it) and --field F. Nothing,
+// with the exit code, when an option is wrong or a letter file cannot be read.
+struct Found
+{
+    QString text;
+    record::Field field = record::Field::All;
+    QList<QByteArray> lines;
+};
+std::optional<Found> found(Context &ctx, const Options &o, int *exit);
+
 // The field of a --field option: key, date, support, category, note, target or all.
 std::optional<record::Field> fieldNamed(const QString &name);
 
@@ -69,5 +81,9 @@ int runImport(Context &ctx, const QStringList &args);
 int runImportList(Context &ctx, const QStringList &args);
 int runUndo(Context &ctx, const QStringList &args);
 int runAnalyse(Context &ctx, const QStringList &args);
+int runExport(Context &ctx, const QStringList &args);
+int runDeleteFound(Context &ctx, const QStringList &args);
+int runKeywords(Context &ctx, const QStringList &args);
+int runPrintList(Context &ctx, const QStringList &args);
 
 } // namespace cli

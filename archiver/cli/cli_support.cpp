@@ -7,31 +7,46 @@
 namespace cli {
 namespace {
 
-// The usage in the current language: each command's syntax, then its description, wrapped.
-QString usageText()
+struct Line
 {
-    struct Line
-    {
-        QString syntax;
-        const texts::Text &description;
+    QString command;
+    QString syntax;
+    const texts::Text *description;
+};
+
+QList<Line> commandLines()
+{
+    auto syntax = [](const texts::Text &t) { return texts::get(t); };
+    auto named = [](const char *name, const texts::Text &t, const QString &shown = QString()) {
+        return Line{QLatin1String(name), shown.isEmpty() ? QString(QLatin1String(name)) : shown, &t};
     };
-    const Line lines[] = {
-        {QStringLiteral("init"), texts::kUsageInit},
-        {texts::get(texts::kSyntaxSearch), texts::kUsageSearch},
-        {texts::get(texts::kSyntaxAdd), texts::kUsageAdd},
-        {texts::get(texts::kSyntaxDelete), texts::kUsageDelete},
-        {texts::get(texts::kSyntaxReplace), texts::kUsageReplace},
-        {QStringLiteral("backup"), texts::kUsageBackup},
-        {QStringLiteral("restore"), texts::kUsageRestore},
-        {texts::get(texts::kSyntaxResolve), texts::kUsageResolve},
-        {texts::get(texts::kSyntaxReplaceAll), texts::kUsageReplaceAll},
-        {texts::get(texts::kSyntaxGiveSupport), texts::kUsageGiveSupport},
-        {texts::get(texts::kSyntaxRemoveSupport), texts::kUsageRemoveSupport},
-        {texts::get(texts::kSyntaxImport), texts::kUsageImport},
-        {texts::get(texts::kSyntaxImportList), texts::kUsageImportList},
-        {QStringLiteral("undo"), texts::kUsageUndo},
-        {QStringLiteral("analyse"), texts::kUsageAnalyse},
+    return {
+        named("init", texts::kUsageInit),
+        named("search", texts::kUsageSearch, syntax(texts::kSyntaxSearch)),
+        named("add", texts::kUsageAdd, syntax(texts::kSyntaxAdd)),
+        named("delete", texts::kUsageDelete, syntax(texts::kSyntaxDelete)),
+        named("replace", texts::kUsageReplace, syntax(texts::kSyntaxReplace)),
+        named("backup", texts::kUsageBackup),
+        named("restore", texts::kUsageRestore),
+        named("resolve", texts::kUsageResolve, syntax(texts::kSyntaxResolve)),
+        named("replace-all", texts::kUsageReplaceAll, syntax(texts::kSyntaxReplaceAll)),
+        named("support-add", texts::kUsageGiveSupport, syntax(texts::kSyntaxGiveSupport)),
+        named("support-remove", texts::kUsageRemoveSupport, syntax(texts::kSyntaxRemoveSupport)),
+        named("delete-found", texts::kUsageDeleteFound, syntax(texts::kSyntaxDeleteFound)),
+        named("import", texts::kUsageImport, syntax(texts::kSyntaxImport)),
+        named("import-text", texts::kUsageImportList, syntax(texts::kSyntaxImportList)),
+        named("export", texts::kUsageExport, syntax(texts::kSyntaxExport)),
+        named("undo", texts::kUsageUndo),
+        named("analyse", texts::kUsageAnalyse),
+        named("keywords", texts::kUsageKeywords),
+        named("print-list", texts::kUsagePrintList, syntax(texts::kSyntaxPrintList)),
     };
+}
+
+// Each command's syntax, then its description, wrapped; the whole usage in the current
+// language when only is empty.
+QString usageText(const QString &only = QString())
+{
     constexpr int kIndent = 32, kWidth = 96;
     auto wrap = [](const QString &text, int indent) {
         QString out, line;
@@ -45,16 +60,18 @@ QString usageText()
         if (!line.isEmpty()) out += QString(indent, u' ') + line + u'\n';
         return out;
     };
-    QString text = texts::get(texts::kUsage) + QStringLiteral("\n\n");
-    for (const Line &l : lines) {
+    QString text = only.isEmpty() ? texts::get(texts::kUsage) + QStringLiteral("\n\n") : QString();
+    for (const Line &l : commandLines()) {
+        if (!only.isEmpty() && l.command != only) continue;
         const QString syntax = QStringLiteral("  ") + l.syntax;
-        QString description = wrap(texts::get(l.description), kIndent);
+        QString description = wrap(texts::get(*l.description), kIndent);
         if (syntax.size() < kIndent) description.replace(0, syntax.size(), syntax);
         else description.prepend(syntax + u'\n');
         text += description;
     }
+    if (!only.isEmpty()) return text;
     text += u'\n' + wrap(texts::get(texts::kUsageFolder), 0) + wrap(texts::get(texts::kUsageLock), 0)
-            + wrap(texts::get(texts::kUsageDryRun), 0);
+            + wrap(texts::get(texts::kUsageDryRun), 0) + wrap(texts::get(texts::kUsageHelp), 0);
     return text;
 }
 
@@ -85,6 +102,14 @@ int help()
 {
     writeOut(stdout, usageText());
     return Done;
+}
+
+bool commandHelp(const QString &command)
+{
+    const QString text = usageText(command);
+    if (text.isEmpty()) return false;
+    writeOut(stdout, text);
+    return true;
 }
 
 int refuse(const QString &message)

@@ -35,11 +35,14 @@ int main(int argc, char *argv[])
         {QStringLiteral("add"), cli::runAdd},         {QStringLiteral("delete"), cli::runDelete},
         {QStringLiteral("replace"), cli::runReplace}, {QStringLiteral("backup"), cli::runBackup},
         {QStringLiteral("restore"), cli::runRestore}, {QStringLiteral("resolve"), cli::runResolve},
-        {QStringLiteral("replace-all"), cli::runReplaceAll}, {QStringLiteral("give-support"), cli::runGiveSupport},
-        {QStringLiteral("remove-support"), cli::runRemoveSupport}, {QStringLiteral("import"), cli::runImport},
-        {QStringLiteral("import-list"), cli::runImportList}, {QStringLiteral("undo"), cli::runUndo},
-        {QStringLiteral("analyse"), cli::runAnalyse}};
+        {QStringLiteral("replace-all"), cli::runReplaceAll}, {QStringLiteral("support-add"), cli::runGiveSupport},
+        {QStringLiteral("support-remove"), cli::runRemoveSupport}, {QStringLiteral("import"), cli::runImport},
+        {QStringLiteral("import-text"), cli::runImportList}, {QStringLiteral("undo"), cli::runUndo},
+        {QStringLiteral("analyse"), cli::runAnalyse}, {QStringLiteral("export"), cli::runExport},
+        {QStringLiteral("delete-found"), cli::runDeleteFound}, {QStringLiteral("keywords"), cli::runKeywords},
+        {QStringLiteral("print-list"), cli::runPrintList}};
     const Run run = commands.value(command);
     if (!run) return cli::usage(texts::get(texts::kUnknownCommand).arg(command));
+    if (args.contains(QLatin1String("--help")) && cli::commandHelp(command)) return cli::Done;
     return run(ctx, args);
 }

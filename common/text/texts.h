@@ -138,13 +138,13 @@ inline constexpr char kSection[] = "Textes";
     /* operations on many records from the command line */ \
     X(kSyntaxReplaceAll, "syntaxe_replace_all", "replace-all TEXTE REMPLACEMENT [--field F] [--dry-run]") \
     X(kUsageReplaceAll, "usage_replace_all", "remplacer dans chaque fiche la première occurrence de TEXTE (MAJUSCULE <> minuscule) ; avec F, dans cette rubrique seulement : la clé qui finit par TEXTE (key), la rubrique égale à TEXTE (support, category, note), la cible qui commence par TEXTE (target)") \
-    X(kSyntaxGiveSupport, "syntaxe_give_support", "give-support TEXTE SUPPORT [--dry-run]") \
+    X(kSyntaxGiveSupport, "syntaxe_give_support", "support-add TEXTE SUPPORT [--dry-run]") \
     X(kUsageGiveSupport, "usage_give_support", "donner SUPPORT aux fiches sans support qui contiennent TEXTE") \
-    X(kSyntaxRemoveSupport, "syntaxe_remove_support", "remove-support SUPPORT [--dry-run]") \
+    X(kSyntaxRemoveSupport, "syntaxe_remove_support", "support-remove SUPPORT [--dry-run]") \
     X(kUsageRemoveSupport, "usage_remove_support", "retirer SUPPORT de toutes les fiches qui le portent") \
     X(kSyntaxImport, "syntaxe_import", "import FICHIER [--dry-run]") \
     X(kUsageImport, "usage_import", "ajouter les fiches d'un fichier de fiches (MFI)") \
-    X(kSyntaxImportList, "syntaxe_import_list", "import-list FICHIER CATEGORIE [--dry-run]") \
+    X(kSyntaxImportList, "syntaxe_import_list", "import-text FICHIER --category CATEGORIE [--dry-run]") \
     X(kUsageImportList, "usage_import_list", "ajouter une fiche de CATEGORIE par ligne TEXTE-CLE#NOTE du fichier") \
     X(kUsageUndo, "usage_undo", "annuler la dernière opération sur plusieurs fiches, si ses fichiers n'ont pas changé depuis") \
     X(kUsageDryRun, "usage_dry_run", "Avec --dry-run, une opération dit seulement ce qu'elle changerait.") \
@@ -156,7 +156,18 @@ inline constexpr char kSection[] = "Textes";
     /* the analysis */ \
     X(kUsageAnalyse, "usage_analyse", "vérifier chaque fiche, reconstruire les listes des catégories et des supports d'après les fiches et écrire le bilan bilan.txt") \
     X(kAnalysisFailed, "analyse_impossible", "L'analyse du catalogue n'a pas pu se faire : %1") \
-    X(kStopShowingAnalysis, "ne_plus_afficher_analyse", "Ne plus afficher ces fiches pendant cette analyse ? Elles restent dans le bilan.")
+    X(kStopShowingAnalysis, "ne_plus_afficher_analyse", "Ne plus afficher ces fiches pendant cette analyse ? Elles restent dans le bilan.") \
+    /* lists written from the found records */ \
+    X(kSyntaxExport, "syntaxe_export", "export FICHIER [--search TEXTE [--field F]]") \
+    X(kUsageExport, "usage_export", "écrire dans FICHIER, au format de l'importation, les fiches que search TEXTE afficherait (toutes sans --search)") \
+    X(kSyntaxDeleteFound, "syntaxe_delete_found", "delete-found TEXTE [--field F] [--dry-run]") \
+    X(kUsageDeleteFound, "usage_delete_found", "supprimer du catalogue chaque fiche que search TEXTE afficherait") \
+    X(kUsageKeywords, "usage_keywords", "écrire la liste Mots_Cles.txt des textes-clés de toutes les fiches") \
+    X(kSyntaxPrintList, "syntaxe_print_list", "print-list --columns|--cards [--search TEXTE [--field F]]") \
+    X(kUsagePrintList, "usage_print_list", "écrire la liste d'impression liste.txt des fiches trouvées : en colonnes, chacune à la largeur de son plus long texte, ou en fiches") \
+    X(kCliWritten, "liste_ecrite", "%1 fiche(s) dans %2") \
+    X(kUsageHelp, "usage_help", "Chaque commande suivie de --help dit ce qu'elle fait.") \
+    X(kFieldWithoutSearch, "rubrique_sans_recherche", "--field ne vaut qu'avec --search")
 
 #define TALVO_DECLARE_TEXT(name, key, french) inline constexpr Text name{key, french};
 TALVO_OWN_TEXTS(TALVO_DECLARE_TEXT)

@@ -28,13 +28,13 @@ TEST(CliBatch, OperationsPreviewApplyAndUndo)
     folder.write(QStringLiteral("V.MFI"), "VOYAGE@1[]X#ROME\xA7\r\n");
     const auto before = letterFiles(folder);
 
-    CliRun r = runCli(folder, {QStringLiteral("give-support"), QStringLiteral("ROME"), QStringLiteral("cd1"),
+    CliRun r = runCli(folder, {QStringLiteral("support-add"), QStringLiteral("ROME"), QStringLiteral("cd1"),
                                QStringLiteral("--dry-run")});
     EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
     EXPECT_EQ(r.outText(), QStringLiteral("2 fiche(s) dans 2 fichier(s)\n"));
     EXPECT_EQ(letterFiles(folder), before);
 
-    r = runCli(folder, {QStringLiteral("give-support"), QStringLiteral("ROME"), QStringLiteral("cd1")});
+    r = runCli(folder, {QStringLiteral("support-add"), QStringLiteral("ROME"), QStringLiteral("cd1")});
     EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
     EXPECT_EQ(folder.read(QStringLiteral("R.MFI")), QByteArray("ROME 2@1[CD2]VILLES#\xA7\r\nROME@1[CD1]VILLES#\xA7\r\n"));
     r = runCli(folder, {QStringLiteral("undo")});
@@ -59,7 +59,7 @@ TEST(CliBatch, OperationsPreviewApplyAndUndo)
     EXPECT_TRUE(folder.read(QStringLiteral("B.MFI")).contains("BATEAU@1[]X#\xA7\r\n"));
 
     folder.write(QStringLiteral("in.txt"), "caf\xC3\xA9#noir\n");
-    r = runCli(folder, {QStringLiteral("import-list"), folder.file(QStringLiteral("in.txt")), QStringLiteral("boissons")});
+    r = runCli(folder, {QStringLiteral("import-text"), folder.file(QStringLiteral("in.txt")), QStringLiteral("--category"), QStringLiteral("boissons")});
     EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
     EXPECT_TRUE(folder.read(QStringLiteral("C.MFI")).contains("CAF\xC9@")) << folder.read(QStringLiteral("C.MFI")).toStdString();
     EXPECT_TRUE(folder.read(QStringLiteral("TALVO.CAT")).contains("BOISSONS\r\n"));
@@ -69,7 +69,7 @@ TEST(CliBatch, OperationsPreviewApplyAndUndo)
                                    QStringList{QStringLiteral("replace-all"), QString(), QStringLiteral("B")},
                                    QStringList{QStringLiteral("replace-all"), QStringLiteral("--field"), QStringLiteral("date"),
                                                QStringLiteral("1"), QStringLiteral("2")},
-                                   QStringList{QStringLiteral("remove-support"), QStringLiteral("X"), QStringLiteral("--all")}}) {
+                                   QStringList{QStringLiteral("support-remove"), QStringLiteral("X"), QStringLiteral("--all")}}) {
         SCOPED_TRACE(bad.join(u' ').toStdString());
         EXPECT_EQ(runCli(folder, bad).exitCode, 2);
     }
@@ -99,4 +99,92 @@ TEST(CliBatch, AnalyseReportsBrokenLinesAndRebuildsTheLists)
     EXPECT_TRUE(folder.read(QStringLiteral("bilan.txt")).contains("ROUTE@1[]A"));
 
     EXPECT_EQ(runCli(folder, {QStringLiteral("analyse"), QStringLiteral("now")}).exitCode, 2);
+}
+
+// Commands over the records a search finds: export, the keyword list, both print layouts and the
+// deletion; each refuses a bad argument before it reads anything, and says its own syntax.
+TEST(CliBatch, ListsAndDeletionFromTheFoundRecords)
+{
+    TestFolder folder;
+    folder.copyShipped(QStringLiteral("francais.lng"));
+    ASSERT_EQ(runCli(folder, {QStringLiteral("init")}).exitCode, 0);
+    folder.write(QStringLiteral("R.MFI"), "ROME 2@1[CD2]VILLES#\xA7\r\nROME@1[]VILLES#\xA7\r\nROMAN\r\n");
+    folder.write(QStringLiteral("V.MFI"), "VOYAGE@1[]X#ROME\xA7\r\n");
+    const auto before = letterFiles(folder);
+
+    struct Case {
+        QStringList args;
+        QString file;
+        QByteArray contents; // the file holds exactly this when `exact`, else contains it
+        bool exact;
+        QByteArray absent;
+    };
+    const QList<Case> cases = {
+        {{QStringLiteral("export"), folder.file(QStringLiteral("out.mfi")), QStringLiteral("--search"),
+          QStringLiteral("rome"), QStringLiteral("--field"), QStringLiteral("key")},
+         QStringLiteral("out.mfi"), "ROME 2@1[CD2]VILLES#\xA7\r\nROME@1[]VILLES#\xA7\r\n", true, {}},
+        {{QStringLiteral("keywords")}, QStringLiteral("Mots_Cles.txt"), "ROME 2\r\nROME\r\n", false, "ROMAN"},
+        {{QStringLiteral("print-list"), QStringLiteral("--cards"), QStringLiteral("--field"), QStringLiteral("support"),
+          QStringLiteral("--search"), QStringLiteral("cd2")},
+         QStringLiteral("liste.txt"), "ROME 2\r\n\r\n1\r\nCD2\r\nVILLES\r\n", false, "VOYAGE"},
+        {{QStringLiteral("print-list"), QStringLiteral("--columns"), QStringLiteral("--search"), QStringLiteral("rome")},
+         QStringLiteral("liste.txt"), "VOYAGE", false, "ROMAN"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.args.join(u' ').toStdString());
+        const CliRun r = runCli(folder, c.args);
+        EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
+        EXPECT_TRUE(r.outText().endsWith(c.file + QStringLiteral("\n"))) << r.outText().toStdString();
+        const QByteArray written = folder.read(c.file);
+        if (c.exact) {
+            EXPECT_EQ(written, c.contents);
+        } else {
+            EXPECT_TRUE(written.contains(c.contents)) << written.toStdString();
+        }
+        if (!c.absent.isEmpty()) {
+            EXPECT_FALSE(written.contains(c.absent));
+        }
+    }
+    EXPECT_EQ(letterFiles(folder), before);
+
+    CliRun r = runCli(folder, {QStringLiteral("delete-found"), QStringLiteral("rome"), QStringLiteral("--field"),
+                               QStringLiteral("key"), QStringLiteral("--dry-run")});
+    EXPECT_EQ(r.outText(), QStringLiteral("2 fiche(s) dans 1 fichier(s)\n"));
+    EXPECT_EQ(letterFiles(folder), before);
+    r = runCli(folder, {QStringLiteral("delete-found"), QStringLiteral("rome"), QStringLiteral("--field"),
+                        QStringLiteral("key")});
+    EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
+    EXPECT_EQ(folder.read(QStringLiteral("R.MFI")), QByteArray("ROMAN\r\n"));
+    EXPECT_EQ(folder.read(QStringLiteral("V.MFI")), before.value(QStringLiteral("V.MFI")));
+    ASSERT_EQ(runCli(folder, {QStringLiteral("undo")}).exitCode, 0);
+    EXPECT_EQ(letterFiles(folder), before);
+
+    folder.write(QStringLiteral("plain"), "x");
+    const QList<std::pair<QStringList, int>> refused = {
+        {{QStringLiteral("export"), folder.file(QStringLiteral("plain/out.mfi"))}, 1},
+        {{QStringLiteral("print-list")}, 2},
+        {{QStringLiteral("print-list"), QStringLiteral("--cards"), QStringLiteral("--columns")}, 2},
+        {{QStringLiteral("delete-found"), QString()}, 2},
+        {{QStringLiteral("delete-found"), QStringLiteral("rome"), QStringLiteral("--field"), QStringLiteral("date")}, 2},
+        {{QStringLiteral("export"), folder.file(QStringLiteral("o.mfi")), QStringLiteral("--field"), QStringLiteral("key")}, 2},
+    };
+    for (const auto &[args, code] : refused) {
+        SCOPED_TRACE(args.join(u' ').toStdString());
+        r = runCli(folder, args);
+        EXPECT_EQ(r.exitCode, code);
+        EXPECT_TRUE(r.outText().isEmpty()) << r.outText().toStdString();
+        EXPECT_FALSE(r.errText().isEmpty());
+    }
+    EXPECT_EQ(letterFiles(folder), before);
+
+    for (const QString &command : {QStringLiteral("analyse"), QStringLiteral("import"), QStringLiteral("import-text"),
+                                   QStringLiteral("export"), QStringLiteral("replace-all"), QStringLiteral("support-add"),
+                                   QStringLiteral("support-remove"), QStringLiteral("delete-found"), QStringLiteral("undo"),
+                                   QStringLiteral("backup"), QStringLiteral("restore"), QStringLiteral("keywords"),
+                                   QStringLiteral("print-list")}) {
+        SCOPED_TRACE(command.toStdString());
+        r = runCli(folder, {command, QStringLiteral("--help")});
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_TRUE(r.outText().startsWith(QStringLiteral("  ") + command + u' ')) << r.outText().toStdString();
+    }
 }
