@@ -85,5 +85,6 @@ int runExport(Context &ctx, const QStringList &args);
 int runDeleteFound(Context &ctx, const QStringList &args);
 int runKeywords(Context &ctx, const QStringList &args);
 int runPrintList(Context &ctx, const QStringList &args);
+int runUncatalogued(Context &ctx, const QStringList &args);
 
 } // namespace cli

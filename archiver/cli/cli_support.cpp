@@ -40,6 +40,7 @@ QList<Line> commandLines()
         named("analyse", texts::kUsageAnalyse),
         named("keywords", texts::kUsageKeywords),
         named("print-list", texts::kUsagePrintList, syntax(texts::kSyntaxPrintList)),
+        named("uncatalogued", texts::kUsageUncatalogued, syntax(texts::kSyntaxUncatalogued)),
     };
 }
 

@@ -40,7 +40,8 @@ int main(int argc, char *argv[])
         {QStringLiteral("import-text"), cli::runImportList}, {QStringLiteral("undo"), cli::runUndo},
         {QStringLiteral("analyse"), cli::runAnalyse}, {QStringLiteral("export"), cli::runExport},
         {QStringLiteral("delete-found"), cli::runDeleteFound}, {QStringLiteral("keywords"), cli::runKeywords},
-        {QStringLiteral("print-list"), cli::runPrintList}};
+        {QStringLiteral("print-list"), cli::runPrintList},
+        {QStringLiteral("uncatalogued"), cli::runUncatalogued}};
     const Run run = commands.value(command);
     if (!run) return cli::usage(texts::get(texts::kUnknownCommand).arg(command));
     if (args.contains(QLatin1String("--help")) && cli::commandHelp(command)) return cli::Done;

@@ -167,7 +167,14 @@ inline constexpr char kSection[] = "Textes";
     X(kUsagePrintList, "usage_print_list", "écrire la liste d'impression liste.txt des fiches trouvées : en colonnes, chacune à la largeur de son plus long texte, ou en fiches") \
     X(kCliWritten, "liste_ecrite", "%1 fiche(s) dans %2") \
     X(kUsageHelp, "usage_help", "Chaque commande suivie de --help dit ce qu'elle fait.") \
-    X(kFieldWithoutSearch, "rubrique_sans_recherche", "--field ne vaut qu'avec --search")
+    X(kFieldWithoutSearch, "rubrique_sans_recherche", "--field ne vaut qu'avec --search") \
+    /* the finder of files no record mentions */ \
+    X(kSyntaxUncatalogued, "syntaxe_uncatalogued", "uncatalogued DOSSIER [--pattern MODELE]") \
+    X(kUsageUncatalogued, "usage_uncatalogued", "afficher chaque fichier de DOSSIER qu'aucune fiche ne mentionne (MODELE : *.JPG, *.* par défaut), puis les trois compteurs") \
+    X(kFinderCounts, "compteurs_oublies", "%1 fichier(s) analysé(s), %2 fiche(s) associée(s), %3 fichier(s) non répertorié(s)") \
+    X(kNotAFolderToSearch, "pas_un_dossier", "« %1 » n'est pas un dossier qui se lit.") \
+    X(kFinderVanished, "fichier_disparu", "Le fichier « %1 » n'existe plus.") \
+    X(kFinderActionFailed, "fichier_non_modifie", "Le fichier « %1 » n'a pas pu être modifié : %2")
 
 #define TALVO_DECLARE_TEXT(name, key, french) inline constexpr Text name{key, french};
 TALVO_OWN_TEXTS(TALVO_DECLARE_TEXT)

@@ -1,6 +1,8 @@
 #include "tests/support/test_folder.h"
 
+#include <QFile>
 #include <QMap>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -181,10 +183,48 @@ TEST(CliBatch, ListsAndDeletionFromTheFoundRecords)
                                    QStringLiteral("export"), QStringLiteral("replace-all"), QStringLiteral("support-add"),
                                    QStringLiteral("support-remove"), QStringLiteral("delete-found"), QStringLiteral("undo"),
                                    QStringLiteral("backup"), QStringLiteral("restore"), QStringLiteral("keywords"),
-                                   QStringLiteral("print-list")}) {
+                                   QStringLiteral("print-list"), QStringLiteral("uncatalogued")}) {
         SCOPED_TRACE(command.toStdString());
         r = runCli(folder, {command, QStringLiteral("--help")});
         EXPECT_EQ(r.exitCode, 0);
         EXPECT_TRUE(r.outText().startsWith(QStringLiteral("  ") + command + u' ')) << r.outText().toStdString();
     }
+}
+
+// The finder prints each file no record mentions, a line feed in a name shown escaped, and the
+// three counts on stderr; a place that is not a folder is refused.
+TEST(CliBatch, UncataloguedPrintsTheFilesNoRecordMentions)
+{
+    TestFolder folder;
+    folder.copyShipped(QStringLiteral("francais.lng"));
+    ASSERT_EQ(runCli(folder, {QStringLiteral("init")}).exitCode, 0);
+    QTemporaryDir files;
+    const QString place = files.path() + u'/';
+    for (const QString &name : {QStringLiteral("PHOTO.JPG"), QStringLiteral("NOTE.TXT"), QStringLiteral("a\nb.txt")}) {
+        QFile f(place + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    folder.write(QStringLiteral("V.MFI"), "VACANCES@1[]PHOTOS#\xA7" + place.toUtf8() + "photo.jpg\r\n");
+
+    const struct
+    {
+        QString pattern;
+        QString out;
+        QString counts;
+    } cases[] = {
+        {QString(), place + QStringLiteral("NOTE.TXT\n") + place + QStringLiteral("a\\x0ab.txt\n"),
+         QStringLiteral("3 fichier(s) analysé(s), 1 fiche(s) associée(s), 2 fichier(s) non répertorié(s)")},
+        {QStringLiteral("*.jpg"), QString(),
+         QStringLiteral("1 fichier(s) analysé(s), 1 fiche(s) associée(s), 0 fichier(s) non répertorié(s)")},
+    };
+    for (const auto &c : cases) {
+        QStringList args{QStringLiteral("uncatalogued"), files.path()};
+        if (!c.pattern.isEmpty()) args << QStringLiteral("--pattern") << c.pattern;
+        const CliRun r = runCli(folder, args);
+        EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
+        EXPECT_EQ(r.outText(), c.out);
+        EXPECT_EQ(r.errText().trimmed(), c.counts);
+    }
+    EXPECT_EQ(runCli(folder, {QStringLiteral("uncatalogued"), place + QStringLiteral("NOTE.TXT")}).exitCode, 1);
+    EXPECT_EQ(runCli(folder, {QStringLiteral("uncatalogued")}).exitCode, 2);
 }

@@ -1,0 +1,35 @@
+#include "archiver/cli/cli.h"
+
+#include "archiver/operations/finder.h"
+#include "common/text/texts.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace cli {
+
+// The finder of files no record mentions: each such file on stdout, the three counts on stderr.
+int runUncatalogued(Context &ctx, const QStringList &args)
+{
+    QString problem;
+    const auto o = parseOptions(args, {QStringLiteral("pattern")}, {}, &problem);
+    if (!o) return usage(problem);
+    if (o->positional.size() != 1 || o->positional.front().isEmpty())
+        return usage(texts::get(texts::kTakesArguments)
+                         .arg(QStringLiteral("uncatalogued"), texts::get(texts::kSyntaxUncatalogued)));
+    const QFileInfo place(o->positional.front());
+    if (!place.isDir() || !place.isReadable())
+        return refuse(texts::get(texts::kNotAFolderToSearch).arg(o->positional.front()));
+    QString folder = place.absoluteFilePath();
+    if (!folder.endsWith(u'/')) folder += u'/';
+    const QStringList names = finder::listFiles(folder, o->values.value(QStringLiteral("pattern")));
+    const finder::Analysis a = finder::analyse(ctx.catalogue, folder, names);
+    // One path per line: a line feed inside a name is shown as the other control characters are.
+    for (QString path : a.uncatalogued) writeOut(stdout, path.replace(u'\n', QStringLiteral("\\x0a")) + u'\n');
+    for (const QString &why : a.unreadable) writeOut(stderr, why + u'\n');
+    writeOut(stderr, texts::get(texts::kFinderCounts).arg(a.analysed).arg(a.catalogued).arg(a.uncatalogued.size())
+                         + u'\n');
+    return Done;
+}
+
+} // namespace cli
