@@ -63,6 +63,16 @@ bool startCompanion(QWidget *parent, Desktop &desktop, const QString &program, c
     return false;
 }
 
+bool startOutsideTool(QWidget *parent, Desktop &desktop, const ArchiverSession &session, const QString &program,
+                      const QStringList &arguments)
+{
+    const QString path = files::findExisting(session.folder, program);
+    if (desktop.startProgram(path, arguments)) return true;
+    desktop.message(parent, texts::get(texts::kCannotStart).arg(path), QString(), Desktop::Buttons::Ok,
+                    Desktop::Icon::Warning);
+    return false;
+}
+
 QStringList sorted(QStringList names, const LineOrder &order)
 {
     std::stable_sort(names.begin(), names.end(),

@@ -46,6 +46,16 @@ bool acceptField(QWidget *dialog, const ArchiverSession &session, Desktop &deskt
 // over parent and returns false.
 bool startCompanion(QWidget *parent, Desktop &desktop, const QString &program, const QStringList &arguments);
 
+// The outside utilities that the finder and the Tools menu hand a file to, by their fixed names
+// in the program folder.
+inline constexpr char kAlbumViewer[] = "talvo5-album";
+inline constexpr char kZipTool[] = "talvo5-zip";
+
+// Starts an outside utility of the program folder (its name matched without case) with its
+// arguments; when it cannot be started, says so over parent and returns false.
+bool startOutsideTool(QWidget *parent, Desktop &desktop, const ArchiverSession &session, const QString &program,
+                      const QStringList &arguments);
+
 // Lists and combo boxes that keep their items sorted keep them in the letter files' order (case
 // and accents aside, as a sorted list box does). Filling replaces every item; inserting puts one
 // item at its place, after its equals, and returns its row.

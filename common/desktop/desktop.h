@@ -35,6 +35,8 @@ public:
                                  const QString &filter) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
                                  const QString &filter) = 0;
+    // The platform's folder chooser, starting in folder; an empty path when cancelled.
+    virtual QString folderName(QWidget *parent, const QString &title, const QString &folder) = 0;
     // Shows a dialog of ours modally and returns its result code.
     virtual int exec(QDialog *dialog) = 0;
     // Starts a program without waiting for it; false when it could not be started.

@@ -199,6 +199,11 @@ QString QtDesktop::saveFileName(QWidget *parent, const QString &title, const QSt
     return QFileDialog::getSaveFileName(parent, title, folder, filter);
 }
 
+QString QtDesktop::folderName(QWidget *parent, const QString &title, const QString &folder)
+{
+    return QFileDialog::getExistingDirectory(parent, title, folder);
+}
+
 int QtDesktop::exec(QDialog *dialog)
 {
     placeDialog(*dialog, dialog->parentWidget());

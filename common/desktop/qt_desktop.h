@@ -20,6 +20,7 @@ public:
                          const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
                          const QString &filter) override;
+    QString folderName(QWidget *parent, const QString &title, const QString &folder) override;
     int exec(QDialog *dialog) override;
     Progress progress(QWidget *parent, const QString &label) override;
     bool startProgram(const QString &program, const QStringList &arguments) override;

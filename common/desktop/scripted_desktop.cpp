@@ -36,6 +36,12 @@ QString ScriptedDesktop::saveFileName(QWidget *, const QString &title, const QSt
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 
+QString ScriptedDesktop::folderName(QWidget *, const QString &title, const QString &)
+{
+    log.append(QStringLiteral("folder: ") + title);
+    return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+}
+
 int ScriptedDesktop::exec(QDialog *dialog)
 {
     dialogs.append(dialog->objectName());

@@ -60,6 +60,8 @@ public:
                          const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
                          const QString &filter) override;
+    // The folder chooser answers from fileNames too.
+    QString folderName(QWidget *parent, const QString &title, const QString &folder) override;
     int exec(QDialog *dialog) override;
     Progress progress(QWidget *parent, const QString &label) override;
     bool startProgram(const QString &program, const QStringList &arguments) override;
