@@ -4,6 +4,8 @@
 #include "archiver/main/list_commands.h"
 #include "archiver/main/operation_commands.h"
 #include "archiver/main/record_commands.h"
+#include "archiver/main/tool_commands.h"
+#include "archiver/forms/form.h"
 
 #include "archiver/main/outside_tools.h"
 #include "archiver/operations/undo.h"
@@ -138,6 +140,12 @@ void Talvo::connectHandlers()
     connect(ui->m_importer, &QAction::triggered, this, [this] { commands::m_importer(*this); });
     connect(ui->m_sauver, &QAction::triggered, this, [this] { commands::m_sauver(*this); });
     connect(ui->m_annuler, &QAction::triggered, this, [this] { commands::m_annuler(*this); });
+    connect(ui->m_oublies, &QAction::triggered, this, [this] { commands::m_oublies(*this); });
+    connect(ui->m_lister_cles, &QAction::triggered, this, [this] { commands::m_lister_cles(*this); });
+    connect(ui->m_sauver_alb, &QAction::triggered, this, [this] { commands::m_sauver_alb(*this); });
+    connect(ui->m_editer_aide, &QAction::triggered, this, [this] { commands::m_editer_aide(*this); });
+    connect(ui->m_dos, &QAction::triggered, this, [this] { commands::m_dos(*this); });
+    connect(ui->m_regedit, &QAction::triggered, this, [this] { commands::m_regedit(*this); });
 
     const QString folder = session_.folder;
     connect(ui->m_texte, &QAction::triggered, this, [this] { startCompanion(QStringLiteral("redig5"), {}); });
@@ -154,17 +162,13 @@ void Talvo::connectHandlers()
         const QString name = QLatin1String(tool.action);
         const QString file = QLatin1String(tool.program);
         connect(a, &QAction::triggered, this, [this, file, name] {
-            // The tool as it is spelled on disk, which enabled its entry.
-            const QString program = files::findExisting(session_.folder, file);
             QStringList args;
             if (name == QLatin1String("m_viewer") && !session_.settings.imageFolder.isEmpty())
                 args.append(session_.settings.imageFolder);
             if (name == QLatin1String("m_sons") && !session_.settings.soundFolder.isEmpty())
                 args.append(session_.settings.soundFolder);
             if (name == QLatin1String("m_seek")) args.append(session_.folder);
-            if (!desktop_.startProgram(program, args))
-                desktop_.message(this, texts::get(texts::kCannotStart).arg(program));
-            else if (name == QLatin1String("m_systray"))
+            if (forms::startOutsideTool(this, desktop_, session_, file, args) && name == QLatin1String("m_systray"))
                 close();
         });
     }
@@ -174,8 +178,7 @@ void Talvo::connectHandlers()
 
 QList<QAction *> Talvo::laterCommands() const
 {
-    return {ui->m_lister_cles, ui->m_sauver_alb, ui->m_album,       ui->m_html,
-            ui->m_oublies,     ui->m_editer_aide, ui->m_regedit, ui->m_dos};
+    return {ui->m_album, ui->m_html};
 }
 
 void Talvo::notYetAvailable()
@@ -275,6 +278,9 @@ void Talvo::enableMenus()
         action(QLatin1String(tool.action))
             ->setEnabled(QFileInfo::exists(files::findExisting(folder, QLatin1String(tool.program))));
     ui->m_editer_liste->setEnabled(QFileInfo::exists(files::findExisting(folder, QStringLiteral("liste.txt"))));
+    ui->m_sauver_alb->setEnabled(
+        QFileInfo::exists(files::findExisting(folder, QLatin1String(forms::kZipTool))));
+    ui->m_dos->setEnabled(!commands::terminalProgram().isEmpty());
     ui->m_notes->setEnabled(QFileInfo::exists(files::executableFolder() + QStringLiteral("lisor5")));
     ui->m_zip->setEnabled(!session_.settings.zipProgram.isEmpty() &&
                           QFileInfo::exists(session_.settings.zipProgram));

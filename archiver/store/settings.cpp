@@ -5,6 +5,7 @@
 #include "common/text/cp1252.h"
 #include "common/text/line_file.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
@@ -120,6 +121,12 @@ std::unique_ptr<QSettings> userSettings()
                                        QStringLiteral("Talvo5"), QStringLiteral("Talvo5"));
 }
 } // namespace
+
+QString userSettingsFolder()
+{
+    const QString folder = QFileInfo(userSettings()->fileName()).absolutePath();
+    return QDir().mkpath(folder) ? folder : QString();
+}
 
 QString languageFileSetting()
 {

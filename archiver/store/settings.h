@@ -50,6 +50,8 @@ QString formatNumber(double value);
 // The leading numeric value of a line, blanks ignored; 0 when there is none.
 double numericValue(const QString &line);
 
+// The folder of the per-user settings file (made when missing); empty when it cannot be made.
+QString userSettingsFolder();
 // The language file chosen by this user (per-user setting FILES/LNG); empty when none.
 QString languageFileSetting();
 // The language file to use in folder: the user's choice while it is a regular file, else the

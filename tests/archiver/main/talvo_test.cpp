@@ -1074,3 +1074,54 @@ TEST(MainWindow, RefineNarrowsTheGridByAField)
         if (c.kept == 0) { EXPECT_EQ(w.desktop.messageTexts(), QStringList{c.text + w.msg(25)}); }
     }
 }
+
+// The Tools menu: an outside tool's entry follows its file, and the image browser gets the
+// favourite folder when one is set; the target list goes to the zip tool as one file, the
+// keyword list of an empty catalogue is an empty file that still opens, the help page and the
+// settings folder open with their associated programs.
+TEST(MainWindow, ToolsMenuStartsEachProgramWithItsArgument)
+{
+    Window w;
+    w.write(QStringLiteral("talvo5-images"), "");
+    w.write(QStringLiteral("talvo5-zip"), "");
+    w.write(QStringLiteral("R.MFI"), "ROSE@01-01-2001[]FLEURS#\xA7/photos/Rose \"1\".jpg\r\n"
+                                     "ROSIER@01-01-2001[]FLEURS#\xA7\r\n");
+    ASSERT_TRUE(w.load());
+    EXPECT_TRUE(w.action("m_viewer")->isEnabled());
+    EXPECT_FALSE(w.action("m_sons")->isEnabled());
+    EXPECT_TRUE(w.action("m_sauver_alb")->isEnabled());
+
+    for (const QString &favourite : {QString(), QStringLiteral("/data/MES PHOTOS")}) {
+        w.session->settings.imageFolder = favourite;
+        w.action("m_viewer")->trigger();
+        EXPECT_EQ(w.desktop.started.last().program, w.file(QStringLiteral("talvo5-images")));
+        EXPECT_EQ(w.desktop.started.last().arguments, favourite.isEmpty() ? QStringList() : QStringList{favourite});
+    }
+
+    w.action("m_sauver_alb")->trigger();
+    EXPECT_EQ(w.desktop.messages.last().text, w.msg(87));
+    w.enter(QStringLiteral("ROS"));
+    w.action("m_sauver_alb")->trigger();
+    EXPECT_EQ(w.desktop.started.last().program, w.file(QStringLiteral("talvo5-zip")));
+    ASSERT_EQ(w.desktop.started.last().arguments.size(), 1);
+    QFile list(w.desktop.started.last().arguments.front());
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    EXPECT_EQ(list.readAll(), QByteArray("/photos/Rose \"1\".jpg\n"));
+
+    for (const QString &name : QDir(w.path()).entryList({QStringLiteral("*.MFI")})) w.write(name, "");
+    w.talvo->action(QStringLiteral("m_lister_clés"))->trigger();
+    EXPECT_EQ(w.desktop.started.last().arguments, QStringList{w.file(QStringLiteral("Mots_Cles.txt"))});
+    EXPECT_TRUE(w.exists(QStringLiteral("Mots_Cles.txt")));
+    EXPECT_TRUE(w.read(QStringLiteral("Mots_Cles.txt")).isEmpty());
+    EXPECT_EQ(w.talvo->windowTitle(), w.msg(134));
+
+    w.desktop.opened.clear();
+    w.copyShipped(QStringLiteral("menu_doc.htm"));
+    w.action("m_editer_aide")->trigger();
+    w.action("m_regedit")->trigger();
+    EXPECT_EQ(w.desktop.opened, (QList<QUrl>{QUrl::fromLocalFile(w.file(QStringLiteral("menu_doc.htm"))),
+                                             QUrl::fromLocalFile(w.path() + QStringLiteral(".config/Talvo5"))}));
+
+    w.action("m_oublies")->trigger();
+    EXPECT_EQ(w.desktop.dialogs.last(), QStringLiteral("oublies"));
+}
