@@ -10,7 +10,7 @@ struct OutsideTool
     const char *program; // file name in the program folder
 };
 
-inline constexpr std::array<OutsideTool, 19> kOutsideTools{{
+inline constexpr std::array<OutsideTool, 18> kOutsideTools{{
     {"m_find", "talvo5-chercheur"},
     {"m_sys", "talvo5-infos"},
     {"m_seek", "talvo5-prospecteur"},
@@ -25,7 +25,6 @@ inline constexpr std::array<OutsideTool, 19> kOutsideTools{{
     {"m_conv", "talvo5-convertisseur"},
     {"m_memento", "talvo5-memento"},
     {"m_sons", "talvo5-sons"},
-    {"m_systray", "talvo5-horloge"},
     {"m_octets", "talvo5-hexa"},
     {"m_fractionner", "talvo5-decoupeur"},
     {"m_synchro", "talvo5-synchro"},

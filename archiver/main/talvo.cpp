@@ -121,6 +121,7 @@ void Talvo::connectHandlers()
     connect(ui->v_fichier, &QPushButton::clicked, this, &Talvo::v_fichier_Click);
 
     connect(ui->m_dessus, &QAction::triggered, this, &Talvo::m_dessus_Click);
+    connect(ui->m_systray, &QAction::triggered, this, &Talvo::m_systray_Click);
     connect(ui->m_infos, &QAction::triggered, this, &Talvo::m_infos_Click);
     connect(ui->m_traduc, &QAction::triggered, this, &Talvo::m_traduc_Click);
     connect(ui->m_autorun, &QAction::triggered, this, &Talvo::m_autorun_Click);
@@ -168,8 +169,7 @@ void Talvo::connectHandlers()
             if (name == QLatin1String("m_sons") && !session_.settings.soundFolder.isEmpty())
                 args.append(session_.settings.soundFolder);
             if (name == QLatin1String("m_seek")) args.append(session_.folder);
-            if (forms::startOutsideTool(this, desktop_, session_, file, args) && name == QLatin1String("m_systray"))
-                close();
+            forms::startOutsideTool(this, desktop_, session_, file, args);
         });
     }
     for (QAction *a : laterCommands())

@@ -11,6 +11,7 @@
 class Desktop;
 class RepeatedMessages;
 class QAction;
+class QSystemTrayIcon;
 class QTableView;
 struct ArchiverSession;
 namespace Ui {
@@ -80,6 +81,9 @@ public slots:
     void Image1_Click();
     void Picture1_Click();
     void m_dessus_Click();
+    // Hides the window behind an icon of the notification area, whose click shows it again;
+    // without a notification area the window stays and says why.
+    void m_systray_Click();
     void m_infos_Click();
     void m_langues_Click(int index);
     void m_traduc_Click();
@@ -118,6 +122,7 @@ private:
     qint64 found_ = 0;
     qint64 total_ = 0;
     bool alwaysOnTop_ = false;
+    QSystemTrayIcon *tray_ = nullptr;
     bool searching_ = false;
     RepeatedMessages *malformedBoxes_ = nullptr; // the boxes of malformed lines of a search running
     int titleBarTwips_ = 375; // the height that the title bar takes in the window's height

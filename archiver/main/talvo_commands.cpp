@@ -14,6 +14,10 @@
 #include "common/widgets/translate.h"
 #include "ui_talvo.h"
 
+#include <QApplication>
+#include <QStyle>
+#include <QSystemTrayIcon>
+
 bool Talvo::startCompanion(const QString &program, const QStringList &arguments)
 {
     return forms::startCompanion(this, desktop_, program, arguments);
@@ -37,6 +41,31 @@ void Talvo::m_dessus_Click()
     setWindowFlag(Qt::WindowStaysOnTopHint, alwaysOnTop_);
     if (wasVisible) show(); // changing the flags hides the window
     ui->m_dessus->setChecked(alwaysOnTop_);
+}
+
+void Talvo::m_systray_Click()
+{
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        desktop_.message(this, texts::get(texts::kNoTrayArea), QString(), Desktop::Buttons::Ok,
+                         Desktop::Icon::Information);
+        return;
+    }
+    if (!tray_) {
+        tray_ = new QSystemTrayIcon(this);
+        QIcon icon = windowIcon();
+        if (icon.isNull()) icon = QApplication::windowIcon();
+        if (icon.isNull()) icon = style()->standardIcon(QStyle::SP_ComputerIcon);
+        tray_->setIcon(icon);
+        tray_->setToolTip(texts::get(texts::kTrayTip));
+        connect(tray_, &QSystemTrayIcon::activated, this, [this] {
+            tray_->hide();
+            showNormal();
+            raise();
+            activateWindow();
+        });
+    }
+    tray_->show();
+    hide();
 }
 
 void Talvo::m_infos_Click() { AfficherApropos(desktop_, this, message(76)); }

@@ -174,7 +174,10 @@ inline constexpr char kSection[] = "Textes";
     X(kFinderCounts, "compteurs_oublies", "%1 fichier(s) analysé(s), %2 fiche(s) associée(s), %3 fichier(s) non répertorié(s)") \
     X(kNotAFolderToSearch, "pas_un_dossier", "« %1 » n'est pas un dossier qui se lit.") \
     X(kFinderVanished, "fichier_disparu", "Le fichier « %1 » n'existe plus.") \
-    X(kFinderActionFailed, "fichier_non_modifie", "Le fichier « %1 » n'a pas pu être modifié : %2")
+    X(kFinderActionFailed, "fichier_non_modifie", "Le fichier « %1 » n'a pas pu être modifié : %2") \
+    /* the window kept in the notification area */ \
+    X(kNoTrayArea, "pas_de_zone_notification", "Le bureau n'a pas de zone de notification : la fenêtre de Talvo reste ouverte.") \
+    X(kTrayTip, "bulle_notification", "Talvo : cliquez pour rouvrir la fenêtre")
 
 #define TALVO_DECLARE_TEXT(name, key, french) inline constexpr Text name{key, french};
 TALVO_OWN_TEXTS(TALVO_DECLARE_TEXT)

@@ -7,6 +7,7 @@
 #include "archiver/store/settings.h"
 #include "common/desktop/scripted_desktop.h"
 #include "common/profile/profile.h"
+#include "common/text/texts.h"
 #include "common/widgets/cinput.h"
 
 #include "tests/support/test_folder.h"
@@ -28,6 +29,7 @@
 #include <QAbstractButton>
 #include <QPushButton>
 #include <QTableView>
+#include <QSystemTrayIcon>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -1119,9 +1121,22 @@ TEST(MainWindow, ToolsMenuStartsEachProgramWithItsArgument)
     w.copyShipped(QStringLiteral("menu_doc.htm"));
     w.action("m_editer_aide")->trigger();
     w.action("m_regedit")->trigger();
+    // The settings folder is the one of the per-user settings file, made when missing.
+    const QString settingsFolder = settings::userSettingsFolder();
+    EXPECT_TRUE(QFileInfo(settingsFolder).isDir());
     EXPECT_EQ(w.desktop.opened, (QList<QUrl>{QUrl::fromLocalFile(w.file(QStringLiteral("menu_doc.htm"))),
-                                             QUrl::fromLocalFile(w.path() + QStringLiteral(".config/Talvo5"))}));
+                                             QUrl::fromLocalFile(settingsFolder)}));
 
     w.action("m_oublies")->trigger();
     EXPECT_EQ(w.desktop.dialogs.last(), QStringLiteral("oublies"));
+
+    // Without a notification area the window stays, saying why; with one it hides behind its icon.
+    ASSERT_TRUE(w.talvo->isVisible());
+    w.action("m_systray")->trigger();
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        EXPECT_FALSE(w.talvo->isVisible());
+    } else {
+        EXPECT_TRUE(w.talvo->isVisible());
+        EXPECT_EQ(w.desktop.messages.last().text, texts::get(texts::kNoTrayArea));
+    }
 }
