@@ -69,18 +69,20 @@ Analysis analyse(const Catalogue &catalogue, const QString &folder, const QStrin
         return none;
     };
     if (onLetter && !onLetter(0)) return stopped();
+    // The lines that hold the folder come from the search's scan; each occurrence of the folder
+    // in them is then followed by a look-up of the name after it, once per name length.
     const FoldedFinder prefix(encodedFolder.value_or(QByteArray()));
+    const LetterSearch search(folder, record::Field::All);
     const bool searchable = !lookup.byLength.empty();
     QByteArray tail;
+    SearchCounts counts;
     for (int letter = 0; letter < record::kLetterCount; ++letter) {
         const QString path = catalogue.letterFile(QLatin1Char(record::kLetterList[letter]));
-        const auto onPiece = [&](QByteArrayView piece) {
-            for (qsizetype at = prefix.find(piece); at >= 0; at = prefix.find(piece, at + 1)) {
+        const auto onLine = [&](QByteArrayView line) {
+            for (qsizetype at = prefix.find(line); at >= 0; at = prefix.find(line, at + 1)) {
                 const qsizetype start = at + prefix.size();
-                qsizetype end = start;
-                const qsizetype limit = std::min(piece.size(), start + longest);
-                while (end < limit && piece[end] != '\n' && piece[end] != '\r') ++end;
-                upperBytes(piece.sliced(start, end - start), &tail);
+                const qsizetype end = std::min(line.size(), start + longest);
+                upperBytes(line.sliced(start, end - start), &tail);
                 for (const auto &[length, byName] : lookup.byLength) {
                     if (length > tail.size()) break;
                     // A view of the tail's first bytes, copied by no one.
@@ -95,12 +97,10 @@ Analysis analyse(const Catalogue &catalogue, const QString &folder, const QStrin
                 }
             }
         };
-        if (searchable) {
-            const linefile::ReadStatus status = linefile::forEachPiece(path, onPiece);
-            if (!status.ok()) result.unreadable.append(status.error);
-        }
+        if (searchable) search.run(path, counts, onLine);
         if (onLetter && !onLetter(letter + 1)) return stopped();
     }
+    result.unreadable = counts.unreadable;
     for (qsizetype i = 0; i < names.size(); ++i)
         if (!found[size_t(i)]) result.uncatalogued.append(folder + names[i]);
     return result;

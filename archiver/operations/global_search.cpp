@@ -252,38 +252,44 @@ qsizetype FoldedFinder::find(QByteArrayView hay, qsizetype from) const
     return -1;
 }
 
+LetterSearch::LetterSearch(const QString &text, record::Field field) : field_(field)
+{
+    const auto encoded = cp1252::encode(text);
+    // A text that no line can hold only counts the lines.
+    searchable_ = encoded && !encoded->contains('\n') && !encoded->contains('\r');
+    finder_ = FoldedFinder(encoded.value_or(QByteArray()));
+#if defined(__x86_64__) && defined(__GNUC__)
+    // TALVO_SCAN_SSE2 lets the tests run the narrower loop on machines that have both.
+    wide_ = haveAvx2() && !qEnvironmentVariableIsSet("TALVO_SCAN_SSE2");
+#endif
+}
+
+void LetterSearch::run(const QString &path, SearchCounts &counts,
+                       const std::function<void(QByteArrayView line)> &onMatch) const
+{
+    linefile::ReadStatus status;
+    if (field_ == record::Field::All) {
+        status = linefile::forEachPiece(path, [&](QByteArrayView piece) {
+            scanWholeLines(piece, searchable_ ? &finder_ : nullptr, wide_, counts, onMatch);
+        });
+    } else {
+        status = linefile::forEachLine(path, [&](QByteArrayView line) {
+            ++counts.total;
+            if (searchable_ && finder_.find(record::fieldOf(line, field_)) >= 0) {
+                onMatch(line);
+                ++counts.found;
+            }
+        });
+    }
+    if (!status.ok()) counts.unreadable.append(status.error);
+}
+
 SearchCounts RechercheGlobale(const Catalogue &catalogue, const QString &text, record::Field field,
                               const std::function<void(QByteArrayView line)> &onMatch)
 {
     SearchCounts counts;
-    const auto encoded = cp1252::encode(text);
-    // A text that no line can hold only counts the lines.
-    const bool searchable = encoded && !encoded->contains('\n') && !encoded->contains('\r');
-    const FoldedFinder finder(encoded.value_or(QByteArray()));
-#if defined(__x86_64__) && defined(__GNUC__)
-    // TALVO_SCAN_SSE2 lets the tests run the narrower loop on machines that have both.
-    const bool wide = haveAvx2() && !qEnvironmentVariableIsSet("TALVO_SCAN_SSE2");
-#else
-    const bool wide = false;
-#endif
-
-    for (int i = 0; i < record::kLetterCount; ++i) {
-        const QString path = catalogue.letterFile(QLatin1Char(record::kLetterList[i]));
-        linefile::ReadStatus status;
-        if (field == record::Field::All) {
-            status = linefile::forEachPiece(path, [&](QByteArrayView piece) {
-                scanWholeLines(piece, searchable ? &finder : nullptr, wide, counts, onMatch);
-            });
-        } else {
-            status = linefile::forEachLine(path, [&](QByteArrayView line) {
-                ++counts.total;
-                if (searchable && finder.find(record::fieldOf(line, field)) >= 0) {
-                    onMatch(line);
-                    ++counts.found;
-                }
-            });
-        }
-        if (!status.ok()) counts.unreadable.append(status.error);
-    }
+    const LetterSearch search(text, field);
+    for (int i = 0; i < record::kLetterCount; ++i)
+        search.run(catalogue.letterFile(QLatin1Char(record::kLetterList[i])), counts, onMatch);
     return counts;
 }

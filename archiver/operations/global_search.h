@@ -40,6 +40,21 @@ struct SearchCounts
     QStringList unreadable;
 };
 
+// The search of one text in one letter file at a time, for work that needs to know which file a
+// line came from; the counts add up over the files run.
+class LetterSearch
+{
+public:
+    LetterSearch(const QString &text, record::Field field);
+    void run(const QString &path, SearchCounts &counts, const std::function<void(QByteArrayView line)> &onMatch) const;
+
+private:
+    FoldedFinder finder_{QByteArrayView()};
+    record::Field field_;
+    bool searchable_ = false;
+    bool wide_ = false;
+};
+
 // The global search: reads every letter file in letter-list order and hands each non-empty line
 // whose compared text (the whole line, or one field) contains text, case ignored, to onMatch, in
 // file order; a line longer than linefile::kMaxLineLength is compared and handed cut to that
