@@ -78,20 +78,6 @@ QString qtFilter(const QString &pairs)
     return filters.join(QStringLiteral(";;"));
 }
 
-QString safeFileName(const QString &key)
-{
-    QString name;
-    for (const QChar c : key)
-        name.append(c == u'/' || c == u'\\' || cp1252::isControl(c.unicode()) ? QChar(u'_') : c);
-    while (name.contains(QLatin1String(".."))) name.replace(QLatin1String(".."), QLatin1String("_."));
-    if (name.startsWith(u'.')) name[0] = u'_';
-    while (name.toUtf8().size() > 200) {
-        name.chop(1);
-        if (!name.isEmpty() && name.back().isHighSurrogate()) name.chop(1);
-    }
-    return name.isEmpty() ? QStringLiteral("SANSNOM") : name;
-}
-
 QString printedCard(const Record &r, const QList<int> &selection, const QStringList &labels)
 {
     // A card of the printed lists, without the empty line that parts one card from the next.

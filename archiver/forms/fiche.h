@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/files/path_parts.h"
 #include <QDialog>
 #include <QList>
 #include <QString>
@@ -78,10 +79,8 @@ QString fileInformation(const ArchiverSession &session, const QFileInfo &file);
 // "*.*" matches every file, with or without an extension.
 QString qtFilter(const QString &pairs);
 
-// The name of the file a printed card goes to, made from its key: it stays in the folder it is
-// put in (no "/", no "..", never "." or hidden), holds no control character and is at most 200
-// bytes long; an empty key gives "SANSNOM".
-QString safeFileName(const QString &key);
+// The name of the file a printed card goes to, made from its key.
+using files::safeFileName;
 
 // The text of a printed card: the fields of selection (grid columns: 0 key, 1 note, 2 date,
 // 3 support, 4 category, 5 target), each with its label and ": " when labels are given, a note

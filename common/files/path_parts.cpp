@@ -1,5 +1,7 @@
 #include "common/files/path_parts.h"
 
+#include "common/text/cp1252.h"
+
 QString PartieChemin(const QString &path, const QString &modeWord)
 {
     const QString mode = modeWord.toLower();
@@ -27,3 +29,21 @@ QString PartieChemin(const QString &path, const QString &modeWord)
     if (mode == u"chemin et nom seul") return restKept;
     return {};
 }
+
+namespace files {
+
+QString safeFileName(const QString &text)
+{
+    QString name;
+    for (const QChar c : text)
+        name.append(c == u'/' || c == u'\\' || cp1252::isControl(c.unicode()) ? QChar(u'_') : c);
+    while (name.contains(QLatin1String(".."))) name.replace(QLatin1String(".."), QLatin1String("_."));
+    if (name.startsWith(u'.')) name[0] = u'_';
+    while (name.toUtf8().size() > 200) {
+        name.chop(1);
+        if (!name.isEmpty() && name.back().isHighSurrogate()) name.chop(1);
+    }
+    return name.isEmpty() ? QStringLiteral("SANSNOM") : name;
+}
+
+} // namespace files

@@ -8,3 +8,12 @@
 // in a folder name shifts it (C:\V1.2\LISEZMOI gives the extension ".2\LISEZMOI"), as users of
 // the listings have always seen. Any other word gives an empty text.
 QString PartieChemin(const QString &path, const QString &modeWord);
+
+namespace files {
+
+// A file name made from text typed or stored in a record: it stays in the folder it is put in
+// (no "/" or "\\", no "..", never "." or hidden), holds no control character and is at most 200
+// bytes long; an empty text gives "SANSNOM".
+QString safeFileName(const QString &text);
+
+} // namespace files

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "archiver/store/record.h"
+
+#include <QList>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// The pictures of a result list as pages: the list file handed to the outside thumbnail tool,
+// and the HTML page that shows every JPEG and GIF picture at its own size in a table, chosen
+// fields of its record under it.
+namespace htmlpage {
+
+// The targets of the rows whose support is empty (a local file) and whose extension is one of
+// the album's picture extensions, in row order.
+QStringList albumPictures(const QList<Record> &rows);
+// Whether a target is a picture of the page (.JPG, .JPE, .JPEG, .GIF, case aside).
+bool isPagePicture(const QString &target);
+
+struct Options
+{
+    QString name = QStringLiteral("ma_page.htm"); // the page's file name
+    QString title = QStringLiteral("Voici ma page Web");
+    QString fields = QStringLiteral("012345"); // grid columns shown under each picture, in order
+    int columns = 1;                           // pictures per table row
+    bool parchment = false;                    // the shipped back.gif as the page's background
+    int copyMode = 2; // 0 the pictures where they are, 1 copied under their names, 2 numbered
+};
+
+// The page's file name as typed, ".htm" added when it holds none (case aside), made safe; and
+// the working folder beside it under home: home/<name without its extension>.
+QString pageFileName(const QString &typed);
+QString workingFolder(const QString &home, const QString &typed);
+
+// The text of grid column n of a row: 0 key, 1 note, 2 date, 3 support, 4 category, 5 target.
+QString column(const Record &r, int n);
+
+struct Outcome
+{
+    int pictures = 0;  // pictures put in the page; no page is written without one
+    QString folder;    // the working folder
+    QString page;      // the page written, empty when none
+    QStringList problems; // what went wrong with single pictures (the page is made without them)
+    QString error;     // the page itself could not be written
+};
+
+// Measures a picture without decoding it; nothing (with the reason) when it cannot be read.
+using Measure = std::function<std::optional<QSize>(const QString &path, QString *errorText)>;
+// Called before a picture of a record that has a support, so that the medium can be inserted.
+using AskMedium = std::function<void(const Record &r)>;
+
+// Builds the page from the rows, copying the pictures (and back.gif from programFolder) into
+// the working folder as the options say. Titles and record texts are escaped, picture sources
+// written as URLs. Lines end with CR LF; the page is UTF-8.
+Outcome build(const QList<Record> &rows, const Options &options, const QString &programFolder, const QString &home,
+              const Measure &measure, const AskMedium &askMedium = {});
+
+} // namespace htmlpage
