@@ -50,6 +50,7 @@ bool startCompanion(QWidget *parent, Desktop &desktop, const QString &program, c
 // in the program folder.
 inline constexpr char kAlbumViewer[] = "talvo5-album";
 inline constexpr char kZipTool[] = "talvo5-zip";
+inline constexpr char kThumbnailTool[] = "talvo5-vignettes";
 
 // Starts an outside utility of the program folder (its name matched without case) with its
 // arguments; when it cannot be started, says so over parent and returns false.

@@ -2,10 +2,13 @@
 
 #include "archiver/forms/form.h"
 #include "archiver/forms/impr1.h"
+#include "archiver/forms/htm.h"
 #include "archiver/forms/impr2.h"
 #include "archiver/main/grid_model.h"
 #include "archiver/main/talvo.h"
+#include "archiver/operations/html_page.h"
 #include "archiver/operations/print_list.h"
+#include "common/files/atomic_file.h"
 #include "archiver/store/session.h"
 #include "common/desktop/desktop.h"
 #include "common/widgets/cinput.h"
@@ -94,6 +97,32 @@ void m_imprimer(Talvo &window)
     window.action(QStringLiteral("m_editer_liste"))->setEnabled(true);
     if (!notice.isEmpty()) desktop.message(&window, notice, QString(), Desktop::Buttons::Ok, Desktop::Icon::Information);
     forms::startCompanion(&window, desktop, QStringLiteral("redig5"), {*path});
+}
+
+void m_album(Talvo &window)
+{
+    ArchiverSession &session = window.session();
+    Desktop &desktop = window.desktop();
+    const QStringList pictures = htmlpage::albumPictures(listedRecords(window));
+    if (pictures.isEmpty()) {
+        desktop.message(&window, window.message(26));
+        return;
+    }
+    // The list stays in the run's scratch folder, which goes when the program closes: the tool
+    // reads it in its own time.
+    const QString path = session.scratchFile(QStringLiteral("temp.alb"));
+    QString error;
+    if (!files::saveAtomically(path, pictures.join(u'\n').toUtf8(), &error)) {
+        desktop.message(&window, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+        return;
+    }
+    forms::startOutsideTool(&window, desktop, session, QLatin1String(forms::kThumbnailTool), {path});
+}
+
+void m_html(Talvo &window)
+{
+    htm page(window.session(), window.desktop(), listedRecords(window), &window);
+    window.desktop().exec(&page);
 }
 
 } // namespace commands

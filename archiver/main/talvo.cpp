@@ -141,6 +141,8 @@ void Talvo::connectHandlers()
     connect(ui->m_importer, &QAction::triggered, this, [this] { commands::m_importer(*this); });
     connect(ui->m_sauver, &QAction::triggered, this, [this] { commands::m_sauver(*this); });
     connect(ui->m_annuler, &QAction::triggered, this, [this] { commands::m_annuler(*this); });
+    connect(ui->m_album, &QAction::triggered, this, [this] { commands::m_album(*this); });
+    connect(ui->m_html, &QAction::triggered, this, [this] { commands::m_html(*this); });
     connect(ui->m_oublies, &QAction::triggered, this, [this] { commands::m_oublies(*this); });
     connect(ui->m_lister_cles, &QAction::triggered, this, [this] { commands::m_lister_cles(*this); });
     connect(ui->m_sauver_alb, &QAction::triggered, this, [this] { commands::m_sauver_alb(*this); });
@@ -172,19 +174,6 @@ void Talvo::connectHandlers()
             forms::startOutsideTool(this, desktop_, session_, file, args);
         });
     }
-    for (QAction *a : laterCommands())
-        connect(a, &QAction::triggered, this, &Talvo::notYetAvailable);
-}
-
-QList<QAction *> Talvo::laterCommands() const
-{
-    return {ui->m_album, ui->m_html};
-}
-
-void Talvo::notYetAvailable()
-{
-    desktop_.message(this, texts::get(texts::kNotYetAvailable), QString(),
-                     Desktop::Buttons::Ok, Desktop::Icon::Information);
 }
 
 bool Talvo::Form_Load()
@@ -287,8 +276,7 @@ void Talvo::enableMenus()
     ui->m3->setEnabled(false);
     for (QAction *label : {ui->m12, ui->m11, ui->m15})
         label->setEnabled(false);
-    for (QAction *later : laterCommands())
-        later->setEnabled(false);
+    ui->m_album->setEnabled(QFileInfo::exists(files::findExisting(folder, QLatin1String(forms::kThumbnailTool))));
 }
 
 void Talvo::translate()

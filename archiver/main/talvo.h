@@ -111,9 +111,6 @@ private:
     void scrollToColumn(int column);
     void filterTypedText(const QString &text);
     bool startCompanion(const QString &program, const QStringList &arguments);
-    // Commands whose dialogs are not part of the program yet: disabled, and saying so if reached.
-    QList<QAction *> laterCommands() const;
-    void notYetAvailable();
 
     ArchiverSession &session_;
     Desktop &desktop_;

@@ -7,6 +7,7 @@
 #include "archiver/store/settings.h"
 #include "archiver/store/utilities.h"
 
+#include <QDir>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -44,6 +45,8 @@ struct ArchiverSession
     }
 
     QString folder; // ends with "/"
+    // The user's home, where pages made from the records go; tests put a folder of their own.
+    QString homeFolder = QDir::homePath();
     QString date;   // date of the day, "dd-mm-yyyy"
     Catalogue catalogue;
     CurrentRecord current;

@@ -22,6 +22,7 @@
 #include <QScrollBar>
 #include <QDialog>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -30,6 +31,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -312,23 +314,25 @@ TEST(MainWindow, OwnTextsAndStandardButtonsFollowTheLanguage)
     Window w;
     ASSERT_TRUE(w.load());
     const Profile english = Profile::fromFile(w.file(QStringLiteral("english.lng")));
-    const QString notYetEnglish = english.value(QStringLiteral("Textes"), QStringLiteral("pas_disponible"), QString());
-    ASSERT_FALSE(notYetEnglish.isEmpty());
+    const QString cannotStartEnglish =
+        english.value(QStringLiteral("Textes"), QStringLiteral("lancement_impossible"), QString());
+    ASSERT_FALSE(cannotStartEnglish.isEmpty());
     const bool qtFrench =
         QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_fr.qm"));
     const struct
     {
         int entry;
-        QString notYet, yes;
+        QString cannotStart, yes;
     } cases[] = {
-        {0, notYetEnglish, QStringLiteral("&Yes")},
-        {1, QStringLiteral("Cette commande n'est pas encore disponible."), qtFrench ? QStringLiteral("&Oui") : QStringLiteral("&Yes")},
+        {0, cannotStartEnglish, QStringLiteral("&Yes")},
+        {1, QStringLiteral("Impossible de lancer « %1 »."), qtFrench ? QStringLiteral("&Oui") : QStringLiteral("&Yes")},
     };
+    w.desktop.startSucceeds = false;
     for (const auto &c : cases) {
         w.talvo->m_langues_Click(c.entry);
-        w.action("m_html")->setEnabled(true);
-        w.action("m_html")->trigger();
-        EXPECT_EQ(w.desktop.messages.last().text, c.notYet) << c.entry;
+        w.action("m_texte")->trigger();
+        ASSERT_FALSE(w.desktop.messages.isEmpty());
+        EXPECT_EQ(w.desktop.messages.last().text, c.cannotStart.arg(w.desktop.started.last().program)) << c.entry;
         EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), c.yes) << c.entry;
     }
 
@@ -1139,4 +1143,60 @@ TEST(MainWindow, ToolsMenuStartsEachProgramWithItsArgument)
         EXPECT_TRUE(w.talvo->isVisible());
         EXPECT_EQ(w.desktop.messages.last().text, texts::get(texts::kNoTrayArea));
     }
+}
+
+// The pictures of the list: the album hands the local pictures to the thumbnail tool in a list
+// file; the page dialog refuses an empty name, then makes the page under the home folder and
+// opens it.
+TEST(MainWindow, PicturePagesOfTheList)
+{
+    Window w;
+    QTemporaryDir pictures, home;
+    w.session->homeFolder = home.path();
+    QByteArray lines;
+    for (const char *name : {"un.jpg", "deux.JPG", "trois.gif.jpg"}) {
+        const QString path = pictures.filePath(QLatin1String(name));
+        QImage image(12, 8, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        ASSERT_TRUE(image.save(path, "JPEG"));
+        lines += "PHOTO " + QByteArray(name).toUpper() + "@01-01-2001[]PHOTOS#\xA7" + path.toUtf8() + "\r\n";
+    }
+    lines += "PHOTO CD@01-01-2001[CD 1]PHOTOS#\xA7/cd/loin.bmp\r\n";
+    w.write(QStringLiteral("P.MFI"), lines);
+    w.write(QStringLiteral("talvo5-vignettes"), "");
+    ASSERT_TRUE(w.load());
+    ASSERT_TRUE(w.action("m_album")->isEnabled());
+    w.action("m_album")->trigger();
+    EXPECT_EQ(w.desktop.messages.last().text, w.msg(26));
+
+    w.enter(QStringLiteral("PHOTO"));
+    ASSERT_EQ(w.talvo->gridModel().rowCount(), 4);
+    w.action("m_album")->trigger();
+    EXPECT_EQ(w.desktop.started.last().program, w.file(QStringLiteral("talvo5-vignettes")));
+    QFile list(w.desktop.started.last().arguments.value(0));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    EXPECT_EQ(list.readAll().split('\n').size(), 3); // the BMP on a support is left out
+
+    const auto fill = [](const QString &name) {
+        return [name](QDialog *d) {
+            EXPECT_EQ(d->objectName(), QStringLiteral("htm"));
+            d->findChild<QLineEdit *>(QStringLiteral("nom"))->setText(name);
+            d->findChild<QLineEdit *>(QStringLiteral("colonnes"))->setText(QStringLiteral("2"));
+            d->findChild<QPushButton *>(QStringLiteral("Commande1"))->click();
+            return d->result();
+        };
+    };
+    w.desktop.dialogHandlers = {fill(QString())};
+    w.action("m_html")->trigger();
+    EXPECT_EQ(w.desktop.messages.last().text, w.msg(125));
+    w.desktop.opened.clear();
+    w.desktop.dialogHandlers = {fill(QStringLiteral("album"))};
+    w.action("m_html")->trigger();
+    const QString page = home.filePath(QStringLiteral("album/album.htm"));
+    EXPECT_EQ(w.desktop.opened, QList<QUrl>{QUrl::fromLocalFile(page)});
+    QFile made(page);
+    ASSERT_TRUE(made.open(QIODevice::ReadOnly));
+    const QByteArray text = made.readAll();
+    EXPECT_EQ(text.count("<TR "), 2);
+    EXPECT_EQ(text.count("Width=\"12\" Height=\"8\""), 3);
 }
