@@ -62,6 +62,8 @@ struct Found
     QList<QByteArray> lines;
 };
 std::optional<Found> found(Context &ctx, const Options &o, int *exit);
+// The found lines as the grid's rows: a broken line shows whole in the key column.
+QList<Record> rowsOf(const Found &f);
 
 // The field of a --field option: key, date, support, category, note, target or all.
 std::optional<record::Field> fieldNamed(const QString &name);
@@ -86,5 +88,6 @@ int runDeleteFound(Context &ctx, const QStringList &args);
 int runKeywords(Context &ctx, const QStringList &args);
 int runPrintList(Context &ctx, const QStringList &args);
 int runUncatalogued(Context &ctx, const QStringList &args);
+int runHtmlPage(Context &ctx, const QStringList &args);
 
 } // namespace cli

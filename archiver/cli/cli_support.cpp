@@ -41,6 +41,7 @@ QList<Line> commandLines()
         named("keywords", texts::kUsageKeywords),
         named("print-list", texts::kUsagePrintList, syntax(texts::kSyntaxPrintList)),
         named("uncatalogued", texts::kUsageUncatalogued, syntax(texts::kSyntaxUncatalogued)),
+        named("html-page", texts::kUsageHtmlPage, syntax(texts::kSyntaxHtmlPage)),
     };
 }
 

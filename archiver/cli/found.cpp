@@ -36,4 +36,15 @@ std::optional<Found> found(Context &ctx, const Options &o, int *exit)
     return f;
 }
 
+QList<Record> rowsOf(const Found &f)
+{
+    QList<Record> rows;
+    rows.reserve(f.lines.size());
+    for (const QByteArray &bytes : f.lines) {
+        const QString line = cp1252::decode(bytes);
+        rows.append(record::parse(line).value_or(Record{line, {}, {}, {}, {}, {}}));
+    }
+    return rows;
+}
+
 } // namespace cli

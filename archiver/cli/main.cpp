@@ -41,7 +41,8 @@ int main(int argc, char *argv[])
         {QStringLiteral("analyse"), cli::runAnalyse}, {QStringLiteral("export"), cli::runExport},
         {QStringLiteral("delete-found"), cli::runDeleteFound}, {QStringLiteral("keywords"), cli::runKeywords},
         {QStringLiteral("print-list"), cli::runPrintList},
-        {QStringLiteral("uncatalogued"), cli::runUncatalogued}};
+        {QStringLiteral("uncatalogued"), cli::runUncatalogued},
+        {QStringLiteral("html-page"), cli::runHtmlPage}};
     const Run run = commands.value(command);
     if (!run) return cli::usage(texts::get(texts::kUnknownCommand).arg(command));
     if (args.contains(QLatin1String("--help")) && cli::commandHelp(command)) return cli::Done;

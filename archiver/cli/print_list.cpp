@@ -22,13 +22,7 @@ int runPrintList(Context &ctx, const QStringList &args)
     int exit = Done;
     const auto f = found(ctx, *o, &exit);
     if (!f) return exit;
-    QList<Record> rows;
-    rows.reserve(f->lines.size());
-    for (const QByteArray &bytes : f->lines) {
-        const QString line = cp1252::decode(bytes);
-        // A broken line shows whole in the key column, as in the grid.
-        rows.append(record::parse(line).value_or(Record{line, {}, {}, {}, {}, {}}));
-    }
+    const QList<Record> rows = rowsOf(*f);
     const QString header = printlist::headerLine(f->text, formatDayDate(QDate::currentDate()), rows.size(), ctx.message(17));
     const QList<int> all{0, 1, 2, 3, 4, 5};
     QString text, notice;

@@ -4,6 +4,7 @@
 #include "common/files/path_parts.h"
 #include "common/files/program_folder.h"
 #include "common/text/cp1252.h"
+#include "common/text/line_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,13 +23,19 @@ QString escaped(const QString &text) { return text.toHtmlEscaped(); }
 // A copy that replaces what the working folder held under that name.
 bool copyInto(const QString &from, const QString &to, QString *errorText)
 {
+    // A FIFO or a device would block the copy or never end it.
+    const QFileInfo source(from);
+    if (source.exists() && !source.isFile()) {
+        *errorText = linefile::notRegularMessage(from);
+        return false;
+    }
     if (QFileInfo(to).isFile() && !QFile::remove(to)) {
         *errorText = QFile(to).errorString();
         return false;
     }
-    QFile source(from);
-    if (!source.copy(to)) {
-        *errorText = source.errorString();
+    QFile file(from);
+    if (!file.copy(to)) {
+        *errorText = file.errorString();
         return false;
     }
     return true;
@@ -124,6 +131,7 @@ Outcome build(const QList<Record> &rows, const Options &options, const QString &
         // The file the page shows, and how the page names it.
         QString shown = r.target, source;
         QString why;
+        bool copied = true;
         if (options.copyMode == 0) {
             source = QUrl::fromLocalFile(r.target).toString(QUrl::FullyEncoded);
         } else {
@@ -135,6 +143,7 @@ Outcome build(const QList<Record> &rows, const Options &options, const QString &
             shown = folder + lower;
             if (!copyInto(r.target, shown, &why)) {
                 out.problems.append(r.target + QStringLiteral(" : ") + why);
+                copied = false;
                 shown = r.target; // measured where it is, so the page keeps its place
             }
             source = QString::fromLatin1(QUrl::toPercentEncoding(lower));
@@ -143,7 +152,7 @@ Outcome build(const QList<Record> &rows, const Options &options, const QString &
         QString img = QStringLiteral("  <IMG SRC=\"") + source.toHtmlEscaped() + u'"';
         if (size)
             img += QStringLiteral(" Width=\"%1\" Height=\"%2\"").arg(size->width()).arg(size->height());
-        else
+        else if (copied)
             out.problems.append(r.target + QStringLiteral(" : ") + why);
         line(img + QStringLiteral("><br>"));
         for (const QChar digit : options.fields)

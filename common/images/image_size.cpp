@@ -1,5 +1,7 @@
 #include "common/images/image_size.h"
 
+#include "common/text/line_file.h"
+
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -8,8 +10,9 @@ namespace images {
 std::optional<QSize> headerSize(const QString &path, QString *errorText)
 {
     // A FIFO or a device would block or never end: only plain files are read.
-    if (!QFileInfo(path).isFile()) {
-        if (errorText) *errorText = QImageReader(QString()).errorString();
+    const QFileInfo file(path);
+    if (file.exists() && !file.isFile()) {
+        if (errorText) *errorText = linefile::notRegularMessage(path);
         return std::nullopt;
     }
     QImageReader reader(path);

@@ -70,6 +70,8 @@ CliRun runCli(const TestFolder &folder, const QStringList &args, const QStringLi
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TALVO5_HOME"), folder.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.path() + QStringLiteral(".config"));
+    // What the tool writes under the home folder stays in the test's folder too.
+    env.insert(QStringLiteral("HOME"), folder.path() + QStringLiteral("home"));
     for (const QString &e : extraEnv) {
         const qsizetype eq = e.indexOf(u'=');
         env.insert(e.left(eq), e.mid(eq + 1));

@@ -47,6 +47,7 @@ struct CliRun
     QString outText() const { return QString::fromUtf8(out); }
 };
 
-// Runs talvo5-cli with the given arguments on folder; extraEnv entries are NAME=VALUE.
+// Runs talvo5-cli with the given arguments on folder, its home folder being folder's "home";
+// extraEnv entries are NAME=VALUE.
 CliRun runCli(const TestFolder &folder, const QStringList &args,
               const QStringList &extraEnv = QStringList());

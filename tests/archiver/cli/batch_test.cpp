@@ -1,10 +1,13 @@
 #include "tests/support/test_folder.h"
 
 #include <QFile>
+#include <QPair>
 #include <QMap>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -183,7 +186,8 @@ TEST(CliBatch, ListsAndDeletionFromTheFoundRecords)
                                    QStringLiteral("export"), QStringLiteral("replace-all"), QStringLiteral("support-add"),
                                    QStringLiteral("support-remove"), QStringLiteral("delete-found"), QStringLiteral("undo"),
                                    QStringLiteral("backup"), QStringLiteral("restore"), QStringLiteral("keywords"),
-                                   QStringLiteral("print-list"), QStringLiteral("uncatalogued")}) {
+                                   QStringLiteral("print-list"), QStringLiteral("uncatalogued"),
+                                   QStringLiteral("html-page")}) {
         SCOPED_TRACE(command.toStdString());
         r = runCli(folder, {command, QStringLiteral("--help")});
         EXPECT_EQ(r.exitCode, 0);
@@ -227,4 +231,47 @@ TEST(CliBatch, UncataloguedPrintsTheFilesNoRecordMentions)
     }
     EXPECT_EQ(runCli(folder, {QStringLiteral("uncatalogued"), place + QStringLiteral("NOTE.TXT")}).exitCode, 1);
     EXPECT_EQ(runCli(folder, {QStringLiteral("uncatalogued")}).exitCode, 2);
+}
+
+// The page of the found pictures goes to a folder of its own under the home folder; a FIFO named
+// as a picture is reported without blocking the page; wrong options are usage errors and a list
+// without a picture makes no page.
+TEST(CliBatch, HtmlPageMakesThePageOfTheFoundPictures)
+{
+    TestFolder folder;
+    folder.copyShipped(QStringLiteral("francais.lng"));
+    ASSERT_EQ(runCli(folder, {QStringLiteral("init")}).exitCode, 0);
+    const char gif[] = "GIF89a\x03\x00\x02\x00\xf0\x00\x00\xff\x00\x00\x00\x00\x00\x21\xf9\x04\x00\x00\x00\x00\x00"
+                       "\x2c\x00\x00\x00\x00\x03\x00\x02\x00\x00\x02\x02\x84\x5f\x00\x3b";
+    folder.write(QStringLiteral("rouge.gif"), QByteArray(gif, sizeof gif - 1));
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder.file(QStringLiteral("tube.jpg"))).constData(), 0600), 0);
+    folder.write(QStringLiteral("P.MFI"), "PHOTO <1>@1[]P#\xA7" + folder.file(QStringLiteral("rouge.gif")).toUtf8() +
+                                              "\r\nPHOTO 2@1[]P#\xA7" +
+                                              folder.file(QStringLiteral("tube.jpg")).toUtf8() + "\r\n");
+
+    CliRun r = runCli(folder, {QStringLiteral("html-page"), QStringLiteral("album"), QStringLiteral("--search"),
+                               QStringLiteral("photo"), QStringLiteral("--fields"), QStringLiteral("0")});
+    EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
+    const QString page = folder.file(QStringLiteral("home/album/album.htm"));
+    EXPECT_EQ(r.outText(), QStringLiteral("2 image(s) dans ") + page + u'\n');
+    EXPECT_TRUE(r.errText().contains(QStringLiteral("tube.jpg")));
+    const QByteArray text = folder.read(QStringLiteral("home/album/album.htm"));
+    EXPECT_TRUE(text.contains("<IMG SRC=\"image0000.gif\" Width=\"3\" Height=\"2\"><br>\r\n  PHOTO &lt;1&gt;<br>"));
+    EXPECT_TRUE(text.contains("<IMG SRC=\"image0001.jpg\"><br>"));
+
+    const QList<QPair<QStringList, int>> refused = {
+        {{QStringLiteral("html-page"), QStringLiteral("x")}, 2},
+        {{QStringLiteral("html-page"), QStringLiteral("x"), QStringLiteral("--search"), QStringLiteral("photo"),
+          QStringLiteral("--copy-mode"), QStringLiteral("3")}, 2},
+        {{QStringLiteral("html-page"), QStringLiteral("x"), QStringLiteral("--search"), QStringLiteral("photo"),
+          QStringLiteral("--columns"), QStringLiteral("0")}, 2},
+        {{QStringLiteral("html-page"), QStringLiteral("vide"), QStringLiteral("--search"), QStringLiteral("zzz")}, 1},
+    };
+    for (const auto &[args, code] : refused) {
+        SCOPED_TRACE(args.join(u' ').toStdString());
+        r = runCli(folder, args);
+        EXPECT_EQ(r.exitCode, code);
+        EXPECT_TRUE(r.outText().isEmpty());
+    }
+    EXPECT_FALSE(folder.exists(QStringLiteral("home/vide/vide.htm")));
 }
