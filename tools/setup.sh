@@ -12,6 +12,7 @@ packages=(
   dpkg-dev file groff-base        # the Debian package's dependencies; icon sizes; the manual page
   qt6-translations-l10n           # Qt's own translations, which the window loads
   xvfb openbox xdotool x11-utils imagemagick   # windows tried and shot as a user sees them
+  chromium                        # the HTML page of the pictures, rendered as a browser shows it
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(ripgrep hyperfine time)

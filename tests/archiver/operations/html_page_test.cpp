@@ -3,8 +3,11 @@
 #include "common/images/image_size.h"
 
 #include <QDir>
+#include <QColor>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -164,4 +167,69 @@ TEST(Album, TakesTheLocalPicturesOfItsExtensions)
     EXPECT_EQ(htmlpage::albumPictures({r("/p/a.BMP", "CD 1"), r("/p/b.bmp", ""), r("/p/c.cur", ""), r("/p/d.png", ""),
                                        r("/p/e.Jpeg", ""), r("/p/f.txt", "")}),
               (QStringList{"/p/b.bmp", "/p/c.cur", "/p/e.Jpeg"}));
+}
+
+// The page as a browser shows it: three pictures two to a row, each at its own size. Headless
+// Chromium renders the page to a picture in which each one is found by its colour.
+TEST_F(Page, ABrowserShowsThePicturesInTheirColumns)
+{
+    QString browser;
+    for (const char *name : {"chromium", "chromium-browser"})
+        if (browser.isEmpty()) browser = QStandardPaths::findExecutable(QLatin1String(name));
+    if (browser.isEmpty()) GTEST_SKIP() << "no Chromium to render the page (Debian package 'chromium')";
+
+    const QList<QColor> colours{Qt::red, Qt::green, Qt::blue};
+    QList<Record> rows;
+    for (int i = 0; i < colours.size(); ++i) {
+        const QString path = pictures.filePath(QStringLiteral("p%1.jpg").arg(i));
+        QImage image(120, 90, QImage::Format_RGB32);
+        image.fill(colours[i]);
+        ASSERT_TRUE(image.save(path, "JPEG", 95));
+        rows.append(record(QStringLiteral("K%1").arg(i), QStringLiteral("C"), path));
+    }
+    htmlpage::Options o;
+    o.fields = QString();
+    o.columns = 2;
+    const htmlpage::Outcome out = build(rows, o);
+    ASSERT_FALSE(out.page.isEmpty());
+
+    QTemporaryDir profile;
+    const QString shot = profile.filePath(QStringLiteral("shot.png"));
+    QProcess chromium;
+    chromium.setProcessChannelMode(QProcess::MergedChannels);
+    chromium.start(browser, {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
+                             QStringLiteral("--hide-scrollbars"), QStringLiteral("--user-data-dir=") + profile.path(),
+                             QStringLiteral("--window-size=800,600"), QStringLiteral("--screenshot=") + shot,
+                             QUrl::fromLocalFile(out.page).toString()});
+    ASSERT_TRUE(chromium.waitForFinished(120000)) << "Chromium did not finish";
+    QImage page(shot);
+    ASSERT_FALSE(page.isNull()) << chromium.readAll().toStdString();
+
+    // Where each colour lies, and how much of it there is.
+    struct Found { qint64 count = 0, x = 0, y = 0; };
+    QList<Found> found(colours.size());
+    page = page.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            for (int i = 0; i < colours.size(); ++i) {
+                const QColor &want = colours[i];
+                if (std::abs(c.red() - want.red()) < 40 && std::abs(c.green() - want.green()) < 40 &&
+                    std::abs(c.blue() - want.blue()) < 40) {
+                    ++found[i].count;
+                    found[i].x += x;
+                    found[i].y += y;
+                }
+            }
+        }
+    for (int i = 0; i < colours.size(); ++i) {
+        ASSERT_GT(found[i].count, 0) << i;
+        EXPECT_NEAR(double(found[i].count), 120.0 * 90.0, 120.0 * 90.0 * 0.1) << i;
+        found[i].x /= found[i].count;
+        found[i].y /= found[i].count;
+    }
+    EXPECT_NEAR(found[0].y, found[1].y, 4);      // red and green share the first row
+    EXPECT_GT(found[1].x, found[0].x + 100);     // green beside red
+    EXPECT_NEAR(found[2].x, found[0].x, 4);      // blue under red, in the first column
+    EXPECT_GT(found[2].y, found[0].y + 80);
 }
