@@ -180,7 +180,7 @@ inline constexpr char kSection[] = "Textes";
     X(kTrayTip, "bulle_notification", "Talvo : cliquez pour rouvrir la fenêtre") \
     /* the page of the pictures */ \
     X(kSyntaxHtmlPage, "syntaxe_html_page", "html-page NOM --search TEXTE [--field F] [--title TITRE] [--fields CHIFFRES] [--columns N] [--copy-mode 0|1|2] [--parchment]") \
-    X(kUsageHtmlPage, "usage_html_page", "écrire la page Web des images JPG et GIF des fiches trouvées dans ~/NOM (sans l'ouvrir) : CHIFFRES les rubriques sous chaque image (0 clé, 1 note, 2 date, 3 support, 4 catégorie, 5 fichier), N images par ligne, 0 images laissées en place, 1 copiées sous leur nom, 2 copiées en image0000...") \
+    X(kUsageHtmlPage, "usage_html_page", "écrire dans ~/NOM la page Web des images JPG et GIF des fiches trouvées : CHIFFRES les rubriques sous chaque image (0 clé, 1 note, 2 date, 3 support, 4 catégorie, 5 fichier), N images par ligne ; images en place (0), copiées (1) ou numérotées (2)") \
     X(kCliPageWritten, "page_ecrite", "%1 image(s) dans %2") \
     X(kCliMediumNeeded, "support_a_inserer", "« %1 » est sur le support %2")
 
