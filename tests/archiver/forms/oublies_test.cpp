@@ -235,8 +235,14 @@ TEST_F(Oublies, RenamesAndDeletesTheSelectedFile)
     EXPECT_EQ(listed(), QStringList{other});
     EXPECT_EQ(counts().last(), QStringLiteral("1"));
 
+    // A file gone since the analysis is said so when clicked, and nothing is started for it.
     ASSERT_TRUE(QFile::remove(other));
+    desktop.started.clear();
+    desktop.opened.clear();
     select(other);
+    EXPECT_EQ(desktop.messages.last().text, texts::get(texts::kFinderVanished).arg(other));
+    EXPECT_TRUE(desktop.started.isEmpty());
+    EXPECT_TRUE(desktop.opened.isEmpty());
     desktop.answers = {Desktop::Answer::Ok};
     click(form.get(), "supprimer");
     EXPECT_EQ(desktop.messages.last().text, texts::get(texts::kFinderVanished).arg(other));
