@@ -1,5 +1,7 @@
 #include "archiver/operations/html_page.h"
 
+#include "archiver/operations/print_list.h"
+
 #include "common/files/atomic_file.h"
 #include "common/files/path_parts.h"
 #include "common/files/program_folder.h"
@@ -78,19 +80,6 @@ QString workingFolder(const QString &home, const QString &typed)
     return folder + files::safeFileName(base);
 }
 
-QString column(const Record &r, int n)
-{
-    switch (n) {
-    case 0: return r.key;
-    case 1: return r.note;
-    case 2: return r.date;
-    case 3: return r.support;
-    case 4: return r.category;
-    case 5: return r.target;
-    default: return {};
-    }
-}
-
 Outcome build(const QList<Record> &rows, const Options &options, const QString &programFolder, const QString &home,
               const Measure &measure, const AskMedium &askMedium)
 {
@@ -156,7 +145,7 @@ Outcome build(const QList<Record> &rows, const Options &options, const QString &
             out.problems.append(r.target + QStringLiteral(" : ") + why);
         line(img + QStringLiteral("><br>"));
         for (const QChar digit : options.fields)
-            line(QStringLiteral("  ") + escaped(column(r, digit.isDigit() ? digit.digitValue() : 0)) +
+            line(QStringLiteral("  ") + escaped(printlist::cell(r, digit.isDigit() ? digit.digitValue() : 0)) +
                  QStringLiteral("<br>"));
         line(QStringLiteral("  </TD>"));
         if (cell == perRow) {

@@ -36,9 +36,6 @@ struct Options
 QString pageFileName(const QString &typed);
 QString workingFolder(const QString &home, const QString &typed);
 
-// The text of grid column n of a row: 0 key, 1 note, 2 date, 3 support, 4 category, 5 target.
-QString column(const Record &r, int n);
-
 struct Outcome
 {
     int pictures = 0;  // pictures put in the page; no page is written without one
