@@ -81,15 +81,7 @@ QString usageText(const QString &only = QString())
 
 void writeOut(FILE *f, const QString &text)
 {
-    QString shown;
-    shown.reserve(text.size());
-    for (const QChar c : text) {
-        if (c != u'\n' && cp1252::isControl(c.unicode()))
-            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else
-            shown += c;
-    }
-    const QByteArray utf8 = shown.toUtf8();
+    const QByteArray utf8 = cp1252::withControlsShown(text, true).toUtf8();
     std::fwrite(utf8.constData(), 1, size_t(utf8.size()), f);
 }
 

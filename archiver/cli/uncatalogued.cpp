@@ -1,6 +1,7 @@
 #include "archiver/cli/cli.h"
 
 #include "archiver/operations/finder.h"
+#include "common/text/cp1252.h"
 #include "common/text/texts.h"
 
 #include <QDir>
@@ -25,7 +26,7 @@ int runUncatalogued(Context &ctx, const QStringList &args)
     const QStringList names = finder::listFiles(folder, o->values.value(QStringLiteral("pattern")));
     const finder::Analysis a = finder::analyse(ctx.catalogue, folder, names);
     // One path per line: a line feed inside a name is shown as the other control characters are.
-    for (QString path : a.uncatalogued) writeOut(stdout, path.replace(u'\n', QStringLiteral("\\x0a")) + u'\n');
+    for (const QString &path : a.uncatalogued) writeOut(stdout, cp1252::withControlsShown(path, false) + u'\n');
     for (const QString &why : a.unreadable) writeOut(stderr, why + u'\n');
     writeOut(stderr, texts::get(texts::kFinderCounts).arg(a.analysed).arg(a.catalogued).arg(a.uncatalogued.size())
                          + u'\n');

@@ -41,15 +41,7 @@ Opener openerOf(const QString &path)
 
 // A path as the list shows it: a line feed or another control character in a name shows as
 // \xNN, so that every entry stays on one line.
-QString shown(const QString &path)
-{
-    QString out;
-    for (const QChar c : path) {
-        if (cp1252::isControl(c.unicode())) out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else out += c;
-    }
-    return out;
-}
+QString shown(const QString &path) { return cp1252::withControlsShown(path, false); }
 
 } // namespace
 

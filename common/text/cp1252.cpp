@@ -162,4 +162,17 @@ QString unstorableMessage(char32_t c)
         .arg(QString::number(c, 16).toUpper().rightJustified(4, u'0'));
 }
 
+QString withControlsShown(QStringView text, bool keepLineFeeds)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        if (cp1252::isControl(c.unicode()) && !(keepLineFeeds && c == u'\n'))
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 } // namespace cp1252

@@ -43,6 +43,10 @@ QString unencodableMessage(char32_t c);
 // act on a terminal or a printer instead of showing.
 inline bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
+// Text with each control character written as \xNN, so that it shows instead of acting; line
+// feeds are kept as they are when keepLineFeeds is true.
+QString withControlsShown(QStringView text, bool keepLineFeeds);
+
 // The first character of typed text that may not be stored: a control character (NUL included)
 // or one the code page cannot hold; nothing when there is none.
 std::optional<char32_t> firstUnstorable(QStringView text);
