@@ -4,6 +4,7 @@
 #include "archiver/store/record_entry.h"
 #include "archiver/store/session.h"
 #include "common/desktop/desktop.h"
+#include "common/files/atomic_file.h"
 #include "common/files/program_folder.h"
 #include "common/text/cp1252.h"
 #include "common/text/texts.h"
@@ -71,6 +72,18 @@ bool startOutsideTool(QWidget *parent, Desktop &desktop, const ArchiverSession &
     desktop.message(parent, texts::get(texts::kCannotStart).arg(path), QString(), Desktop::Buttons::Ok,
                     Desktop::Icon::Warning);
     return false;
+}
+
+bool handListToTool(QWidget *parent, Desktop &desktop, ArchiverSession &session, const QString &program,
+                    const QByteArray &list)
+{
+    const QString path = session.scratchFile(QStringLiteral("temp.alb"));
+    QString error;
+    if (!files::saveAtomically(path, list, &error)) {
+        desktop.message(parent, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+        return false;
+    }
+    return startOutsideTool(parent, desktop, session, program, {path});
 }
 
 QStringList sorted(QStringList names, const LineOrder &order)

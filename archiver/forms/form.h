@@ -56,6 +56,10 @@ inline constexpr char kThumbnailTool[] = "talvo5-vignettes";
 // arguments; when it cannot be started, says so over parent and returns false.
 bool startOutsideTool(QWidget *parent, Desktop &desktop, const ArchiverSession &session, const QString &program,
                       const QStringList &arguments);
+// Writes list to temp.alb in the run's scratch folder, which goes when the program closes (the
+// tool reads it in its own time), and starts the tool on it; a failure is said over parent.
+bool handListToTool(QWidget *parent, Desktop &desktop, ArchiverSession &session, const QString &program,
+                    const QByteArray &list);
 
 // Lists and combo boxes that keep their items sorted keep them in the letter files' order (case
 // and accents aside, as a sorted list box does). Filling replaces every item; inserting puts one

@@ -8,7 +8,6 @@
 #include "archiver/main/talvo.h"
 #include "archiver/operations/html_page.h"
 #include "archiver/operations/print_list.h"
-#include "common/files/atomic_file.h"
 #include "archiver/store/session.h"
 #include "common/desktop/desktop.h"
 #include "common/widgets/cinput.h"
@@ -108,15 +107,8 @@ void m_album(Talvo &window)
         desktop.message(&window, window.message(26));
         return;
     }
-    // The list stays in the run's scratch folder, which goes when the program closes: the tool
-    // reads it in its own time.
-    const QString path = session.scratchFile(QStringLiteral("temp.alb"));
-    QString error;
-    if (!files::saveAtomically(path, pictures.join(u'\n').toUtf8(), &error)) {
-        desktop.message(&window, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
-        return;
-    }
-    forms::startOutsideTool(&window, desktop, session, QLatin1String(forms::kThumbnailTool), {path});
+    forms::handListToTool(&window, desktop, session, QLatin1String(forms::kThumbnailTool),
+                          pictures.join(u'\n').toUtf8());
 }
 
 void m_html(Talvo &window)

@@ -8,7 +8,6 @@
 #include "archiver/store/session.h"
 #include "archiver/store/settings.h"
 #include "common/desktop/desktop.h"
-#include "common/files/atomic_file.h"
 #include "common/files/program_folder.h"
 #include "common/text/texts.h"
 
@@ -45,9 +44,8 @@ void m_lister_cles(Talvo &window)
 
 void m_sauver_alb(Talvo &window)
 {
-    // The targets of the listed records, one per line, handed to the zip tool through a file of
-    // the run's own scratch folder. Paths keep their case: in capitals they would name other
-    // files here.
+    // The targets of the listed records, one per line. Paths keep their case: in capitals they
+    // would name other files here.
     QByteArray list;
     const GridModel &grid = window.gridModel();
     for (int row = 0; row < grid.rowCount(); ++row) {
@@ -58,11 +56,7 @@ void m_sauver_alb(Talvo &window)
         window.desktop().message(&window, window.message(87));
         return;
     }
-    ArchiverSession &session = window.session();
-    const QString path = session.scratchFile(QStringLiteral("temp.alb"));
-    QString error;
-    if (!files::saveAtomically(path, list, &error)) return warn(window, error);
-    forms::startOutsideTool(&window, window.desktop(), session, QLatin1String(forms::kZipTool), {path});
+    forms::handListToTool(&window, window.desktop(), window.session(), QLatin1String(forms::kZipTool), list);
 }
 
 void m_editer_aide(Talvo &window)
