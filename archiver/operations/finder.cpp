@@ -3,7 +3,6 @@
 #include "archiver/operations/global_search.h"
 #include "archiver/store/record.h"
 #include "common/text/cp1252.h"
-#include "common/text/line_file.h"
 
 #include <QDir>
 #include <QHash>
@@ -46,8 +45,7 @@ Analysis analyse(const Catalogue &catalogue, const QString &folder, const QStrin
 {
     Analysis result;
     result.analysed = names.size();
-    std::vector<bool> found(size_t(names.size()), false);
-    std::vector<int> seenIn(size_t(names.size()), -1); // the last letter file that mentioned it
+    std::vector<int> seenIn(size_t(names.size()), -1); // the last letter file that mentioned it, -1: none
 
     const auto encodedFolder = cp1252::encode(folder);
     Names lookup;
@@ -91,7 +89,6 @@ Analysis analyse(const Catalogue &catalogue, const QString &folder, const QStrin
                     for (const qsizetype i : *hit) {
                         if (seenIn[size_t(i)] == letter) continue;
                         seenIn[size_t(i)] = letter;
-                        found[size_t(i)] = true;
                         ++result.catalogued;
                     }
                 }
@@ -102,7 +99,7 @@ Analysis analyse(const Catalogue &catalogue, const QString &folder, const QStrin
     }
     result.unreadable = counts.unreadable;
     for (qsizetype i = 0; i < names.size(); ++i)
-        if (!found[size_t(i)]) result.uncatalogued.append(folder + names[i]);
+        if (seenIn[size_t(i)] < 0) result.uncatalogued.append(folder + names[i]);
     return result;
 }
 
