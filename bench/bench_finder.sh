@@ -50,19 +50,7 @@ done >>"$cat_dir/P.MFI"
 LC_ALL=C sort -f -o "$cat_dir/P.MFI" "$cat_dir/P.MFI"
 cat "$cat_dir"/*.MFI >/dev/null
 
-# best NAME COMMAND...: best wall time in ms over RUNS runs.
-best() {
-    local name=$1 i t0 t1 ms best_ms=""
-    shift
-    for ((i = 0; i < RUNS; i++)); do
-        t0=$EPOCHREALTIME
-        "$@" >"$work/$name.out" 2>"$work/$name.err" || { cat "$work/$name.err" >&2; echo "failed: $*" >&2; exit 1; }
-        t1=$EPOCHREALTIME
-        ms=$(((${t1/[.,]/} - ${t0/[.,]/}) / 1000))
-        [[ -z "$best_ms" || $ms -lt $best_ms ]] && best_ms=$ms
-    done
-    eval "${name}_ms=$best_ms"
-}
+source "$here/timing.sh"
 
 echo "== timing, best of $RUNS"
 best finder "$cli" --home "$cat_dir" uncatalogued "$files"
@@ -71,7 +59,6 @@ best rose "$cli" --home "$cat_dir" search --count ROSE
 listed=$(wc -l <"$work/finder.out")
 [[ $listed -eq $((FILES - (FILES + 9) / 10)) ]] || { echo "bench_finder: $listed files listed, expected $((FILES - (FILES + 9) / 10))" >&2; exit 1; }
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 echo
 echo "=========================== finder summary ==========================="
 echo "catalogue : $RECORDS records + $(((FILES + 9) / 10)) naming the folder, $(cat "$cat_dir"/*.MFI | wc -c) bytes"

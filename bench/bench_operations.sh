@@ -60,20 +60,8 @@ analysis='{ n++; a = index($0, "@"); b = index($0, "["); c = index($0, "]"); d =
 
 fresh() { rm -rf "$work/run"; cp -a "$master" "$work/run"; sync; cat "$work/run"/*.MFI >/dev/null; }
 
-# best NAME COMMAND...: best wall time in ms over RUNS runs, each on a fresh copy.
-best() {
-    local name=$1 i t0 t1 ms best_ms=""
-    shift
-    for ((i = 0; i < RUNS; i++)); do
-        fresh
-        t0=$EPOCHREALTIME
-        "$@" >"$work/$name.out" 2>"$work/$name.err" || { cat "$work/$name.err" >&2; echo "failed: $*" >&2; exit 1; }
-        t1=$EPOCHREALTIME
-        ms=$(((${t1/[.,]/} - ${t0/[.,]/}) / 1000))
-        [[ -z "$best_ms" || $ms -lt $best_ms ]] && best_ms=$ms
-    done
-    eval "${name}_ms=$best_ms"
-}
+source "$here/timing.sh"
+before_run=fresh
 
 shell_replace() {
     cd "$work/run"
@@ -112,7 +100,6 @@ refine_out=$(QT_QPA_PLATFORM=offscreen "$build/bench/bench_window" --home "$mast
     --runs "$RUNS" 2>/dev/null)
 value() { sed -n "s/^$1 //p" <<<"$refine_out"; }
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 echo
 echo "========================= operations summary ========================="
 echo "catalogue    : $RECORDS records, $(cat "$master"/*.MFI | wc -c) bytes; mawk counts (records dates supports categories): $counts"

@@ -40,18 +40,7 @@ for ((i = 0; i < PICTURES; i++)); do
 done >"$work/catalogue/P.MFI"
 cat "$work/pictures"/* >/dev/null
 
-best() {
-    local name=$1 i t0 t1 ms best_ms=""
-    shift
-    for ((i = 0; i < RUNS; i++)); do
-        t0=$EPOCHREALTIME
-        "$@" >"$work/$name.out" 2>"$work/$name.err" || { cat "$work/$name.err" >&2; echo "failed: $*" >&2; exit 1; }
-        t1=$EPOCHREALTIME
-        ms=$(((${t1/[.,]/} - ${t0/[.,]/}) / 1000))
-        [[ -z "$best_ms" || $ms -lt $best_ms ]] && best_ms=$ms
-    done
-    eval "${name}_ms=$best_ms"
-}
+source "$here/timing.sh"
 identify_all() { identify -format '%w %h\n' "$work/pictures"/*.jpg; }
 
 echo "== timing, best of $RUNS"
@@ -60,7 +49,6 @@ best identify identify_all
 sized=$(grep -c 'Width="640" Height="480"' "$HOME/bench/bench.htm")
 [[ $sized -eq $PICTURES ]] || { echo "bench_page: $sized pictures sized in the page, expected $PICTURES" >&2; exit 1; }
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 echo
 echo "============================ page summary ============================"
 echo "page      : $PICTURES pictures of 640 x 480, $(cat "$work/page.out"): ${page_ms} ms"
