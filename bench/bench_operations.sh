@@ -92,7 +92,8 @@ best shellimport shell_import
 best mawk shell_analysis
 counts=$(cat "$work/mawk.out")
 have_analyse=0
-if "$cli" --help 2>/dev/null | grep -q '^  analyse'; then
+# grep reads the whole usage: with -q it would stop early and the pipe fail under pipefail.
+if "$cli" --help 2>/dev/null | grep '^  analyse' >/dev/null; then
     have_analyse=1
     best analyse "$cli" --home "$work/run" analyse
 fi
