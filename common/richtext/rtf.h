@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+class QTextDocument;
+
+// RTF to and from a QTextDocument: what the editor and the viewer produce (bold, italic,
+// underline, strike-through, colour, font family and size, paragraph alignment, embedded PNG and
+// JPEG pictures) comes back as it was written; RTF from word processors is read as far as it
+// goes. Bad RTF gives text, never a crash or a hang, whatever its nesting depth.
+namespace richtext {
+
+// Replaces the content of document with the RTF in rtf.
+void read(QByteArrayView rtf, QTextDocument *document);
+
+// The document as RTF: 7-bit text, characters beyond ASCII as \'hh of the Windows code page or
+// \uN when the code page has no byte for them.
+QByteArray write(const QTextDocument &document);
+
+// True when bytes begin as an RTF document does ("{\rtf").
+bool looksLikeRtf(QByteArrayView bytes);
+
+} // namespace richtext
