@@ -33,8 +33,10 @@ public:
     // File dialogs; an empty path when cancelled.
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &folder,
                                  const QString &filter) = 0;
+    // folder may end with a file name, which the dialog presets. With confirmOverwrite false the
+    // dialog does not ask about an existing file: the caller asks its own question.
     virtual QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
-                                 const QString &filter) = 0;
+                                 const QString &filter, bool confirmOverwrite = true) = 0;
     // The platform's folder chooser, starting in folder; an empty path when cancelled.
     virtual QString folderName(QWidget *parent, const QString &title, const QString &folder) = 0;
     // Shows a dialog of ours modally and returns its result code.
@@ -45,6 +47,7 @@ public:
     virtual bool openUrl(const QUrl &url) = 0;
     virtual void beep() = 0;
     virtual void setClipboardText(const QString &text) = 0;
+    virtual QString clipboardText() = 0;
     // Shows the progress of a long piece of work with a cancel button: the work calls the function
     // returned with how much of it is done, and stops when it returns false (the user cancelled).
     // The progress shows until the function is destroyed.

@@ -194,9 +194,10 @@ QString QtDesktop::openFileName(QWidget *parent, const QString &title, const QSt
 }
 
 QString QtDesktop::saveFileName(QWidget *parent, const QString &title, const QString &folder,
-                                const QString &filter)
+                                const QString &filter, bool confirmOverwrite)
 {
-    return QFileDialog::getSaveFileName(parent, title, folder, filter);
+    return QFileDialog::getSaveFileName(parent, title, folder, filter, nullptr,
+                                        confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite);
 }
 
 QString QtDesktop::folderName(QWidget *parent, const QString &title, const QString &folder)
@@ -237,6 +238,8 @@ bool QtDesktop::openUrl(const QUrl &url) { return QDesktopServices::openUrl(url)
 void QtDesktop::beep() { QApplication::beep(); }
 
 void QtDesktop::setClipboardText(const QString &text) { QApplication::clipboard()->setText(text); }
+
+QString QtDesktop::clipboardText() { return QApplication::clipboard()->text(); }
 
 bool QtDesktop::print(QWidget *parent, const QTextDocument &document, const QString &title)
 {

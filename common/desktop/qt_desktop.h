@@ -19,7 +19,7 @@ public:
     QString openFileName(QWidget *parent, const QString &title, const QString &folder,
                          const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
-                         const QString &filter) override;
+                         const QString &filter, bool confirmOverwrite = true) override;
     QString folderName(QWidget *parent, const QString &title, const QString &folder) override;
     int exec(QDialog *dialog) override;
     Progress progress(QWidget *parent, const QString &label) override;
@@ -27,6 +27,7 @@ public:
     bool openUrl(const QUrl &url) override;
     void beep() override;
     void setClipboardText(const QString &text) override;
+    QString clipboardText() override;
     bool print(QWidget *parent, const QTextDocument &document, const QString &title) override;
 };
 

@@ -29,8 +29,10 @@ QString ScriptedDesktop::openFileName(QWidget *, const QString &title, const QSt
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 
-QString ScriptedDesktop::saveFileName(QWidget *, const QString &title, const QString &, const QString &filter)
+QString ScriptedDesktop::saveFileName(QWidget *, const QString &title, const QString &folder, const QString &filter,
+                                      bool)
 {
+    saveFolders.append(folder);
     fileFilters.append(filter);
     log.append(QStringLiteral("save file: ") + title);
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
@@ -82,6 +84,8 @@ void ScriptedDesktop::setClipboardText(const QString &text)
     clipboard = text;
     log.append(QStringLiteral("clipboard"));
 }
+
+QString ScriptedDesktop::clipboardText() { return clipboard; }
 
 bool ScriptedDesktop::print(QWidget *, const QTextDocument &document, const QString &title)
 {

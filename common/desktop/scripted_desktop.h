@@ -48,6 +48,7 @@ public:
     QList<QUrl> opened;
     QStringList dialogs; // objectNames of the dialogs shown
     QStringList fileFilters; // the filter of each file dialog
+    QStringList saveFolders; // the folder (or preset path) of each save dialog
     int beeps = 0;
     QString clipboard;
     QStringList printed; // plain text of each printed document
@@ -59,7 +60,7 @@ public:
     QString openFileName(QWidget *parent, const QString &title, const QString &folder,
                          const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
-                         const QString &filter) override;
+                         const QString &filter, bool confirmOverwrite = true) override;
     // The folder chooser answers from fileNames too.
     QString folderName(QWidget *parent, const QString &title, const QString &folder) override;
     int exec(QDialog *dialog) override;
@@ -68,6 +69,7 @@ public:
     bool openUrl(const QUrl &url) override;
     void beep() override;
     void setClipboardText(const QString &text) override;
+    QString clipboardText() override;
     bool print(QWidget *parent, const QTextDocument &document, const QString &title) override;
 
     // The texts of the message boxes shown so far.
