@@ -2,6 +2,7 @@
 #include "common/profile/profile.h"
 #include "common/widgets/apropos.h"
 #include "common/widgets/cinput.h"
+#include "common/widgets/remplace.h"
 #include "common/widgets/translate.h"
 
 #include <QAction>
@@ -130,4 +131,29 @@ TEST(ScriptedDesktop, PrintsToPdfAndAnswersFromItsQueues)
     desktop.inputs = {QStringLiteral("typed")};
     EXPECT_EQ(desktop.inputText(nullptr, QStringLiteral("p"), QString(), QString()), QStringLiteral("typed"));
     EXPECT_FALSE(desktop.inputText(nullptr, QStringLiteral("p"), QString(), QString()).has_value());
+}
+
+TEST(Remplace, OkHandsBothTextsOverAndClosingKeepsTheOldOnes)
+{
+    ScriptedDesktop desktop;
+    QString word = QStringLiteral("avant"), replacement = QStringLiteral("après");
+    {
+        remplace dialog(word, replacement);
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("REMPLACER"));
+        // The boxes start empty whatever the words were.
+        EXPECT_TRUE(dialog.findChild<QLineEdit *>(QStringLiteral("cible"))->text().isEmpty());
+        dialog.findChild<QLineEdit *>(QStringLiteral("cible"))->setText(QStringLiteral("chat"));
+        dialog.findChild<QLineEdit *>(QStringLiteral("Texte1"))->setText(QStringLiteral("chien"));
+        dialog.close();
+        EXPECT_EQ(word, QStringLiteral("avant"));
+        EXPECT_EQ(replacement, QStringLiteral("après"));
+    }
+    remplace dialog(word, replacement);
+    dialog.findChild<QLineEdit *>(QStringLiteral("cible"))->setText(QStringLiteral("chat"));
+    dialog.findChild<QLineEdit *>(QStringLiteral("Texte1"))->setText(QStringLiteral("chien"));
+    dialog.show();
+    QTest::keyClick(dialog.findChild<QLineEdit *>(QStringLiteral("Texte1")), Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(word, QStringLiteral("chat"));
+    EXPECT_EQ(replacement, QStringLiteral("chien"));
 }
