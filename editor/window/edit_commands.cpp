@@ -1,0 +1,232 @@
+#include "editor/window/edit_commands.h"
+
+#include "common/desktop/desktop.h"
+#include "common/widgets/remplace.h"
+#include "editor/text/document_text.h"
+#include "editor/text/editor_session.h"
+#include "editor/window/editor_texts.h"
+#include "editor/window/form1.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+
+namespace editcmd {
+
+namespace {
+
+void select(Form1 &window, qsizetype start, qsizetype length)
+{
+    QTextCursor cursor(window.Text1()->document());
+    cursor.setPosition(int(start));
+    cursor.setPosition(int(start + length), QTextCursor::KeepAnchor);
+    window.Text1()->setTextCursor(cursor);
+}
+
+QString selectedText(const QTextEdit *text)
+{
+    QString selected = text->textCursor().selectedText();
+    for (QChar &c : selected)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = u'\n';
+    return selected;
+}
+
+template <typename Change> void changeFormat(Form1 &window, Change change)
+{
+    QTextEdit *text = window.Text1();
+    QTextCharFormat format;
+    change(text->currentCharFormat(), format);
+    text->mergeCurrentCharFormat(format);
+}
+
+void align(Form1 &window, Qt::Alignment alignment) { window.Text1()->setAlignment(alignment); }
+
+void replaceSelection(Form1 &window, const QString &replacement)
+{
+    QTextCursor cursor = window.Text1()->textCursor();
+    const int start = cursor.selectionStart();
+    cursor.insertText(replacement);
+    cursor.setPosition(start);
+    cursor.setPosition(start + int(replacement.size()), QTextCursor::KeepAnchor);
+    window.Text1()->setTextCursor(cursor);
+}
+
+// Adds a line at the end of the text, which is set again as plain text, and puts the caret there.
+void appendLine(Form1 &window, const QString &line)
+{
+    window.Text1()->setPlainText(window.plainText() + line + u'\n');
+    window.Text1()->moveCursor(QTextCursor::End);
+}
+
+QString askLine(Form1 &window, const QString &prompt, const QString &title, const QString &initial, bool *given)
+{
+    const auto answer = window.desktop().inputText(&window, prompt, title, initial);
+    *given = answer.has_value();
+    QString line = answer.value_or(QString());
+    line.replace(u'\n', u' ');
+    line.replace(u'\r', u' ');
+    return line;
+}
+
+} // namespace
+
+void m_annuler(Form1 &window)
+{
+    QString error;
+    const bool plainText = window.modeTxt();
+    const auto bytes = editor::readDocumentFile(window.session().snapshotPath(plainText), &error);
+    if (!bytes) {
+        window.desktop().message(&window, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+        return;
+    }
+    if (plainText) {
+        // The snapshot ends with the line end its writing added.
+        QString text = QString::fromUtf8(*bytes);
+        if (text.endsWith(u'\n')) text.chop(1);
+        window.Text1()->setPlainText(text);
+    } else {
+        window.showRtf(*bytes);
+        window.setModifie(true);
+        window.MajMenus();
+    }
+    window.action("m_annuler")->setEnabled(false);
+}
+
+void ChercherSuivant(Form1 &window)
+{
+    EditorSession &session = window.session();
+    const QString text = window.plainText();
+    const qsizetype at = editor::findIgnoringCase(text, session.motCherche, session.positionRecherche - 1);
+    if (at < 0) {
+        window.desktop().message(&window, editortexts::endOfText());
+        session.positionRecherche = 1;
+        return;
+    }
+    select(window, at, session.motCherche.size());
+    session.positionRecherche = qint32(at + 1 + session.motCherche.size());
+}
+
+void m_chercher(Form1 &window)
+{
+    EditorSession &session = window.session();
+    bool given = false;
+    session.motCherche = askLine(window, editortexts::whichWord(), editortexts::searchTitle(), QString(), &given);
+    if (session.motCherche.isEmpty()) return;
+    window.Text1()->setFocus();
+    session.positionRecherche = 1;
+    ChercherSuivant(window);
+}
+
+void m_suivant(Form1 &window)
+{
+    if (window.session().motCherche.isEmpty()) m_chercher(window);
+    else ChercherSuivant(window);
+}
+
+void m_remplacer(Form1 &window)
+{
+    EditorSession &session = window.session();
+    remplace dialog(session.motCherche, session.texteRemplacement, &window);
+    window.desktop().exec(&dialog);
+    if (session.motCherche.isEmpty() || session.texteRemplacement.isEmpty()) return;
+    window.SauverPourAnnuler();
+    session.positionRecherche = 1;
+    window.Text1()->setFocus();
+    QString text = window.plainText();
+    qsizetype lastEnd = 0;
+    if (editor::replaceAllIgnoringCase(&text, session.motCherche, session.texteRemplacement, &lastEnd) == 0) {
+        window.desktop().message(&window, editortexts::absent(session.motCherche));
+        return;
+    }
+    // Set as plain text: an RTF document loses its formatting, as every whole-text change does.
+    window.Text1()->setPlainText(text);
+    session.positionRecherche = qint32(lastEnd + 1);
+    QTextCursor cursor(window.Text1()->document());
+    cursor.setPosition(int(lastEnd));
+    window.Text1()->setTextCursor(cursor);
+}
+
+void tout(Form1 &window) { window.Text1()->selectAll(); }
+
+void copier(Form1 &window) { window.desktop().setClipboardText(selectedText(window.Text1())); }
+
+void couper(Form1 &window)
+{
+    copier(window);
+    window.Text1()->textCursor().removeSelectedText();
+}
+
+void coller(Form1 &window) { window.Text1()->textCursor().insertText(window.desktop().clipboardText()); }
+
+void m_gras(Form1 &window)
+{
+    changeFormat(window, [](const QTextCharFormat &now, QTextCharFormat &to) {
+        to.setFontWeight(now.fontWeight() > QFont::Normal ? QFont::Normal : QFont::Bold);
+    });
+}
+
+void m_italique(Form1 &window)
+{
+    changeFormat(window, [](const QTextCharFormat &now, QTextCharFormat &to) { to.setFontItalic(!now.fontItalic()); });
+}
+
+void m_souligner(Form1 &window)
+{
+    changeFormat(window, [](const QTextCharFormat &now, QTextCharFormat &to) { to.setFontUnderline(!now.fontUnderline()); });
+}
+
+void m_titre(Form1 &window)
+{
+    changeFormat(window, [](const QTextCharFormat &now, QTextCharFormat &to) {
+        to.setFontWeight(now.fontWeight() > QFont::Normal ? QFont::Normal : QFont::Bold);
+        to.setFontUnderline(!now.fontUnderline());
+        to.setForeground(QColor(30, 105, 30));
+    });
+    m_sel_maj(window);
+}
+
+void m_gauche(Form1 &window) { align(window, Qt::AlignLeft | Qt::AlignAbsolute); }
+void m_centrer(Form1 &window) { align(window, Qt::AlignHCenter); }
+void m_droite(Form1 &window) { align(window, Qt::AlignRight | Qt::AlignAbsolute); }
+
+void m_sel_maj(Form1 &window)
+{
+    const QString selected = window.Text1()->textCursor().selectedText();
+    if (!selected.isEmpty()) replaceSelection(window, selected.toUpper());
+}
+
+void m_sel_min(Form1 &window)
+{
+    const QString selected = window.Text1()->textCursor().selectedText();
+    if (!selected.isEmpty()) replaceSelection(window, selected.toLower());
+}
+
+void m_date(Form1 &window) { appendLine(window, QLocale::system().toString(QDate::currentDate(), QLocale::LongFormat)); }
+void m_ecrire_politesse(Form1 &window) { appendLine(window, window.session().settings.closing); }
+void m_ecrire_signature(Form1 &window) { appendLine(window, window.session().settings.signature); }
+
+void m_editer_politesse(Form1 &window)
+{
+    editor::EditorSettings &settings = window.session().settings;
+    bool given = false;
+    const QString text = askLine(window, QStringLiteral("Entrez le Texte :"), QStringLiteral("VOTRE FORMULE DE POLITESSE"),
+                                 settings.closing, &given);
+    if (!given) return;
+    settings.closing = text;
+    if (!text.isEmpty()) window.action("m_ecrire_politesse")->setEnabled(true);
+}
+
+void m_editer_signature(Form1 &window)
+{
+    editor::EditorSettings &settings = window.session().settings;
+    bool given = false;
+    const QString text = askLine(window, QStringLiteral("Entrez votre Texte :"), QStringLiteral("SIGNATURE"),
+                                 settings.signature, &given);
+    if (!given) return;
+    settings.signature = text;
+    if (!text.isEmpty()) window.action("m_ecrire_signature")->setEnabled(true);
+}
+
+} // namespace editcmd

@@ -1,0 +1,318 @@
+#include "editor/window/form1.h"
+
+#include "common/desktop/desktop.h"
+#include "common/files/atomic_file.h"
+#include "common/files/path_parts.h"
+#include "common/files/program_folder.h"
+#include "common/richtext/rtf.h"
+#include "common/text/line_file.h"
+#include "editor/text/editor_session.h"
+#include "editor/window/editor_texts.h"
+#include "editor/window/file_commands.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTextEdit>
+
+namespace {
+// The narrowest the window may be, 5900 twips at 15 twips to a pixel.
+constexpr int kMinimumWidth = 5900 / 15;
+} // namespace
+
+Form1::Form1(EditorSession &session, Desktop &desktop, QWidget *parent)
+    : QMainWindow(parent), session_(session), desktop_(desktop)
+{
+    setObjectName(QStringLiteral("Form1"));
+    text1_ = new QTextEdit(this);
+    text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setAcceptRichText(false); // what is pasted comes through the clipboard as text
+    text1_->setContextMenuPolicy(Qt::CustomContextMenu);
+    text1_->setLineWrapMode(QTextEdit::WidgetWidth);
+    setCentralWidget(text1_);
+    text1_->installEventFilter(this);
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("encoding"));
+    statusBar()->addPermanentWidget(status_);
+
+    setupBureauMenu();
+    setupFichierMenu();
+    setupEditionMenu();
+    setupPoliceMenu();
+    setupDiversTxtMenu();
+    setupDiversRtfMenu();
+    setupSelectionMenu();
+    setupAideMenu();
+
+    connect(text1_, &QTextEdit::textChanged, this, &Form1::Text1_Change);
+    connect(text1_, &QTextEdit::selectionChanged, this, &Form1::selectionChanged);
+    connect(text1_, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        if (text1_->textCursor().hasSelection()) menu("m5")->popup(text1_->viewport()->mapToGlobal(at));
+    });
+    setMinimumWidth(kMinimumWidth);
+    resize(640, 480);
+}
+
+Form1::~Form1() = default;
+
+QAction *Form1::action(const char *name) const { return findChild<QAction *>(QString::fromLatin1(name)); }
+QMenu *Form1::menu(const char *name) const { return findChild<QMenu *>(QString::fromLatin1(name)); }
+
+void Form1::Form_Load(const QStringList &arguments)
+{
+    setModeTxt(true);
+    setCaption(session_.untitled(true));
+    setFileFormat(editor::Encoding::Utf8, false);
+    session_.settings = editor::readSettings(session_.settingsPath());
+    applySettings();
+    modifie_ = false;
+
+    const QString path = editor::commandLinePath(arguments);
+    if (!path.isEmpty()) {
+        const bool rtf = editor::namesRtf(path);
+        QString error;
+        if (loadFile(path, rtf, &error) || !QFileInfo::exists(path)) {
+            // A file still to be written (a new note) opens empty under its own name.
+            if (!QFileInfo::exists(path)) showPlainText(QString());
+            setModeTxt(!rtf);
+            setCaption(path);
+            modifie_ = false;
+            MajMenus();
+            menu("m1")->menuAction()->setEnabled(true);
+            AjouterFichierRecent();
+        } else {
+            // Under the file's name, a save would replace what could not be read.
+            desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+        }
+    }
+
+    bool english = false;
+    for (const QString &line : linefile::readTextLines(files::findExisting(session_.folder, QStringLiteral("TALVO.CAT"))))
+        if (line == u"ANGLAIS") english = true;
+    action("m_traduire")->setEnabled(english);
+    action("m_trad2")->setEnabled(english);
+
+    const bool viewer = QFileInfo::exists(files::executableFolder() + QStringLiteral("lisor5"));
+    action("m_aide_HTM")->setEnabled(viewer && QFileInfo::exists(files::findExisting(session_.folder, QStringLiteral("aide_htm.rtf"))));
+    action("m_doc")->setEnabled(viewer && QFileInfo::exists(files::findExisting(session_.folder, QStringLiteral("redig.rtf"))));
+}
+
+void Form1::applySettings()
+{
+    const editor::EditorSettings &settings = session_.settings;
+    QFont font = text1_->currentFont();
+    font.setFamily(settings.fontName);
+    if (settings.fontSize > 0) font.setPointSizeF(settings.fontSize);
+    font.setBold(settings.bold);
+    text1_->document()->setDefaultFont(font);
+    text1_->setCurrentFont(font);
+    if (!settings.signature.isEmpty()) action("m_ecrire_signature")->setEnabled(true);
+    if (!settings.closing.isEmpty()) action("m_ecrire_politesse")->setEnabled(true);
+    if (!settings.spellChecker.isEmpty()) action("m_ortho")->setEnabled(true);
+    updateRecentMenu();
+}
+
+void Form1::setCaption(const QString &path)
+{
+    caption_ = path;
+    setWindowTitle(path);
+}
+
+void Form1::setModeTxt(bool plainText)
+{
+    modeTxt_ = plainText;
+    action("m_type")->setText(plainText ? QStringLiteral("en RTF") : QStringLiteral("en TXT"));
+    updateStatus();
+}
+
+void Form1::setFileFormat(editor::Encoding encoding, bool crlf)
+{
+    encoding_ = encoding;
+    crlf_ = crlf;
+    updateStatus();
+}
+
+void Form1::updateStatus()
+{
+    if (!status_) return;
+    status_->setText(modeTxt_ ? editortexts::textKind() + QStringLiteral(" – ") + editor::encodingName(encoding_)
+                                    + (crlf_ ? QStringLiteral(" – CR LF") : QString())
+                              : editortexts::rtfKind());
+}
+
+QString Form1::plainText() const
+{
+    // The raw text keeps every character where it stands (a no-break space stays one), so its
+    // positions are the text area's.
+    QString text = text1_->document()->toRawText();
+    for (QChar &c : text)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = u'\n';
+    return text;
+}
+
+bool Form1::isEmpty() const { return text1_->document()->isEmpty(); }
+
+void Form1::showPlainText(const QString &text)
+{
+    QTextDocument *document = text1_->document();
+    document->setUndoRedoEnabled(false);
+    text1_->setPlainText(text);
+    document->setUndoRedoEnabled(true);
+}
+
+void Form1::showRtf(const QByteArray &rtf)
+{
+    QTextDocument *document = text1_->document();
+    document->setUndoRedoEnabled(false);
+    richtext::read(rtf, document);
+    document->setUndoRedoEnabled(true);
+    text1_->moveCursor(QTextCursor::Start);
+}
+
+bool Form1::loadFile(const QString &path, bool asRtf, QString *errorText)
+{
+    const auto bytes = editor::readDocumentFile(path, errorText);
+    if (!bytes) return false;
+    if (asRtf && richtext::looksLikeRtf(*bytes)) {
+        showRtf(*bytes);
+        setFileFormat(editor::Encoding::Windows1252, false);
+        return true;
+    }
+    const auto plain = editor::decodePlainText(*bytes, path, errorText);
+    if (!plain) return false;
+    showPlainText(plain->text);
+    setFileFormat(plain->encoding, plain->crlf);
+    return true;
+}
+
+std::optional<QByteArray> Form1::fileContent(QString *errorText) const
+{
+    if (!modeTxt_) return richtext::write(*text1_->document());
+    QString text = plainText();
+    text.remove(QChar::ObjectReplacementCharacter);
+    text += u'\n';
+    return editor::encodePlainText(text, encoding_, crlf_, errorText);
+}
+
+void Form1::MajMenus()
+{
+    const bool filled = !isEmpty();
+    menu("m1")->menuAction()->setEnabled(filled);
+    for (const char *name : {"m_sauver_sous", "m_assistant", "m_imprimer"}) action(name)->setEnabled(filled);
+    action("m_sauver")->setEnabled(modifie_);
+    const bool html = filled && editor::holdsHtml(plainText());
+    action("m_htm")->setEnabled(html);
+    action("m_txt_to_htm")->setEnabled(!html);
+    if (html) action("m_type")->setEnabled(false);
+    action("m_merger")->setEnabled(modeTxt_);
+    menu("m4")->menuAction()->setEnabled(modeTxt_);
+    for (const char *name : {"m_fonte_sel", "m_titre", "m_souligner", "m_gras", "m_italique", "m_color", "m_gauche",
+                             "m_centrer", "m_droite"})
+        action(name)->setEnabled(!modeTxt_);
+    menu("m55")->menuAction()->setEnabled(!modeTxt_);
+}
+
+void Form1::Text1_Change()
+{
+    modifie_ = true;
+    MajMenus();
+}
+
+void Form1::selectionChanged()
+{
+    const bool selected = text1_->textCursor().hasSelection();
+    menu("m5")->menuAction()->setEnabled(selected);
+    for (const char *name : {"copier", "couper", "coller"}) action(name)->setEnabled(selected);
+}
+
+void Form1::AjouterFichierRecent()
+{
+    if (editor::addRecent(&session_.settings, caption_)) updateRecentMenu();
+}
+
+void Form1::updateRecentMenu()
+{
+    for (QAction *old : fichier_->actions())
+        if (old->objectName().startsWith(QStringLiteral("nom_fichier(")) && old != recentSeparator_) {
+            fichier_->removeAction(old);
+            old->deleteLater();
+        }
+    const QStringList &recent = session_.settings.recent;
+    for (int i = 0; i < recent.size(); ++i) {
+        auto *item = new QAction(recent[i], fichier_);
+        item->setObjectName(QStringLiteral("nom_fichier(%1)").arg(i + 1));
+        connect(item, &QAction::triggered, this, [this, i] { filecmd::nom_fichier(*this, i + 1); });
+        fichier_->addAction(item);
+    }
+}
+
+void Form1::SauverPourAnnuler()
+{
+    action("m_annuler")->setEnabled(true);
+    const QByteArray content = modeTxt_ ? plainText().toUtf8() + '\n' : richtext::write(*text1_->document());
+    QString error;
+    if (!files::saveAtomically(session_.snapshotPath(modeTxt_), content, &error)) {
+        action("m_annuler")->setEnabled(false);
+        desktop_.message(this, editortexts::snapshotFailed(error), QString(), Desktop::Buttons::Ok,
+                         Desktop::Icon::Warning);
+    }
+}
+
+bool Form1::reachable(QAction *action) const
+{
+    if (!action->isEnabled()) return false;
+    for (QObject *up = action->parent(); up; up = up->parent()) {
+        auto *menu = qobject_cast<QMenu *>(up);
+        if (!menu) break;
+        if (!menu->menuAction()->isEnabled()) return false;
+    }
+    return true;
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (!filecmd::mayClose(*this)) {
+        event->ignore();
+        return;
+    }
+    QString error;
+    if (!editor::saveSettings(session_.settingsPath(), session_.settings, &error))
+        desktop_.message(this, editortexts::settingsNotSaved(error), QString(), Desktop::Buttons::Ok,
+                         Desktop::Icon::Warning);
+    event->accept();
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    // The text area keeps Ctrl+K and the like for itself; the menus' shortcuts come first, except
+    // the clipboard keys, which the text area handles as every text field does.
+    if (watched == text1_ && event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QKeySequence pressed(key->keyCombination());
+        for (const char *name : {"m_chercher", "m_remplacer", "m_suppr", "m_charger", "m_imprimer", "m_sauver",
+                                 "m_titre", "m_suivant"})
+            if (action(name)->shortcut() == pressed) {
+                event->ignore();
+                return true;
+            }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (centred_) return;
+    centred_ = true;
+    if (QScreen *screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.left() + (area.width() - frameGeometry().width()) / 2,
+             area.top() + (area.height() - frameGeometry().height()) / 2);
+    }
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "editor/text/document_text.h"
+
+#include <QMainWindow>
+
+class Desktop;
+class EditorSession;
+class QLabel;
+class QMenu;
+class QTextEdit;
+
+// The editor's window: one text area, the menus, and the state of the document shown. The
+// commands live in file_commands and edit_commands; the window only wires its actions to them.
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    Form1(EditorSession &session, Desktop &desktop, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // The start-up: settings, then the document the command line names, then what the program
+    // folder enables.
+    void Form_Load(const QStringList &arguments);
+
+    EditorSession &session() { return session_; }
+    Desktop &desktop() { return desktop_; }
+    QTextEdit *Text1() const { return text1_; }
+    QAction *action(const char *name) const;
+    QMenu *menu(const char *name) const;
+
+    // The document's identity is its path, shown as the caption.
+    const QString &caption() const { return caption_; }
+    void setCaption(const QString &path);
+    bool modeTxt() const { return modeTxt_; }
+    void setModeTxt(bool plainText);
+    bool modifie() const { return modifie_; }
+    void setModifie(bool changed) { modifie_ = changed; }
+    editor::Encoding encoding() const { return encoding_; }
+    bool crlf() const { return crlf_; }
+    void setFileFormat(editor::Encoding encoding, bool crlf);
+
+    // The whole text, line ends as "\n".
+    QString plainText() const;
+    bool isEmpty() const;
+    // Replaces the text, as plain text or as RTF, without marking the document changed.
+    void showPlainText(const QString &text);
+    void showRtf(const QByteArray &rtf);
+    // Reads a file into the window as RTF or as plain text. False with the reason when it cannot
+    // be read; the window is then as it was.
+    bool loadFile(const QString &path, bool asRtf, QString *errorText);
+    // The document as its file holds it: RTF, or the plain text with its final line end.
+    std::optional<QByteArray> fileContent(QString *errorText) const;
+
+    void MajMenus();
+    void AjouterFichierRecent();
+    void SauverPourAnnuler();
+    void updateRecentMenu();
+    // Whether an action can be used now: it and every menu above it are enabled.
+    bool reachable(QAction *action) const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void setupBureauMenu();
+    void setupFichierMenu();
+    void setupEditionMenu();
+    void setupPoliceMenu();
+    void setupDiversTxtMenu();
+    void setupDiversRtfMenu();
+    void setupSelectionMenu();
+    void setupAideMenu();
+    QMenu *addMenu(QMenu *parent, const char *name, const QString &title);
+    QAction *addAction(QMenu *menu, const char *name, const QString &text, void (*command)(Form1 &) = nullptr);
+    void Text1_Change();
+    void selectionChanged();
+    void applySettings();
+    void updateStatus();
+
+    EditorSession &session_;
+    Desktop &desktop_;
+    QTextEdit *text1_ = nullptr;
+    QMenu *fichier_ = nullptr;
+    QAction *recentSeparator_ = nullptr;
+    QLabel *status_ = nullptr;
+    QString caption_;
+    bool modeTxt_ = true;
+    bool modifie_ = false;
+    bool centred_ = false;
+    editor::Encoding encoding_ = editor::Encoding::Utf8;
+    bool crlf_ = false;
+};
