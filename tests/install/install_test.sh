@@ -9,6 +9,8 @@ build=$(cd "$1" && pwd)
 source=$(cd "$2" && pwd)
 app_id=org.talvo5.Talvo5
 icon_sizes=(16 24 32 48 64 128 256)
+# The programs with a desktop entry and an icon of their own.
+entries=(talvo5:$app_id redig5:org.talvo5.Redig5)
 
 for tool in cmake cpack desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps file groff gzip; do
   if ! command -v "$tool" >/dev/null; then
@@ -31,14 +33,17 @@ expected="$tmp/expected.txt"
 {
   echo usr/bin/talvo5
   echo usr/bin/talvo5-cli
+  echo usr/bin/redig5
   for f in "$source"/archiver/data/*; do
     name=$(basename "$f")
     [ -f "$f" ] && [ "$name" != CMakeLists.txt ] && echo "usr/share/talvo5/$name"
   done
-  echo "usr/share/applications/$app_id.desktop"
+  for entry in "${entries[@]}"; do
+    echo "usr/share/applications/${entry#*:}.desktop"
+    echo "usr/share/icons/hicolor/scalable/apps/${entry%%:*}.svg"
+    for s in "${icon_sizes[@]}"; do echo "usr/share/icons/hicolor/${s}x${s}/apps/${entry%%:*}.png"; done
+  done
   echo "usr/share/metainfo/$app_id.metainfo.xml"
-  echo usr/share/icons/hicolor/scalable/apps/talvo5.svg
-  for s in "${icon_sizes[@]}"; do echo "usr/share/icons/hicolor/${s}x${s}/apps/talvo5.png"; done
   echo usr/share/man/man1/talvo5-cli.1.gz
 } | LC_ALL=C sort >"$expected"
 
@@ -65,40 +70,43 @@ list_tree "$root" >"$tmp/installed.txt"
 compare_list "the install tree" "$tmp/installed.txt"
 share="$root/usr/share"
 
-for p in talvo5 talvo5-cli; do
+for p in talvo5 talvo5-cli redig5; do
   [ -x "$root/usr/bin/$p" ] || fail "usr/bin/$p is not executable"
 done
 
-desktop="$share/applications/$app_id.desktop"
 metainfo="$share/metainfo/$app_id.metainfo.xml"
-# Errors and warnings fail; hints, infos and pedantic notes are only shown.
-if ! out=$(desktop-file-validate "$desktop" 2>&1) || echo "$out" | grep -Eq ': (error|warning): '; then
-  fail "desktop-file-validate: $out"
-elif [ -n "$out" ]; then
-  echo "desktop-file-validate: $out"
-fi
+# Each desktop entry validates and names its installed program and icon; errors and warnings fail,
+# hints, infos and pedantic notes are only shown.
+for entry in "${entries[@]}"; do
+  program=${entry%%:*}
+  desktop="$share/applications/${entry#*:}.desktop"
+  if ! out=$(desktop-file-validate "$desktop" 2>&1) || echo "$out" | grep -Eq ': (error|warning): '; then
+    fail "desktop-file-validate: $out"
+  elif [ -n "$out" ]; then
+    echo "desktop-file-validate: $out"
+  fi
+  exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+  icon=$(sed -n 's/^Icon=//p' "$desktop")
+  [ "${exec_line%% *}" = "$program" ] || fail "$desktop starts $exec_line, not $program"
+  [ -x "$root/usr/bin/${exec_line%% *}" ] || fail "Exec=$exec_line names no installed program"
+  [ -f "$share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "Icon=$icon names no installed icon"
+  # Each PNG has the size of its folder.
+  for s in "${icon_sizes[@]}"; do
+    png="$share/icons/hicolor/${s}x${s}/apps/$icon.png"
+    [ -f "$png" ] || continue
+    file -b "$png" | grep -q "^PNG image data, $s x $s," || fail "${s}x${s}/apps/$icon.png is $(file -b "$png")"
+  done
+done
 if ! out=$(appstreamcli validate --no-net "$metainfo" 2>&1) || echo "$out" | grep -q '^W: '; then
   fail "appstreamcli validate: $out"
 fi
 
-# The files name each other: the desktop entry its program and icon, the metainfo its desktop
-# entry and programs.
-exec_line=$(sed -n 's/^Exec=//p' "$desktop")
-icon=$(sed -n 's/^Icon=//p' "$desktop")
-[ -x "$root/usr/bin/${exec_line%% *}" ] || fail "Exec=$exec_line names no installed program"
-[ -f "$share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "Icon=$icon names no installed icon"
+# The metainfo names its desktop entry and programs.
 grep -q "<id>$app_id</id>" "$metainfo" || fail "the metainfo id is not $app_id"
 grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
   fail "the metainfo launches no $app_id.desktop"
 for p in $(sed -n 's|.*<binary>\(.*\)</binary>.*|\1|p' "$metainfo"); do
   [ -x "$root/usr/bin/$p" ] || fail "the metainfo provides $p, which is not installed"
-done
-
-# Each PNG has the size of its folder.
-for s in "${icon_sizes[@]}"; do
-  png="$share/icons/hicolor/${s}x${s}/apps/talvo5.png"
-  [ -f "$png" ] || continue
-  file -b "$png" | grep -q "^PNG image data, $s x $s," || fail "${s}x${s}/apps/talvo5.png is $(file -b "$png")"
 done
 
 man_page="$share/man/man1/talvo5-cli.1.gz"
