@@ -245,7 +245,7 @@ void Form1::updateRecentMenu()
         }
     const QStringList &recent = session_.settings.recent;
     for (int i = 0; i < recent.size(); ++i) {
-        auto *item = new QAction(recent[i], fichier_);
+        auto *item = new QAction(QString(recent[i]).replace(u'&', QStringLiteral("&&")), fichier_);
         item->setObjectName(QStringLiteral("nom_fichier(%1)").arg(i + 1));
         connect(item, &QAction::triggered, this, [this, i] { filecmd::nom_fichier(*this, i + 1); });
         fichier_->addAction(item);

@@ -39,7 +39,7 @@ void disable(std::initializer_list<QAction *> actions)
 
 void Form1::setupBureauMenu()
 {
-    QMenu *bureau = addMenu(nullptr, "m_bureau", QStringLiteral("BUREAU"));
+    QMenu *bureau = addMenu(nullptr, "m_bureau", QStringLiteral("&BUREAU"));
     addAction(bureau, "m_editer_ortho", QStringLiteral("Chemin du Vérificateur d' Orthographe"));
     addAction(bureau, "m_editer_politesse", QStringLiteral("Editer votre Formule de Politesse"), editcmd::m_editer_politesse);
     addAction(bureau, "m_editer_signature", QStringLiteral("Editer votre Signature"), editcmd::m_editer_signature);
@@ -47,7 +47,7 @@ void Form1::setupBureauMenu()
 
 void Form1::setupFichierMenu()
 {
-    fichier_ = addMenu(nullptr, "m0", QStringLiteral("FICHIER"));
+    fichier_ = addMenu(nullptr, "m0", QStringLiteral("&FICHIER"));
     addAction(fichier_, "m_nouveau", QStringLiteral("NOUVEAU"), filecmd::m_nouveau);
     addAction(fichier_, "m_charger", QStringLiteral("OUVRIR"), filecmd::m_charger)->setShortcut(QKeySequence(QStringLiteral("Ctrl+L")));
     QAction *merger = addAction(fichier_, "m_merger", QStringLiteral("MERGER"));
@@ -70,7 +70,7 @@ void Form1::setupFichierMenu()
 
 void Form1::setupEditionMenu()
 {
-    QMenu *edition = addMenu(nullptr, "m1", QStringLiteral("EDITION"));
+    QMenu *edition = addMenu(nullptr, "m1", QStringLiteral("&EDITION"));
     QAction *annuler = addAction(edition, "m_annuler", QStringLiteral("Undo (Annuler la dernière action)"), editcmd::m_annuler);
     addAction(edition, "m_chercher", QStringLiteral("RECHERCHER"), editcmd::m_chercher)->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
     addAction(edition, "m_suivant", QStringLiteral("Suivant"), editcmd::m_suivant)->setShortcut(QKeySequence(Qt::Key_F3));
@@ -93,7 +93,7 @@ void Form1::setupEditionMenu()
 
 void Form1::setupPoliceMenu()
 {
-    QMenu *police = addMenu(nullptr, "m7", QStringLiteral("POLICE"));
+    QMenu *police = addMenu(nullptr, "m7", QStringLiteral("&POLICE"));
     addAction(police, "m_police", QStringLiteral("Choisir"));
     addAction(police, "m_lister", QStringLiteral("Lister"));
     QMenu *fonts = addMenu(police, "mnufonts", QStringLiteral("Sélection rapide"));
@@ -106,7 +106,7 @@ void Form1::setupPoliceMenu()
 
 void Form1::setupDiversTxtMenu()
 {
-    QMenu *divers = addMenu(nullptr, "m4", QStringLiteral("DIVERS pour Txt"));
+    QMenu *divers = addMenu(nullptr, "m4", QStringLiteral("&DIVERS pour Txt"));
     addAction(divers, "m_Kill_Doublons", QStringLiteral("Supprimer les Doublons d'une Liste"));
     QMenu *lines = addMenu(divers, "m11", QStringLiteral("Formater chaque Ligne..."));
     addAction(lines, "m_tete", QStringLiteral("Supprimer tout Espace en Tête"));
@@ -128,7 +128,7 @@ void Form1::setupDiversTxtMenu()
 
 void Form1::setupDiversRtfMenu()
 {
-    QMenu *divers = addMenu(nullptr, "m55", QStringLiteral("Divers pour RTF"));
+    QMenu *divers = addMenu(nullptr, "m55", QStringLiteral("Divers pour &RTF"));
     addAction(divers, "m_img", QStringLiteral("Insérer une image"));
     addAction(divers, "m_no", QStringLiteral("Numéroter"));
     divers->menuAction()->setEnabled(false);
@@ -136,7 +136,7 @@ void Form1::setupDiversRtfMenu()
 
 void Form1::setupSelectionMenu()
 {
-    QMenu *selection = addMenu(nullptr, "m5", QStringLiteral("SELECTION"));
+    QMenu *selection = addMenu(nullptr, "m5", QStringLiteral("&SELECTION"));
     addAction(selection, "m_sel_tri", QStringLiteral("Trier"));
     QAction *ortho = addAction(selection, "m_ortho", QStringLiteral("Vérifier l' ORTHOGRAPHE de ce Mot"));
     QAction *traduire = addAction(selection, "m_traduire", QStringLiteral("Rechercher une traduction en Français"));
@@ -163,7 +163,7 @@ void Form1::setupSelectionMenu()
 
 void Form1::setupAideMenu()
 {
-    QMenu *aide = addMenu(nullptr, "m9", QStringLiteral("AIDE"));
+    QMenu *aide = addMenu(nullptr, "m9", QStringLiteral("&AIDE"));
     addAction(aide, "m_info", QStringLiteral("A propos"), filecmd::m_info);
     QAction *doc = addAction(aide, "m_doc", QStringLiteral("Aide de l' éditeur"), filecmd::m_doc);
     QAction *aideHtm = addAction(aide, "m_aide_HTM", QStringLiteral("Aide au langage HTML"), filecmd::m_aide_HTM);
