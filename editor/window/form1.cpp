@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -160,6 +161,9 @@ bool Form1::isEmpty() const { return text1_->document()->isEmpty(); }
 
 void Form1::showPlainText(const QString &text)
 {
+    // The callers set the document's state themselves; a change signal per piece read would
+    // recompute the menus over the whole text each time.
+    const QSignalBlocker quiet(text1_);
     QTextDocument *document = text1_->document();
     document->setUndoRedoEnabled(false);
     text1_->setPlainText(text);
@@ -168,6 +172,7 @@ void Form1::showPlainText(const QString &text)
 
 void Form1::showRtf(const QByteArray &rtf)
 {
+    const QSignalBlocker quiet(text1_);
     QTextDocument *document = text1_->document();
     document->setUndoRedoEnabled(false);
     richtext::read(rtf, document);
