@@ -2,7 +2,7 @@
 
 #include "common/desktop/desktop.h"
 #include "common/widgets/remplace.h"
-#include "editor/text/document_text.h"
+#include "common/text/document_text.h"
 #include "editor/text/editor_session.h"
 #include "editor/window/editor_texts.h"
 #include "editor/window/form1.h"
@@ -76,7 +76,7 @@ void m_annuler(Form1 &window)
 {
     QString error;
     const bool plainText = window.modeTxt();
-    const auto bytes = editor::readDocumentFile(window.session().snapshotPath(plainText), &error);
+    const auto bytes = doctext::readDocumentFile(window.session().snapshotPath(plainText), &error);
     if (!bytes) {
         window.desktop().message(&window, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
         return;
@@ -98,7 +98,7 @@ void ChercherSuivant(Form1 &window)
 {
     EditorSession &session = window.session();
     const QString text = window.plainText();
-    const qsizetype at = editor::findIgnoringCase(text, session.motCherche, session.positionRecherche - 1);
+    const qsizetype at = doctext::findIgnoringCase(text, session.motCherche, session.positionRecherche - 1);
     if (at < 0) {
         window.desktop().message(&window, editortexts::endOfText());
         session.positionRecherche = 1;
@@ -136,7 +136,7 @@ void m_remplacer(Form1 &window)
     window.Text1()->setFocus();
     QString text = window.plainText();
     qsizetype lastEnd = 0;
-    if (editor::replaceAllIgnoringCase(&text, session.motCherche, session.texteRemplacement, &lastEnd) == 0) {
+    if (doctext::replaceAllIgnoringCase(&text, session.motCherche, session.texteRemplacement, &lastEnd) == 0) {
         window.desktop().message(&window, editortexts::absent(session.motCherche));
         return;
     }

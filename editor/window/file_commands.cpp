@@ -64,7 +64,7 @@ void m_nouveau(Form1 &window)
     window.setCaption(window.session().untitled(plainText));
     window.setModeTxt(plainText);
     window.showPlainText(QString());
-    window.setFileFormat(editor::Encoding::Utf8, false);
+    window.setFileFormat(doctext::Encoding::Utf8, false);
     window.setModifie(false);
     window.MajMenus();
 }
@@ -79,18 +79,18 @@ void m_charger(Form1 &window)
         window.Text1()->setFocus();
         return;
     }
-    const editor::OpenedAs kind = editor::openedAs(PartieChemin(path, QStringLiteral("extension")).toUpper());
+    const doctext::OpenedAs kind = doctext::openedAs(PartieChemin(path, QStringLiteral("extension")).toUpper());
     QString error;
-    if (!window.loadFile(path, kind == editor::OpenedAs::Rtf, &error)) {
+    if (!window.loadFile(path, kind == doctext::OpenedAs::Rtf, &error)) {
         warn(window, error);
         window.Text1()->setFocus();
         return;
     }
     window.setCaption(path);
-    window.setModeTxt(kind != editor::OpenedAs::Rtf);
+    window.setModeTxt(kind != doctext::OpenedAs::Rtf);
     // A page may not be turned into RTF; any other document may again.
-    window.action("m_type")->setEnabled(kind != editor::OpenedAs::Html);
-    if (kind == editor::OpenedAs::Html) window.action("m_txt_to_htm")->setEnabled(true);
+    window.action("m_type")->setEnabled(kind != doctext::OpenedAs::Html);
+    if (kind == doctext::OpenedAs::Html) window.action("m_txt_to_htm")->setEnabled(true);
     opened(window);
     window.Text1()->setFocus();
 }
@@ -100,7 +100,7 @@ void nom_fichier(Form1 &window, int index)
     const QStringList &recent = window.session().settings.recent;
     if (index < 1 || index > recent.size()) return;
     const QString path = recent[index - 1];
-    const bool rtf = editor::namesRtf(path);
+    const bool rtf = doctext::namesRtf(path);
     QString error;
     if (!window.loadFile(path, rtf, &error)) {
         warn(window, error);

@@ -69,14 +69,14 @@ void Form1::Form_Load(const QStringList &arguments)
 {
     setModeTxt(true);
     setCaption(session_.untitled(true));
-    setFileFormat(editor::Encoding::Utf8, false);
+    setFileFormat(doctext::Encoding::Utf8, false);
     session_.settings = editor::readSettings(session_.settingsPath());
     applySettings();
     modifie_ = false;
 
-    const QString path = editor::commandLinePath(arguments);
+    const QString path = doctext::commandLinePath(arguments);
     if (!path.isEmpty()) {
-        const bool rtf = editor::namesRtf(path);
+        const bool rtf = doctext::namesRtf(path);
         QString error;
         if (loadFile(path, rtf, &error) || !QFileInfo::exists(path)) {
             // A file still to be written (a new note) opens empty under its own name.
@@ -132,7 +132,7 @@ void Form1::setModeTxt(bool plainText)
     updateStatus();
 }
 
-void Form1::setFileFormat(editor::Encoding encoding, bool crlf)
+void Form1::setFileFormat(doctext::Encoding encoding, bool crlf)
 {
     encoding_ = encoding;
     crlf_ = crlf;
@@ -142,7 +142,7 @@ void Form1::setFileFormat(editor::Encoding encoding, bool crlf)
 void Form1::updateStatus()
 {
     if (!status_) return;
-    status_->setText(modeTxt_ ? editortexts::textKind() + QStringLiteral(" – ") + editor::encodingName(encoding_)
+    status_->setText(modeTxt_ ? editortexts::textKind() + QStringLiteral(" – ") + doctext::encodingName(encoding_)
                                     + (crlf_ ? QStringLiteral(" – CR LF") : QString())
                               : editortexts::rtfKind());
 }
@@ -182,14 +182,14 @@ void Form1::showRtf(const QByteArray &rtf)
 
 bool Form1::loadFile(const QString &path, bool asRtf, QString *errorText)
 {
-    const auto bytes = editor::readDocumentFile(path, errorText);
+    const auto bytes = doctext::readDocumentFile(path, errorText);
     if (!bytes) return false;
     if (asRtf && richtext::looksLikeRtf(*bytes)) {
         showRtf(*bytes);
-        setFileFormat(editor::Encoding::Windows1252, false);
+        setFileFormat(doctext::Encoding::Windows1252, false);
         return true;
     }
-    const auto plain = editor::decodePlainText(*bytes, path, errorText);
+    const auto plain = doctext::decodePlainText(*bytes, path, errorText);
     if (!plain) return false;
     showPlainText(plain->text);
     setFileFormat(plain->encoding, plain->crlf);
@@ -202,7 +202,7 @@ std::optional<QByteArray> Form1::fileContent(QString *errorText) const
     QString text = plainText();
     text.remove(QChar::ObjectReplacementCharacter);
     text += u'\n';
-    return editor::encodePlainText(text, encoding_, crlf_, errorText);
+    return doctext::encodePlainText(text, encoding_, crlf_, errorText);
 }
 
 void Form1::MajMenus()
@@ -211,7 +211,7 @@ void Form1::MajMenus()
     menu("m1")->menuAction()->setEnabled(filled);
     for (const char *name : {"m_sauver_sous", "m_assistant", "m_imprimer"}) action(name)->setEnabled(filled);
     action("m_sauver")->setEnabled(modifie_);
-    const bool html = filled && editor::holdsHtml(plainText());
+    const bool html = filled && doctext::holdsHtml(plainText());
     action("m_htm")->setEnabled(html);
     action("m_txt_to_htm")->setEnabled(!html);
     if (html) action("m_type")->setEnabled(false);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/text/document_text.h"
+#include "common/text/document_text.h"
 
 #include <QMainWindow>
 
@@ -36,9 +36,9 @@ public:
     void setModeTxt(bool plainText);
     bool modifie() const { return modifie_; }
     void setModifie(bool changed) { modifie_ = changed; }
-    editor::Encoding encoding() const { return encoding_; }
+    doctext::Encoding encoding() const { return encoding_; }
     bool crlf() const { return crlf_; }
-    void setFileFormat(editor::Encoding encoding, bool crlf);
+    void setFileFormat(doctext::Encoding encoding, bool crlf);
 
     // The whole text, line ends as "\n".
     QString plainText() const;
@@ -90,6 +90,6 @@ private:
     bool modeTxt_ = true;
     bool modifie_ = false;
     bool centred_ = false;
-    editor::Encoding encoding_ = editor::Encoding::Utf8;
+    doctext::Encoding encoding_ = doctext::Encoding::Utf8;
     bool crlf_ = false;
 };

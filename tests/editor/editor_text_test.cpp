@@ -1,6 +1,6 @@
 #include "common/files/atomic_file.h"
 #include "common/text/cp1252.h"
-#include "editor/text/document_text.h"
+#include "common/text/document_text.h"
 #include "editor/text/editor_settings.h"
 #include "tests/support/test_folder.h"
 
@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace doctext;
 using namespace editor;
 
 TEST(EditorText, CommandLinePathAndDocumentKind)

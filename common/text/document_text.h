@@ -6,8 +6,9 @@
 
 #include <optional>
 
-// What the editor does to a document's text and file, apart from any window.
-namespace editor {
+// The rules of the documents that the editor and the viewer open and save: kinds, character
+// sets, line ends, and the whole-text search and replace.
+namespace doctext {
 
 // The path a command line names: the arguments joined with blanks, and a path holding a double
 // quote loses its first and last characters (a quoted path).
@@ -58,4 +59,4 @@ qsizetype replaceAllIgnoringCase(QString *text, QStringView word, QStringView re
 // Where word occurs in text at or after from (0-based), letter case aside; -1 when it does not.
 qsizetype findIgnoringCase(QStringView text, QStringView word, qsizetype from);
 
-} // namespace editor
+} // namespace doctext

@@ -1,4 +1,4 @@
-#include "editor/text/document_text.h"
+#include "common/text/document_text.h"
 
 #include "common/text/cp1252.h"
 #include "common/text/line_file.h"
@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace editor {
+namespace doctext {
 
 QString commandLinePath(const QStringList &arguments)
 {
@@ -135,4 +135,4 @@ qsizetype replaceAllIgnoringCase(QString *text, QStringView word, QStringView re
     return count;
 }
 
-} // namespace editor
+} // namespace doctext
