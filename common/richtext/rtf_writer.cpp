@@ -22,6 +22,13 @@
 #include <cstring>
 #include <vector>
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace richtext {
 
 namespace {
@@ -45,46 +52,101 @@ const std::array<std::uint8_t, kTableEnd> &cp1252Bytes()
 
 constexpr char kHexDigits[] = "0123456789abcdef";
 
-// Appends to a QByteArray through a raw pointer: the capacity is made sure of once per piece of
-// text, not per byte.
+// Printable ASCII that stands for itself in RTF.
+constexpr std::array<bool, 128> kPlain = [] {
+    std::array<bool, 128> a{};
+    for (int c = 0x20; c < 0x7F; ++c)
+        a[std::size_t(c)] = c != '\\' && c != '{' && c != '}';
+    return a;
+}();
+
+// Writes into a QByteArray sized ahead through a raw pointer: room is made sure of once per
+// piece, the array's size is set once at the end.
 class Out
 {
 public:
-    explicit Out(qsizetype expected) { bytes_.reserve(expected); }
+    // The first gap bytes are left for what takeAfter() puts before the rest.
+    explicit Out(qsizetype expected, qsizetype gap = 0) : gap_(gap)
+    {
+        bytes_.resize(expected + gap);
+        at_ = bytes_.data() + gap;
+#ifdef __linux__
+        // Megabytes of output fault in page by page otherwise, which costs as much as writing
+        // them; huge pages where the system offers them on request.
+        constexpr std::uintptr_t kHuge = std::uintptr_t(2) << 20;
+        const auto first = reinterpret_cast<std::uintptr_t>(bytes_.data());
+        const auto begin = (first + kHuge - 1) & ~(kHuge - 1);
+        const auto end = (first + std::uintptr_t(bytes_.size())) & ~(kHuge - 1);
+        if (end > begin) ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#endif
+    }
 
     // Room for n more bytes; returns where they go. Call done() with the end actually written.
     char *room(qsizetype n)
     {
-        const qsizetype size = bytes_.size();
-        if (bytes_.capacity() < size + n) bytes_.reserve(std::max(size + n, 2 * bytes_.capacity()));
-        bytes_.resize(size + n);
-        return bytes_.data() + size;
+        if (bytes_.constData() + bytes_.size() - at_ < n) {
+            const qsizetype used = at_ - bytes_.constData();
+            bytes_.resize(std::max(used + n, 2 * bytes_.size()));
+            at_ = bytes_.data() + used;
+        }
+        return at_;
     }
-    void done(const char *end) { bytes_.resize(end - bytes_.constData()); }
+    void done(char *end) { at_ = end; }
 
-    void word(const char *w) // a control word; a delimiter goes before text that follows it
+    void word(const char *w) { word(w, std::strlen(w)); }
+    // A control word; a delimiter goes before text that follows it.
+    void word(const char *w, std::size_t n)
     {
-        bytes_.append(w);
+        put(w, n);
         delimit_ = true;
     }
-    void word(const char *w, long long n)
+    void param(const char *w, long long n) // a control word and its number
     {
-        bytes_.append(w);
-        bytes_.append(QByteArray::number(n));
+        put(w, std::strlen(w));
+        const QByteArray digits = QByteArray::number(n);
+        put(digits.constData(), std::size_t(digits.size()));
         delimit_ = true;
+    }
+    void raw(char c)
+    {
+        *room(1) = c;
+        ++at_;
+        delimit_ = false;
     }
     void raw(const char *s)
     {
-        bytes_.append(s);
+        put(s, std::strlen(s));
         delimit_ = false;
+    }
+    void put(const char *s, std::size_t n)
+    {
+        char *d = room(qsizetype(n));
+        std::memcpy(d, s, n);
+        at_ = d + n;
     }
     void text(QStringView text);
     void hex(const QByteArray &data);
 
-    QByteArray take() { return std::move(bytes_); }
+    QByteArray take()
+    {
+        bytes_.resize(at_ - bytes_.constData());
+        return std::move(bytes_);
+    }
+    // What was written, after head: in place when head fits in the gap (dropping bytes from the
+    // front of a QByteArray moves its start, it copies nothing).
+    QByteArray takeAfter(const QByteArray &head)
+    {
+        bytes_.resize(at_ - bytes_.constData());
+        if (head.size() > gap_) return head + bytes_.sliced(gap_);
+        std::memcpy(bytes_.data() + gap_ - head.size(), head.constData(), std::size_t(head.size()));
+        bytes_.remove(0, gap_ - head.size());
+        return std::move(bytes_);
+    }
 
 private:
     QByteArray bytes_;
+    char *at_ = nullptr; // the end of what is written
+    qsizetype gap_ = 0;
     bool delimit_ = false;
 };
 
@@ -93,21 +155,45 @@ void Out::text(QStringView text)
     // The longest form of one UTF-16 unit is "\u-12345?"; a delimiter may come first.
     char *d = room(text.size() * 9 + 1);
     const auto &bytes = cp1252Bytes();
-    bool delimit = delimit_;
-    for (const QChar ch : text) {
-        const char16_t c = ch.unicode();
-        if (c >= 0x20 && c < 0x7F) {
-            if (c == u'\\' || c == u'{' || c == u'}') *d++ = '\\';
-            else if (delimit) *d++ = ' ';
+    const char16_t *s = text.utf16();
+    const char16_t *const e = s + text.size();
+    while (s < e) {
+        if (*s < 0x80 && kPlain[*s]) {
+            if (delimit_) *d++ = ' ';
+            delimit_ = false;
+#ifdef __SSE2__
+            // Most text is plain ASCII: eight characters at a time while it lasts.
+            while (e - s >= 8) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s));
+                // Signed comparisons: units from 0x8000 up count as below the space.
+                const __m128i bad = _mm_or_si128(
+                    _mm_or_si128(_mm_cmplt_epi16(v, _mm_set1_epi16(0x20)),
+                                 _mm_cmpgt_epi16(v, _mm_set1_epi16(0x7E))),
+                    _mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16('\\')),
+                                 _mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16('{')),
+                                              _mm_cmpeq_epi16(v, _mm_set1_epi16('}')))));
+                if (_mm_movemask_epi8(bad) != 0) break;
+                _mm_storel_epi64(reinterpret_cast<__m128i *>(d), _mm_packus_epi16(v, v));
+                s += 8;
+                d += 8;
+            }
+#endif
+            while (s < e && *s < 0x80 && kPlain[*s])
+                *d++ = char(*s++);
+            continue;
+        }
+        const char16_t c = *s++;
+        if (c == u'\\' || c == u'{' || c == u'}') {
+            *d++ = '\\';
             *d++ = char(c);
-            delimit = false;
+            delimit_ = false;
         }
         else if (c == u'\t' || c == QChar::LineSeparator) {
             const char *w = c == u'\t' ? "\\tab" : "\\line";
             const std::size_t n = std::strlen(w);
             std::memcpy(d, w, n);
             d += n;
-            delimit = true;
+            delimit_ = true;
         }
         else if (detail::isDroppedChar(c)) {
         }
@@ -116,22 +202,29 @@ void Out::text(QStringView text)
             *d++ = '\'';
             *d++ = kHexDigits[bytes[c] >> 4];
             *d++ = kHexDigits[bytes[c] & 15];
-            delimit = false;
+            delimit_ = false;
         }
         else {
             // \u takes a signed 16-bit number; '?' is the fallback of readers without Unicode.
-            const int n = c > 32767 ? int(c) - 65536 : int(c);
+            int n = c > 32767 ? int(c) - 65536 : int(c);
             *d++ = '\\';
             *d++ = 'u';
-            char digits[8];
-            int len = std::snprintf(digits, sizeof digits, "%d", n);
-            std::memcpy(d, digits, std::size_t(len));
-            d += len;
+            if (n < 0) {
+                *d++ = '-';
+                n = -n;
+            }
+            char digits[6];
+            int len = 0;
+            do {
+                digits[len++] = char('0' + n % 10);
+                n /= 10;
+            } while (n > 0);
+            while (len > 0)
+                *d++ = digits[--len];
             *d++ = '?';
-            delimit = false;
+            delimit_ = false;
         }
     }
-    delimit_ = delimit;
     done(d);
 }
 
@@ -188,22 +281,35 @@ QImage imageOf(const QTextDocument &doc, const QString &name)
     }
 }
 
+// Room for the header before the text: fonts and colours by the hundred.
+constexpr qsizetype kHeaderRoom = 16384;
+
 class Writer
 {
 public:
-    explicit Writer(const QTextDocument &doc) : doc_(doc), out_(doc.characterCount() * 11 / 10 + 4096) {}
+    // Accents and format groups make RTF about twice the text; pages reserved and never written
+    // cost nothing, a reallocation costs a copy.
+    explicit Writer(const QTextDocument &doc) : doc_(doc), out_(doc.characterCount() * 2LL + 65536, kHeaderRoom) {}
     QByteArray run();
 
 private:
-    void collectTables();
-    const QByteArray &propsOf(const QTextFragment &fragment);
+    QByteArray header() const;
+    const char *alignment(const QTextBlock &block);
+    struct Props
+    {
+        bool image = false;
+        QByteArray words; // control words; empty for plain text
+    };
+    const Props &propsOf(const QTextFragment &fragment);
     void picture(const QTextImageFormat &format);
 
     const QTextDocument &doc_;
     Out out_;
     QStringList fonts_;             // \f1 onwards; \f0 is the document's default font
     std::vector<long long> colours_; // \cf1 onwards
-    QHash<int, QByteArray> props_;  // control words by format index; empty for plain text
+    std::vector<int> slots_;        // by format index: where its Props are, or -1
+    std::vector<const char *> alignments_; // by block format index; nullptr until known
+    std::vector<Props> props_;
     struct Png
     {
         QByteArray data; // empty when there is no picture to show
@@ -212,42 +318,35 @@ private:
     QHash<QString, Png> pngs_;
 };
 
-void Writer::collectTables()
+const Writer::Props &Writer::propsOf(const QTextFragment &fragment)
 {
-    QHash<int, bool> seen;
-    for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next())
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid() || seen.contains(fragment.charFormatIndex())) continue;
-            seen.insert(fragment.charFormatIndex(), true);
-            const QTextCharFormat f = fragment.charFormat();
-            if (f.isImageFormat()) continue;
-            const QString family = familyOf(f);
-            if (!family.isEmpty() && !fonts_.contains(family)) fonts_.append(family);
-            const long long colour = colourOf(f);
-            if (colour >= 0 && std::find(colours_.begin(), colours_.end(), colour) == colours_.end())
-                colours_.push_back(colour);
-        }
-}
-
-const QByteArray &Writer::propsOf(const QTextFragment &fragment)
-{
-    const int index = fragment.charFormatIndex();
-    auto it = props_.find(index);
-    if (it != props_.end()) return *it;
+    const auto index = std::size_t(fragment.charFormatIndex());
+    if (index >= slots_.size()) slots_.resize(index + 1, -1);
+    if (slots_[index] >= 0) return props_[std::size_t(slots_[index])];
     const QTextCharFormat f = fragment.charFormat();
-    QByteArray p;
-    if (f.fontWeight() >= QFont::DemiBold) p += "\\b";
-    if (f.fontItalic()) p += "\\i";
-    if (f.fontUnderline() || f.underlineStyle() != QTextCharFormat::NoUnderline) p += "\\ul";
-    if (f.fontStrikeOut()) p += "\\strike";
-    const long long colour = colourOf(f);
-    if (colour >= 0)
-        p += "\\cf" + QByteArray::number(std::find(colours_.begin(), colours_.end(), colour) - colours_.begin() + 1);
-    const QString family = familyOf(f);
-    if (!family.isEmpty()) p += "\\f" + QByteArray::number(fonts_.indexOf(family) + 1);
-    if (const int hp = halfPointsOf(f); hp > 0) p += "\\fs" + QByteArray::number(hp);
-    return *props_.insert(index, p);
+    Props props;
+    props.image = f.isImageFormat();
+    QByteArray &p = props.words;
+    if (!props.image) {
+        if (f.fontWeight() >= QFont::DemiBold) p += "\\b";
+        if (f.fontItalic()) p += "\\i";
+        if (f.fontUnderline() || f.underlineStyle() != QTextCharFormat::NoUnderline) p += "\\ul";
+        if (f.fontStrikeOut()) p += "\\strike";
+        // Colours and fonts are numbered in the order the text first uses them.
+        if (const long long colour = colourOf(f); colour >= 0) {
+            auto at = std::find(colours_.begin(), colours_.end(), colour);
+            if (at == colours_.end()) at = colours_.insert(at, colour);
+            p += "\\cf" + QByteArray::number(at - colours_.begin() + 1);
+        }
+        if (const QString family = familyOf(f); !family.isEmpty()) {
+            if (!fonts_.contains(family)) fonts_.append(family);
+            p += "\\f" + QByteArray::number(fonts_.indexOf(family) + 1);
+        }
+        if (const int hp = halfPointsOf(f); hp > 0) p += "\\fs" + QByteArray::number(hp);
+    }
+    slots_[index] = int(props_.size());
+    props_.push_back(std::move(props));
+    return props_.back();
 }
 
 void Writer::picture(const QTextImageFormat &format)
@@ -281,75 +380,90 @@ void Writer::picture(const QTextImageFormat &format)
         shownH = w > 0 ? h * shownW / w : h;
     out_.raw("{");
     out_.word("\\pict\\pngblip");
-    out_.word("\\picw", w);
-    out_.word("\\pich", h);
-    out_.word("\\picwgoal", std::llround(shownW * detail::kTwipsPerPixel));
-    out_.word("\\pichgoal", std::llround(shownH * detail::kTwipsPerPixel));
+    out_.param("\\picw", w);
+    out_.param("\\pich", h);
+    out_.param("\\picwgoal", std::llround(shownW * detail::kTwipsPerPixel));
+    out_.param("\\pichgoal", std::llround(shownH * detail::kTwipsPerPixel));
     out_.hex(it->data);
     out_.raw("}");
 }
 
+// The header names the fonts and colours the text uses, so it is made after the text.
+QByteArray Writer::header() const
+{
+    Out out(4096);
+    out.raw("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{");
+    out.word("\\f0\\fnil");
+    out.text(detail::fontName(doc_.defaultFont().family()));
+    out.raw(";}");
+    for (qsizetype i = 0; i < fonts_.size(); ++i) {
+        out.raw("{");
+        out.param("\\f", i + 1);
+        out.word("\\fnil");
+        out.text(fonts_[i]);
+        out.raw(";}");
+    }
+    out.raw("}");
+    if (!colours_.empty()) {
+        out.raw("{\\colortbl;");
+        for (const long long c : colours_) {
+            out.param("\\red", c >> 16 & 255);
+            out.param("\\green", c >> 8 & 255);
+            out.param("\\blue", c & 255);
+            out.raw(";");
+        }
+        out.raw("}");
+    }
+    out.raw("\n");
+    return out.take();
+}
+
+const char *Writer::alignment(const QTextBlock &block)
+{
+    const auto index = std::size_t(block.blockFormatIndex());
+    if (index >= alignments_.size()) alignments_.resize(index + 1, nullptr);
+    const char *&words = alignments_[index];
+    if (!words) {
+        const Qt::Alignment align = block.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+        words = align & Qt::AlignJustify ? "\\pard\\qj"
+            : align & Qt::AlignHCenter  ? "\\pard\\qc"
+            : align & Qt::AlignRight    ? "\\pard\\qr"
+                                        : "\\pard";
+    }
+    return words;
+}
+
 QByteArray Writer::run()
 {
-    collectTables();
-    out_.raw("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{");
-    out_.word("\\f0\\fnil");
-    out_.text(detail::fontName(doc_.defaultFont().family()));
-    out_.raw(";}");
-    for (qsizetype i = 0; i < fonts_.size(); ++i) {
-        out_.raw("{");
-        out_.word("\\f", i + 1);
-        out_.word("\\fnil");
-        out_.text(fonts_[i]);
-        out_.raw(";}");
-    }
-    out_.raw("}");
-    if (!colours_.empty()) {
-        out_.raw("{\\colortbl;");
-        for (const long long c : colours_) {
-            out_.word("\\red", c >> 16 & 255);
-            out_.word("\\green", c >> 8 & 255);
-            out_.word("\\blue", c & 255);
-            out_.raw(";");
-        }
-        out_.raw("}");
-    }
-    out_.raw("\n");
-
     bool first = true;
     for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next()) {
         if (!first) out_.raw("\\par\n");
         first = false;
-        out_.word("\\pard");
-        const Qt::Alignment align = b.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
-        if (align & Qt::AlignJustify) out_.word("\\qj");
-        else if (align & Qt::AlignHCenter) out_.word("\\qc");
-        else if (align & Qt::AlignRight) out_.word("\\qr");
+        out_.word(alignment(b));
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid()) continue;
-            const QTextCharFormat f = fragment.charFormat();
             const QString text = fragment.text();
-            if (f.isImageFormat()) {
+            const Props &props = propsOf(fragment);
+            if (props.image) {
                 // Identical pictures side by side share one fragment.
-                const QTextImageFormat image = f.toImageFormat();
+                const QTextImageFormat image = fragment.charFormat().toImageFormat();
                 for (const QChar c : text)
                     if (c == QChar::ObjectReplacementCharacter) picture(image);
                 continue;
             }
-            const QByteArray &props = propsOf(fragment);
-            if (props.isEmpty()) {
+            if (props.words.isEmpty()) {
                 out_.text(text);
                 continue;
             }
-            out_.raw("{");
-            out_.word(props.constData());
+            out_.raw('{');
+            out_.word(props.words.constData(), std::size_t(props.words.size()));
             out_.text(text);
-            out_.raw("}");
+            out_.raw('}');
         }
     }
     out_.raw("}\n");
-    return out_.take();
+    return out_.takeAfter(header());
 }
 
 } // namespace
