@@ -1,0 +1,26 @@
+#pragma once
+
+#include "common/text/document_text.h"
+
+#include <QString>
+
+// What one run of the viewer keeps: the document shown and how it was read, and the words of
+// its search and of its replace dialog.
+struct ViewerSession
+{
+    explicit ViewerSession(QString programFolder) : folder(std::move(programFolder)) {}
+
+    static QString untitled() { return QStringLiteral("Sansnom.rtf"); }
+
+    QString folder;
+    QString currentFile = untitled();
+    bool plainText = false;
+    doctext::Encoding encoding = doctext::Encoding::Utf8;
+    bool crlf = false;
+    qsizetype recordedLength = 0;
+    bool modified = false;
+    QString searchTerm;
+    qint32 searchPosition = 1; // 1-based
+    QString replaceWord;
+    QString replacement;
+};
