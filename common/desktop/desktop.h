@@ -8,6 +8,7 @@
 #include <optional>
 
 class QDialog;
+class QImage;
 class QTextDocument;
 class QWidget;
 
@@ -55,4 +56,8 @@ public:
     virtual Progress progress(QWidget *parent, const QString &label) = 0;
     // Prints a document after the platform's print dialog; false when cancelled or failed.
     virtual bool print(QWidget *parent, const QTextDocument &document, const QString &title) = 0;
+    // Prints a picture after the platform's print dialog, at the top left of the page at its size
+    // on the screen (96 pixels to the inch), reduced to the page when larger; false when cancelled
+    // or failed.
+    virtual bool printImage(QWidget *parent, const QImage &image, const QString &title) = 0;
 };

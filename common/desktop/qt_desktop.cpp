@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -251,3 +252,28 @@ bool QtDesktop::print(QWidget *parent, const QTextDocument &document, const QStr
     document.print(&printer);
     return printer.printerState() != QPrinter::Error;
 }
+
+bool QtDesktop::printImage(QWidget *parent, const QImage &image, const QString &title)
+{
+    QPrinter printer;
+    printer.setDocName(title);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(title);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    return printing::paintImage(printer, image);
+}
+
+namespace printing {
+
+bool paintImage(QPrinter &printer, const QImage &image)
+{
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    const QRect page = painter.viewport();
+    QSizeF size = QSizeF(image.size()) * printer.resolution() / 96.0;
+    if (size.width() > page.width() || size.height() > page.height()) size.scale(QSizeF(page.size()), Qt::KeepAspectRatio);
+    painter.drawImage(QRectF(QPointF(0, 0), size), image);
+    return painter.end() && printer.printerState() != QPrinter::Error;
+}
+
+} // namespace printing

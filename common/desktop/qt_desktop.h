@@ -4,6 +4,7 @@
 
 #include <QPoint>
 
+class QPrinter;
 class QScreen;
 
 // The Desktop of the running program: Qt's dialogs, processes and services. A box or dialog over
@@ -29,7 +30,16 @@ public:
     void setClipboardText(const QString &text) override;
     QString clipboardText() override;
     bool print(QWidget *parent, const QTextDocument &document, const QString &title) override;
+    bool printImage(QWidget *parent, const QImage &image, const QString &title) override;
 };
+
+namespace printing {
+
+// Paints the picture on the printer's one page as printImage places it; false when the printer
+// could not be started or failed.
+bool paintImage(QPrinter &printer, const QImage &image);
+
+} // namespace printing
 
 // Where top-level windows stand. Positions are the frame's: the top-left corner of the window
 // with the title bar and borders that the window manager puts around it. The frame's size is

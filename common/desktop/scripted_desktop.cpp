@@ -1,5 +1,7 @@
 #include "common/desktop/scripted_desktop.h"
 
+#include "common/desktop/qt_desktop.h"
+
 #include <memory>
 
 #include <QDialog>
@@ -97,6 +99,17 @@ bool ScriptedDesktop::print(QWidget *, const QTextDocument &document, const QStr
     printer.setOutputFileName(printFolder + QStringLiteral("/print-%1.pdf").arg(printed.size()));
     document.print(&printer);
     return printer.printerState() != QPrinter::Error;
+}
+
+bool ScriptedDesktop::printImage(QWidget *, const QImage &image, const QString &title)
+{
+    printedImages.append(image);
+    log.append(QStringLiteral("print image: ") + title);
+    if (printFolder.isEmpty()) return true;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printFolder + QStringLiteral("/image-%1.pdf").arg(printedImages.size()));
+    return printing::paintImage(printer, image);
 }
 
 QStringList ScriptedDesktop::messageTexts() const

@@ -2,6 +2,7 @@
 
 #include "common/desktop/desktop.h"
 
+#include <QImage>
 #include <QList>
 #include <QStringList>
 
@@ -52,6 +53,7 @@ public:
     int beeps = 0;
     QString clipboard;
     QStringList printed; // plain text of each printed document
+    QList<QImage> printedImages;
 
     Answer message(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
                    Icon icon) override;
@@ -71,6 +73,8 @@ public:
     void setClipboardText(const QString &text) override;
     QString clipboardText() override;
     bool print(QWidget *parent, const QTextDocument &document, const QString &title) override;
+    // Printed pictures go to printFolder as image-N.pdf.
+    bool printImage(QWidget *parent, const QImage &image, const QString &title) override;
 
     // The texts of the message boxes shown so far.
     QStringList messageTexts() const;
