@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QTest>
 #include <QTextEdit>
 
 #include <gtest/gtest.h>
@@ -72,13 +73,17 @@ TEST(Lisor5, OpensAQuotedPathListsSectionsAndSelectsTheChosenMarker)
     EXPECT_EQ(v.window->windowTitle(), path);
     EXPECT_TRUE(v.session->plainText);
     EXPECT_EQ(v.sections(), (QStringList{QStringLiteral("AIDE"), QStringLiteral("Déjà vu"), QStringLiteral("GENERAL")}));
+    const QString before = v.text();
     for (int row : {2, 0, 1}) {
         v.trigger("m_rubr");
         EXPECT_TRUE(v.window->Picture1()->isVisibleTo(v.window.get()));
-        v.window->Liste1_Click(row);
+        // Chosen from the keyboard, as a user does.
+        v.window->Liste1()->setCurrentRow(row);
+        QTest::keyClick(v.window->Liste1(), Qt::Key_Return);
         EXPECT_FALSE(v.window->Picture1()->isVisibleTo(v.window.get()));
         EXPECT_EQ(v.selected(), u'[' + v.sections()[row] + u']'); // the marker at position 1 as well
     }
+    EXPECT_EQ(v.text(), before);
     // Selection commands follow the selection.
     EXPECT_TRUE(v.window->action("m_copier")->isEnabled());
     v.trigger("m_copier");

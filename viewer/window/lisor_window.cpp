@@ -36,7 +36,9 @@ Form1::Form1(ViewerSession &session, Desktop &desktop, QWidget *parent)
     texte2_->setAcceptRichText(false);
     setCentralWidget(texte2_);
 
-    picture1_ = new QFrame(texte2_);
+    // A child of the window, not of the text: the list passes on the Enter that chose a section,
+    // and the text must not take it as typing over the selected marker.
+    picture1_ = new QFrame(this);
     picture1_->setObjectName(QStringLiteral("Picture1"));
     picture1_->setFrameShape(QFrame::StyledPanel);
     picture1_->setAutoFillBackground(true);
@@ -206,7 +208,7 @@ void Form1::showSections()
     if (liste1_->count() > 0 && !liste1_->currentItem()) liste1_->setCurrentRow(0);
 }
 
-void Form1::fitSections() { picture1_->setGeometry(texte2_->rect()); }
+void Form1::fitSections() { picture1_->setGeometry(texte2_->geometry()); }
 
 void Form1::Liste1_Click(int row)
 {

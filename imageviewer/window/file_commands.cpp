@@ -1,0 +1,78 @@
+#include "imageviewer/window/file_commands.h"
+
+#include "common/desktop/desktop.h"
+#include "common/widgets/apropos.h"
+#include "imageviewer/picture/pictel_session.h"
+#include "imageviewer/picture/pictel_texts.h"
+#include "imageviewer/picture/picture.h"
+#include "imageviewer/window/form1.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace pictel::filecmd {
+
+namespace {
+
+// Where the file dialogs start: beside the picture shown, else in the home folder.
+QString startFolder(Form1 &window)
+{
+    const QString &current = window.session().currentFile;
+    return current.isEmpty() ? QDir::homePath() : QFileInfo(current).absolutePath();
+}
+
+} // namespace
+
+void m_charger(Form1 &window)
+{
+    const QString path = window.desktop().openFileName(&window, pictexts::openTitle(), startFolder(window), openFilter());
+    if (!path.isEmpty()) window.openPicture(path);
+}
+
+bool saveUnder(Form1 &window, const QString &chosen)
+{
+    QString error;
+    const std::optional<SaveTarget> target = saveTarget(chosen, &error);
+    if (!target) {
+        window.warn(error);
+        return false;
+    }
+    // The name was completed: the file it now names was not asked about.
+    if (target->path != chosen && QFileInfo::exists(target->path)
+        && window.desktop().message(&window, pictexts::rewrite() + u'\n' + target->path, pictexts::fileExists(),
+                                    Desktop::Buttons::YesNo)
+               != Desktop::Answer::Yes)
+        return false;
+    if (!save(window.picture(), *target, &error)) {
+        window.warn(pictexts::notSaved(error));
+        return false;
+    }
+    window.session().currentFile = target->path;
+    window.setWindowTitle(QString(target->path).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
+    return true;
+}
+
+void m_save(Form1 &window) { saveUnder(window, window.session().currentFile); }
+
+void m_sauver(Form1 &window)
+{
+    const QString &current = window.session().currentFile;
+    const QString path = window.desktop().saveFileName(&window, pictexts::saveAsTitle(),
+                                                       current.isEmpty() ? QDir::homePath() : current, saveFilter());
+    if (!path.isEmpty()) saveUnder(window, path);
+}
+
+void m_print(Form1 &window)
+{
+    QString error;
+    const QImage image = window.picture().image(&error);
+    if (image.isNull()) {
+        window.warn(pictexts::notPrinted(error));
+        return;
+    }
+    window.desktop().printImage(&window, image, window.windowTitle());
+}
+
+void m_infos(Form1 &window) { AfficherApropos(window.desktop(), &window, pictexts::aboutDescription()); }
+
+} // namespace pictel::filecmd

@@ -1,0 +1,186 @@
+#include "imageviewer/window/form1.h"
+
+#include "common/desktop/desktop.h"
+#include "common/desktop/qt_desktop.h"
+#include "imageviewer/picture/geometry.h"
+#include "imageviewer/picture/pictel_session.h"
+#include "imageviewer/picture/pictel_texts.h"
+#include "imageviewer/window/file_commands.h"
+#include "imageviewer/window/image_commands.h"
+#include "imageviewer/window/picture_box.h"
+
+#include <QMenu>
+#include <QMenuBar>
+#include <QRubberBand>
+#include <QScreen>
+
+namespace pictel {
+
+Form1::Form1(PictelSession &session, Desktop &desktop, QWidget *parent)
+    : QMainWindow(parent), session_(session), desktop_(desktop)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(pictexts::appName());
+    // No layout: the picture box keeps its picture's size and moves freely in move mode.
+    zone_ = new QWidget(this);
+    zone_->setObjectName(QStringLiteral("zone"));
+    setCentralWidget(zone_);
+    image1_ = new PictureBox(zone_);
+    band_ = new QRubberBand(QRubberBand::Rectangle, image1_);
+    connect(image1_, &PictureBox::mouseDown, this, &Form1::Image1_MouseDown);
+    connect(image1_, &PictureBox::mouseMoved, this, &Form1::Image1_MouseMove);
+    connect(image1_, &PictureBox::mouseUp, this, &Form1::Image1_MouseUp);
+    connect(image1_, &PictureBox::keyPressed, this, &Form1::Image1_KeyPress);
+    connect(image1_, &PictureBox::focusLost, this, &Form1::Image1_LostFocus);
+
+    setupFichierMenu();
+    setupImageMenu();
+    setupModeEntry();
+    setupInfosEntry();
+
+    setMinimumSize(windowSize(kMinimumTwips));
+    resize(minimumSize());
+    setMode(false);
+    AjusterFenetre();
+}
+
+Form1::~Form1() = default;
+
+QAction *Form1::action(const char *name) const { return findChild<QAction *>(QString::fromLatin1(name)); }
+QMenu *Form1::menu(const char *name) const { return findChild<QMenu *>(QString::fromLatin1(name)); }
+
+void Form1::Form_Load(const QStringList &arguments)
+{
+    if (QScreen *screen = this->screen()) placement::placeFrame(this, screen->availableGeometry().topLeft());
+    const QString path = commandLinePath(arguments);
+    if (path.isEmpty()) filecmd::m_charger(*this);
+    else openPicture(path);
+}
+
+void Form1::setMode(bool selection)
+{
+    mode_ = selection;
+    dragging_ = selecting_ = false;
+    band_->hide();
+    action("m_sel")->setText(u'&' + (selection ? pictexts::selectionMode() : pictexts::moveMode()));
+    image1_->setCursor(selection ? Qt::ArrowCursor : Qt::SizeAllCursor);
+    if (selection) image1_->move(0, 0);
+}
+
+bool Form1::openPicture(const QString &path)
+{
+    QString error;
+    const std::optional<Picture> opened = Picture::load(path, &error);
+    if (!opened || !showPicture(*opened, &error)) {
+        warn(error);
+        return false;
+    }
+    originale_ = *opened;
+    session_.currentFile = path;
+    // "[*]" in a title is Qt's mark of a changed document; doubled, it is shown as it is.
+    setWindowTitle(QString(path).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
+    action("m_restaurer")->setEnabled(false);
+    return true;
+}
+
+bool Form1::showPicture(const Picture &picture, QString *errorText)
+{
+    const QImage shown = picture.fitted(shownBound(), errorText);
+    if (shown.isNull()) return false;
+    picture_ = picture;
+    loaded_ = true;
+    image1_->setImage(shown);
+    image1_->move(0, 0);
+    AjusterFenetre();
+    image1_->setFocus();
+    return true;
+}
+
+void Form1::AjusterFenetre()
+{
+    action("m_save")->setEnabled(loaded_);
+    action("m_sauver")->setEnabled(loaded_);
+    menu("m_image")->menuAction()->setEnabled(loaded_);
+    if (!loaded_) return;
+    resize(windowSize(windowTwips(image1_->size())));
+    setMode(false);
+    session_.imageWidth = picture_.size().width();
+    session_.imageHeight = picture_.size().height();
+}
+
+QSize Form1::windowSize(QSize twips) const
+{
+    // The frame that the outer size made room for is the window manager's here; the menu bar is
+    // inside the window.
+    return twips / kTwipsPerPixel - kFrameTwips / kTwipsPerPixel + QSize(0, menuBar()->sizeHint().height());
+}
+
+QSize Form1::shownBound() const
+{
+    const QScreen *screen = this->screen();
+    if (!screen) return {};
+    return screen->availableGeometry().size() - kFrameTwips / kTwipsPerPixel
+           - QSize(0, menuBar()->sizeHint().height());
+}
+
+bool Form1::reachable(QAction *action) const
+{
+    if (!action->isEnabled()) return false;
+    for (QObject *up = action->parent(); up; up = up->parent()) {
+        auto *menu = qobject_cast<QMenu *>(up);
+        if (!menu) break;
+        if (!menu->menuAction()->isEnabled()) return false;
+    }
+    return true;
+}
+
+void Form1::warn(const QString &text)
+{
+    desktop_.message(this, text, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+}
+
+void Form1::Image1_MouseDown(Qt::MouseButton button, QPoint at)
+{
+    if (!loaded_) return;
+    press_ = at;
+    if (mode_ && button == Qt::LeftButton) {
+        selecting_ = true;
+        band_->setGeometry(QRect(at, QSize()));
+        band_->show();
+    } else {
+        dragging_ = true;
+    }
+}
+
+void Form1::Image1_MouseMove(QPoint at)
+{
+    if (dragging_) image1_->move(image1_->pos() - (press_ - at));
+    else if (selecting_) band_->setGeometry(selectionRect(press_, at, image1_->size()));
+}
+
+void Form1::Image1_MouseUp(Qt::MouseButton button, QPoint at)
+{
+    if (selecting_ && button == Qt::LeftButton) {
+        selecting_ = false;
+        band_->hide();
+        imagecmd::recadrer(*this, selectionRect(press_, at, image1_->size()));
+    } else if (dragging_) {
+        dragging_ = false;
+        press_ = QPoint();
+    }
+}
+
+void Form1::Image1_KeyPress(int key)
+{
+    if (key == Qt::Key_Escape) close();
+}
+
+void Form1::Image1_LostFocus()
+{
+    // The release may never come to the picture (another window took the mouse): the drag ends
+    // there, without a crop.
+    dragging_ = selecting_ = false;
+    band_->hide();
+}
+
+} // namespace pictel
