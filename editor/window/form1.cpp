@@ -1,6 +1,7 @@
 #include "editor/window/form1.h"
 
 #include "common/desktop/desktop.h"
+#include "common/widgets/companion.h"
 #include "common/files/atomic_file.h"
 #include "common/files/path_parts.h"
 #include "common/files/program_folder.h"
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTextBlock>
@@ -269,17 +269,6 @@ void Form1::SauverPourAnnuler()
     }
 }
 
-bool Form1::reachable(QAction *action) const
-{
-    if (!action->isEnabled()) return false;
-    for (QObject *up = action->parent(); up; up = up->parent()) {
-        auto *menu = qobject_cast<QMenu *>(up);
-        if (!menu) break;
-        if (!menu->menuAction()->isEnabled()) return false;
-    }
-    return true;
-}
-
 void Form1::closeEvent(QCloseEvent *event)
 {
     if (!filecmd::mayClose(*this)) {
@@ -315,9 +304,5 @@ void Form1::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (centred_) return;
     centred_ = true;
-    if (QScreen *screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.left() + (area.width() - frameGeometry().width()) / 2,
-             area.top() + (area.height() - frameGeometry().height()) / 2);
-    }
+    centreOnScreen(this);
 }

@@ -56,8 +56,6 @@ public:
     void AjouterFichierRecent();
     void SauverPourAnnuler();
     void updateRecentMenu();
-    // Whether an action can be used now: it and every menu above it are enabled.
-    bool reachable(QAction *action) const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -5,6 +5,7 @@
 #include "editor/window/form1.h"
 
 #include "common/desktop/desktop.h"
+#include "common/widgets/companion.h"
 
 #include <QMenu>
 #include <QMenuBar>

@@ -1,6 +1,7 @@
 #include "viewer/window/lisor_window.h"
 
 #include "common/desktop/desktop.h"
+#include "common/widgets/companion.h"
 #include "common/richtext/rtf.h"
 #include "viewer/text/viewer_session.h"
 #include "viewer/text/viewer_text.h"
@@ -11,7 +12,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -244,11 +244,7 @@ void Form1::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (centred_) return;
     centred_ = true;
-    if (QScreen *screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.left() + (area.width() - frameGeometry().width()) / 2,
-             area.top() + (area.height() - frameGeometry().height()) / 2);
-    }
+    centreOnScreen(this);
 }
 
 } // namespace lisor
