@@ -42,9 +42,14 @@ int main(int argc, char *argv[])
             QMetaObject::invokeMethod(d, "ok_auto_Click");
             return d->result();
         });
+        QElapsedTimer timer;
+        timer.start();
         window.action("m_remplacer")->trigger();
+        const qint64 replaced = timer.elapsed();
         window.action("m_sauver")->trigger();
         QCoreApplication::processEvents();
+        std::fprintf(stderr, "replace %lld ms, save %lld ms\n", static_cast<long long>(replaced),
+                     static_cast<long long>(timer.elapsed() - replaced));
     } else if (args[0] == u"save") {
         window.Text1()->textCursor().insertText(QStringLiteral("x"));
         QElapsedTimer timer;

@@ -141,11 +141,11 @@ void m_remplacer(Form1 &window)
         return;
     }
     // Set as plain text: an RTF document loses its formatting, as every whole-text change does.
-    window.Text1()->setPlainText(text);
+    // The caret stays at the top: taking it to the last replacement would lay the whole text out.
+    window.showPlainText(text);
+    window.setModifie(true);
+    window.MajMenus();
     session.positionRecherche = qint32(lastEnd + 1);
-    QTextCursor cursor(window.Text1()->document());
-    cursor.setPosition(int(lastEnd));
-    window.Text1()->setTextCursor(cursor);
 }
 
 void tout(Form1 &window) { window.Text1()->selectAll(); }

@@ -12,6 +12,7 @@
 #include "editor/window/file_commands.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -261,8 +262,13 @@ void Form1::SauverPourAnnuler()
 {
     action("m_annuler")->setEnabled(true);
     const QByteArray content = modeTxt_ ? plainText().toUtf8() + '\n' : richtext::write(*text1_->document());
+    // The snapshot lives in the run's private scratch folder and goes with it: it needs no sync,
+    // only every byte written.
+    QFile snapshot(session_.snapshotPath(modeTxt_));
     QString error;
-    if (!files::saveAtomically(session_.snapshotPath(modeTxt_), content, &error)) {
+    if (!snapshot.open(QIODevice::WriteOnly | QIODevice::Truncate) || snapshot.write(content) != content.size()
+        || !snapshot.flush()) {
+        error = snapshot.fileName() + QStringLiteral(" : ") + snapshot.errorString();
         action("m_annuler")->setEnabled(false);
         desktop_.message(this, editortexts::snapshotFailed(error), QString(), Desktop::Buttons::Ok,
                          Desktop::Icon::Warning);
