@@ -161,10 +161,19 @@ std::optional<Picture> Picture::load(const QString &path, QString *errorText)
     ::close(fd);
     d->bytes.truncate(got);
 
-    // The format from the content, whatever the name says; the size from the header alone.
+    // The format from the content, whatever the name says; the size from the header alone. The
+    // name's format is asked first: asking every format loads every decoder, a tenth of the
+    // time it takes to show a photograph.
     QBuffer buffer(&d->bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, formatOfSuffix(QFileInfo(path).suffix()));
+    reader.setAutoDetectImageFormat(false);
+    if (!reader.canRead()) {
+        buffer.seek(0);
+        reader.setDevice(&buffer);
+        reader.setFormat(QByteArray());
+        reader.setAutoDetectImageFormat(true);
+    }
     d->format = reader.format();
     if (d->format.isEmpty()) {
         setError(errorText, pictexts::notAPicture(path));

@@ -130,6 +130,12 @@ TEST(PictelPicture, CropsAndResizesMatchTheWholePicture)
     // A lossless picture is cropped to the pixel; a rectangle over its edge keeps what is inside.
     const auto drawing = Picture::load(folder.file(QStringLiteral("dessin.png")), &error);
     ASSERT_TRUE(drawing) << error.toStdString();
+    // The content decides, whatever the name says.
+    folder.write(QStringLiteral("dessin.jpg"), folder.read(QStringLiteral("dessin.png")));
+    const auto misnamed = Picture::load(folder.file(QStringLiteral("dessin.jpg")), &error);
+    ASSERT_TRUE(misnamed) << error.toStdString();
+    EXPECT_EQ(misnamed->fileFormat(), QByteArray("png"));
+    EXPECT_EQ(misnamed->image(), drawing->image());
     struct Crop { QRect asked, kept; };
     for (const Crop &c : {Crop{{1, 2, 3, 4}, {1, 2, 3, 4}}, Crop{{250, 150, 400, 400}, {250, 150, 50, 50}}}) {
         const auto cropped = drawing->cropped(c.asked, &error);
