@@ -80,7 +80,7 @@ bool save(const Picture &picture, const SaveTarget &target, QString *errorText);
 
 // The Open dialog's filter: every format Qt reads, then every file.
 QString openFilter();
-// The Save dialog's filter: the formats Qt writes.
-QString saveFilter();
+// The Save dialog's filter: the formats Qt writes, the one of path's extension first (else PNG).
+QString saveFilter(const QString &path);
 
 } // namespace pictel

@@ -58,7 +58,7 @@ void m_sauver(Form1 &window)
 {
     const QString &current = window.session().currentFile;
     const QString path = window.desktop().saveFileName(&window, pictexts::saveAsTitle(),
-                                                       current.isEmpty() ? QDir::homePath() : current, saveFilter());
+                                                       current.isEmpty() ? QDir::homePath() : current, saveFilter(current));
     if (!path.isEmpty()) saveUnder(window, path);
 }
 
@@ -70,7 +70,8 @@ void m_print(Form1 &window)
         window.warn(pictexts::notPrinted(error));
         return;
     }
-    window.desktop().printImage(&window, image, window.windowTitle());
+    // The file's name alone: the print dialog makes the PDF's name from it.
+    window.desktop().printImage(&window, image, QFileInfo(window.session().currentFile).fileName());
 }
 
 void m_infos(Form1 &window) { AfficherApropos(window.desktop(), &window, pictexts::aboutDescription()); }

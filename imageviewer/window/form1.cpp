@@ -38,9 +38,11 @@ Form1::Form1(PictelSession &session, Desktop &desktop, QWidget *parent)
     setupModeEntry();
     setupInfosEntry();
 
-    setMinimumSize(windowSize(kMinimumTwips));
-    resize(minimumSize());
     setMode(false);
+    // The smallest window also shows the whole menu bar, which here does not wrap to a second
+    // line: a narrower one would hide the mode entry behind the menu bar's overflow arrow.
+    setMinimumSize(windowSize(kMinimumTwips).expandedTo(QSize(menuBar()->sizeHint().width(), 0)));
+    resize(minimumSize());
     AjusterFenetre();
 }
 
@@ -102,7 +104,7 @@ void Form1::AjusterFenetre()
     action("m_sauver")->setEnabled(loaded_);
     menu("m_image")->menuAction()->setEnabled(loaded_);
     if (!loaded_) return;
-    resize(windowSize(windowTwips(image1_->size())));
+    resize(windowSize(windowTwips(image1_->size())).expandedTo(minimumSize()));
     setMode(false);
     session_.imageWidth = picture_.size().width();
     session_.imageHeight = picture_.size().height();
