@@ -18,7 +18,7 @@ fi
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build-fuzz"
 corpora="$root/tests/fuzz/corpus"
-fuzzers=(fuzz_record fuzz_profile fuzz_lines)
+fuzzers=(fuzz_record fuzz_profile fuzz_lines fuzz_rtf)
 
 for tool in clang clang++ cmake; do
     if ! command -v "$tool" >/dev/null 2>&1; then
