@@ -131,10 +131,10 @@ void m_remplacer(Form1 &window)
     remplace dialog(session.motCherche, session.texteRemplacement, &window);
     window.desktop().exec(&dialog);
     if (session.motCherche.isEmpty() || session.texteRemplacement.isEmpty()) return;
-    window.SauverPourAnnuler();
+    QString text = window.plainText();
+    window.SauverPourAnnuler(&text);
     session.positionRecherche = 1;
     window.Text1()->setFocus();
-    QString text = window.plainText();
     qsizetype lastEnd = 0;
     if (doctext::replaceAllIgnoringCase(&text, session.motCherche, session.texteRemplacement, &lastEnd) == 0) {
         window.desktop().message(&window, editortexts::absent(session.motCherche));
@@ -144,7 +144,7 @@ void m_remplacer(Form1 &window)
     // The caret stays at the top: taking it to the last replacement would lay the whole text out.
     window.showPlainText(text);
     window.setModifie(true);
-    window.MajMenus();
+    window.MajMenus(&text);
     session.positionRecherche = qint32(lastEnd + 1);
 }
 

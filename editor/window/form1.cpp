@@ -206,13 +206,13 @@ std::optional<QByteArray> Form1::fileContent(QString *errorText) const
     return doctext::encodePlainText(text, encoding_, crlf_, errorText);
 }
 
-void Form1::MajMenus()
+void Form1::MajMenus(const QString *text)
 {
     const bool filled = !isEmpty();
     menu("m1")->menuAction()->setEnabled(filled);
     for (const char *name : {"m_sauver_sous", "m_assistant", "m_imprimer"}) action(name)->setEnabled(filled);
     action("m_sauver")->setEnabled(modifie_);
-    const bool html = filled && doctext::holdsHtml(plainText());
+    const bool html = filled && doctext::holdsHtml(text ? *text : plainText());
     action("m_htm")->setEnabled(html);
     action("m_txt_to_htm")->setEnabled(!html);
     if (html) action("m_type")->setEnabled(false);
@@ -258,10 +258,10 @@ void Form1::updateRecentMenu()
     }
 }
 
-void Form1::SauverPourAnnuler()
+void Form1::SauverPourAnnuler(const QString *text)
 {
     action("m_annuler")->setEnabled(true);
-    const QByteArray content = modeTxt_ ? plainText().toUtf8() + '\n' : richtext::write(*text1_->document());
+    const QByteArray content = modeTxt_ ? (text ? *text : plainText()).toUtf8() + '\n' : richtext::write(*text1_->document());
     // The snapshot lives in the run's private scratch folder and goes with it: it needs no sync,
     // only every byte written.
     QFile snapshot(session_.snapshotPath(modeTxt_));

@@ -52,9 +52,11 @@ public:
     // The document as its file holds it: RTF, or the plain text with its final line end.
     std::optional<QByteArray> fileContent(QString *errorText) const;
 
-    void MajMenus();
+    void MajMenus(const QString *text = nullptr);
     void AjouterFichierRecent();
-    void SauverPourAnnuler();
+    // The undo snapshot of the text as it is now; text, when given, is the plain text already
+    // taken from the window.
+    void SauverPourAnnuler(const QString *text = nullptr);
     void updateRecentMenu();
 
 protected:
