@@ -165,6 +165,7 @@ void Form1::showPlainText(const QString &text)
     // The callers set the document's state themselves; a change signal per piece read would
     // recompute the menus over the whole text each time.
     const QSignalBlocker quiet(text1_);
+    html_.reset();
     QTextDocument *document = text1_->document();
     document->setUndoRedoEnabled(false);
     text1_->setPlainText(text);
@@ -174,6 +175,7 @@ void Form1::showPlainText(const QString &text)
 void Form1::showRtf(const QByteArray &rtf)
 {
     const QSignalBlocker quiet(text1_);
+    html_.reset();
     QTextDocument *document = text1_->document();
     document->setUndoRedoEnabled(false);
     richtext::read(rtf, document);
@@ -212,7 +214,8 @@ void Form1::MajMenus(const QString *text)
     menu("m1")->menuAction()->setEnabled(filled);
     for (const char *name : {"m_sauver_sous", "m_assistant", "m_imprimer"}) action(name)->setEnabled(filled);
     action("m_sauver")->setEnabled(modifie_);
-    const bool html = filled && doctext::holdsHtml(text ? *text : plainText());
+    if (!html_) html_ = filled && doctext::holdsHtml(text ? *text : plainText());
+    const bool html = *html_;
     action("m_htm")->setEnabled(html);
     action("m_txt_to_htm")->setEnabled(!html);
     if (html) action("m_type")->setEnabled(false);
@@ -227,6 +230,7 @@ void Form1::MajMenus(const QString *text)
 void Form1::Text1_Change()
 {
     modifie_ = true;
+    html_.reset();
     MajMenus();
 }
 

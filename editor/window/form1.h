@@ -92,4 +92,6 @@ private:
     bool centred_ = false;
     doctext::Encoding encoding_ = doctext::Encoding::Utf8;
     bool crlf_ = false;
+    // Whether the text holds "<html>", known until the text changes.
+    std::optional<bool> html_;
 };
