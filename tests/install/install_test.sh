@@ -10,7 +10,7 @@ source=$(cd "$2" && pwd)
 app_id=org.talvo5.Talvo5
 icon_sizes=(16 24 32 48 64 128 256)
 # The programs with a desktop entry and an icon of their own.
-entries=(talvo5:$app_id redig5:org.talvo5.Redig5 lisor5:org.talvo5.Lisor5)
+entries=(talvo5:$app_id redig5:org.talvo5.Redig5 lisor5:org.talvo5.Lisor5 pictel5:org.talvo5.Pictel5)
 
 for tool in cmake cpack desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps file groff gzip; do
   if ! command -v "$tool" >/dev/null; then
@@ -35,6 +35,7 @@ expected="$tmp/expected.txt"
   echo usr/bin/talvo5-cli
   echo usr/bin/redig5
   echo usr/bin/lisor5
+  echo usr/bin/pictel5
   for f in "$source"/archiver/data/*; do
     name=$(basename "$f")
     [ -f "$f" ] && [ "$name" != CMakeLists.txt ] && echo "usr/share/talvo5/$name"
@@ -71,7 +72,7 @@ list_tree "$root" >"$tmp/installed.txt"
 compare_list "the install tree" "$tmp/installed.txt"
 share="$root/usr/share"
 
-for p in talvo5 talvo5-cli redig5 lisor5; do
+for p in talvo5 talvo5-cli redig5 lisor5 pictel5; do
   [ -x "$root/usr/bin/$p" ] || fail "usr/bin/$p is not executable"
 done
 
