@@ -360,6 +360,22 @@ TEST(PictelForm1, SavesFollowTheNameAndNeverLoseTheFile)
     EXPECT_EQ(v.desktop.messages.last().title, QStringLiteral("Ce fichier existe déjà..."));
     EXPECT_EQ(v.folder.read(QStringLiteral("copie.png")), before);
 
+    // A JPEG larger than the screen is kept as its file's bytes until needed: saving the crop over
+    // the file does not change what "Restaurer" brings back.
+    Viewer jpeg;
+    const QImage large = blocks(QSize(1600, 1000));
+    const QString jpegPath = jpeg.picturePath(QStringLiteral("grande.jpg"), large, "jpeg");
+    const QImage asRead(jpegPath);
+    jpeg.start({jpegPath});
+    ASSERT_FALSE(jpeg.window->picture().isDecoded());
+    jpeg.select({0, 0}, {100, 50});
+    const QSize cropped = jpeg.window->picture().size();
+    jpeg.trigger("m_save");
+    EXPECT_EQ(QImageReader(jpegPath).size(), cropped);
+    jpeg.trigger("m_restaurer");
+    EXPECT_EQ(jpeg.window->picture().size(), QSize(1600, 1000));
+    EXPECT_EQ(jpeg.shown(), asRead);
+
     // A GIF can be shown, not written back: "Sauver" says so and leaves it.
     Viewer gif;
     QImage palette = pattern(QSize(40, 30)).convertToFormat(QImage::Format_Indexed8);
