@@ -46,7 +46,9 @@ Form1::Form1(PictelSession &session, Desktop &desktop, QWidget *parent)
     AjusterFenetre();
 }
 
-Form1::~Form1() = default;
+// The picture box outlives this part of the window: the focus it loses while the window is taken
+// down must not reach a window that is no longer one.
+Form1::~Form1() { image1_->disconnect(this); }
 
 QAction *Form1::action(const char *name) const { return findChild<QAction *>(QString::fromLatin1(name)); }
 QMenu *Form1::menu(const char *name) const { return findChild<QMenu *>(QString::fromLatin1(name)); }
