@@ -2,6 +2,7 @@
 
 #include "common/desktop/desktop.h"
 #include "common/desktop/qt_desktop.h"
+#include "common/widgets/companion.h"
 #include "imageviewer/picture/geometry.h"
 #include "imageviewer/picture/pictel_session.h"
 #include "imageviewer/picture/pictel_texts.h"
@@ -127,16 +128,7 @@ QSize Form1::shownBound() const
            - QSize(0, menuBar()->sizeHint().height());
 }
 
-bool Form1::reachable(QAction *action) const
-{
-    if (!action->isEnabled()) return false;
-    for (QObject *up = action->parent(); up; up = up->parent()) {
-        auto *menu = qobject_cast<QMenu *>(up);
-        if (!menu) break;
-        if (!menu->menuAction()->isEnabled()) return false;
-    }
-    return true;
-}
+bool Form1::reachable(QAction *action) const { return ::reachable(action); }
 
 void Form1::warn(const QString &text)
 {
