@@ -3,6 +3,7 @@
 #include "common/files/program_folder.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 EditorSession::EditorSession(QString programFolder)
     : folder(files::withTrailingSlash(programFolder)),
@@ -20,4 +21,10 @@ QString EditorSession::snapshotPath(bool plainText) const
 QString EditorSession::untitled(bool plainText) const
 {
     return folder + (plainText ? QStringLiteral("SansTitre.txt") : QStringLiteral("SansTitre.rtf"));
+}
+
+QString EditorSession::helpDocument(const QString &name) const
+{
+    const QString own = files::findExisting(folder, name);
+    return QFileInfo::exists(own) ? own : files::findExisting(files::shippedDataFolder(), name);
 }

@@ -22,6 +22,9 @@ struct EditorSession
     // The undo snapshot, in the run's scratch folder.
     QString snapshotPath(bool plainText) const;
     QString untitled(bool plainText) const;
+    // A help document: the program folder's copy, else the one shipped with the programs (a
+    // program folder made before the document was shipped has none).
+    QString helpDocument(const QString &name) const;
 
 private:
     QTemporaryDir scratch_;

@@ -46,7 +46,7 @@ void opened(Form1 &window)
 void startViewer(Form1 &window, const char *document)
 {
     window.desktop().startProgram(files::executableFolder() + QStringLiteral("lisor5"),
-                                  {files::findExisting(window.session().folder, QString::fromLatin1(document))});
+                                  {window.session().helpDocument(QString::fromLatin1(document))});
 }
 
 } // namespace

@@ -101,8 +101,8 @@ void Form1::Form_Load(const QStringList &arguments)
     action("m_trad2")->setEnabled(english);
 
     const bool viewer = QFileInfo::exists(files::executableFolder() + QStringLiteral("lisor5"));
-    action("m_aide_HTM")->setEnabled(viewer && QFileInfo::exists(files::findExisting(session_.folder, QStringLiteral("aide_htm.rtf"))));
-    action("m_doc")->setEnabled(viewer && QFileInfo::exists(files::findExisting(session_.folder, QStringLiteral("redig.rtf"))));
+    action("m_aide_HTM")->setEnabled(viewer && QFileInfo::exists(session_.helpDocument(QStringLiteral("aide_htm.rtf"))));
+    action("m_doc")->setEnabled(viewer && QFileInfo::exists(session_.helpDocument(QStringLiteral("redig.rtf"))));
 }
 
 void Form1::applySettings()
