@@ -59,21 +59,6 @@ struct Editor
     }
 };
 
-// Sets the immutable attribute on a folder for as long as it lives: not even root writes there.
-struct Immutable
-{
-    QString path;
-    bool set = false;
-    explicit Immutable(const QString &folder) : path(folder)
-    {
-        set = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path}) == 0;
-    }
-    ~Immutable()
-    {
-        if (set) QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path});
-    }
-};
-
 } // namespace
 
 TEST(Form1, StartsWithTheMenusOfAnEmptyDocument)

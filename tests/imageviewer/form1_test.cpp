@@ -96,21 +96,6 @@ struct Viewer
     }
 };
 
-// Sets the immutable attribute on a folder for as long as it lives: not even root writes there.
-struct Immutable
-{
-    QString path;
-    bool set = false;
-    explicit Immutable(const QString &folder) : path(folder)
-    {
-        set = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path}) == 0;
-    }
-    ~Immutable()
-    {
-        if (set) QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path});
-    }
-};
-
 int menuBarHeight(const pictel::Form1 &window) { return window.menuBar()->sizeHint().height(); }
 
 } // namespace

@@ -90,3 +90,13 @@ CliRun runCli(const TestFolder &folder, const QStringList &args, const QStringLi
     r.err = p.readAllStandardError();
     return r;
 }
+
+Immutable::Immutable(const QString &folder) : path(folder)
+{
+    set = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path}) == 0;
+}
+
+Immutable::~Immutable()
+{
+    if (set) QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path});
+}

@@ -34,6 +34,18 @@ private:
     QByteArray oldHome_, oldConfig_;
 };
 
+// Sets the immutable attribute on a folder for as long as it lives: not even root writes there,
+// as a read-only folder would refuse a user. set is false when the file system refuses it.
+struct Immutable
+{
+    explicit Immutable(const QString &folder);
+    ~Immutable();
+    Immutable(const Immutable &) = delete;
+    Immutable &operator=(const Immutable &) = delete;
+    QString path;
+    bool set = false;
+};
+
 // The build's program folder, where the programs and the shipped files are ($TALVO_PROGRAM_DIR
 // overrides it).
 QString shippedFolder();
