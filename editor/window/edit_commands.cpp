@@ -2,6 +2,7 @@
 
 #include "common/desktop/desktop.h"
 #include "common/widgets/remplace.h"
+#include "common/widgets/text_area.h"
 #include "common/text/document_text.h"
 #include "editor/text/editor_session.h"
 #include "editor/window/editor_texts.h"
@@ -17,41 +18,7 @@ namespace editcmd {
 
 namespace {
 
-void select(Form1 &window, qsizetype start, qsizetype length)
-{
-    QTextCursor cursor(window.Text1()->document());
-    cursor.setPosition(int(start));
-    cursor.setPosition(int(start + length), QTextCursor::KeepAnchor);
-    window.Text1()->setTextCursor(cursor);
-}
-
-QString selectedText(const QTextEdit *text)
-{
-    QString selected = text->textCursor().selectedText();
-    for (QChar &c : selected)
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = u'\n';
-    return selected;
-}
-
-template <typename Change> void changeFormat(Form1 &window, Change change)
-{
-    QTextEdit *text = window.Text1();
-    QTextCharFormat format;
-    change(text->currentCharFormat(), format);
-    text->mergeCurrentCharFormat(format);
-}
-
 void align(Form1 &window, Qt::Alignment alignment) { window.Text1()->setAlignment(alignment); }
-
-void replaceSelection(Form1 &window, const QString &replacement)
-{
-    QTextCursor cursor = window.Text1()->textCursor();
-    const int start = cursor.selectionStart();
-    cursor.insertText(replacement);
-    cursor.setPosition(start);
-    cursor.setPosition(start + int(replacement.size()), QTextCursor::KeepAnchor);
-    window.Text1()->setTextCursor(cursor);
-}
 
 // Adds a line at the end of the text, which is set again as plain text, and puts the caret there.
 void appendLine(Form1 &window, const QString &line)
@@ -104,7 +71,7 @@ void ChercherSuivant(Form1 &window)
         session.positionRecherche = 1;
         return;
     }
-    select(window, at, session.motCherche.size());
+    textarea::select(window.Text1(), at, session.motCherche.size());
     session.positionRecherche = qint32(at + 1 + session.motCherche.size());
 }
 
@@ -150,7 +117,7 @@ void m_remplacer(Form1 &window)
 
 void tout(Form1 &window) { window.Text1()->selectAll(); }
 
-void copier(Form1 &window) { window.desktop().setClipboardText(selectedText(window.Text1())); }
+void copier(Form1 &window) { window.desktop().setClipboardText(textarea::selectedText(*window.Text1())); }
 
 void couper(Form1 &window)
 {
@@ -160,30 +127,17 @@ void couper(Form1 &window)
 
 void coller(Form1 &window) { window.Text1()->textCursor().insertText(window.desktop().clipboardText()); }
 
-void m_gras(Form1 &window)
-{
-    changeFormat(window, [](const QTextCharFormat &now, QTextCharFormat &to) {
-        to.setFontWeight(now.fontWeight() > QFont::Normal ? QFont::Normal : QFont::Bold);
-    });
-}
-
-void m_italique(Form1 &window)
-{
-    changeFormat(window, [](const QTextCharFormat &now, QTextCharFormat &to) { to.setFontItalic(!now.fontItalic()); });
-}
-
-void m_souligner(Form1 &window)
-{
-    changeFormat(window, [](const QTextCharFormat &now, QTextCharFormat &to) { to.setFontUnderline(!now.fontUnderline()); });
-}
+void m_gras(Form1 &window) { textarea::toggleBold(window.Text1()); }
+void m_italique(Form1 &window) { textarea::toggleItalic(window.Text1()); }
+void m_souligner(Form1 &window) { textarea::toggleUnderline(window.Text1()); }
 
 void m_titre(Form1 &window)
 {
-    changeFormat(window, [](const QTextCharFormat &now, QTextCharFormat &to) {
-        to.setFontWeight(now.fontWeight() > QFont::Normal ? QFont::Normal : QFont::Bold);
-        to.setFontUnderline(!now.fontUnderline());
-        to.setForeground(QColor(30, 105, 30));
-    });
+    textarea::toggleBold(window.Text1());
+    textarea::toggleUnderline(window.Text1());
+    QTextCharFormat colour;
+    colour.setForeground(QColor(30, 105, 30));
+    window.Text1()->mergeCurrentCharFormat(colour);
     m_sel_maj(window);
 }
 
@@ -193,14 +147,14 @@ void m_droite(Form1 &window) { align(window, Qt::AlignRight | Qt::AlignAbsolute)
 
 void m_sel_maj(Form1 &window)
 {
-    const QString selected = window.Text1()->textCursor().selectedText();
-    if (!selected.isEmpty()) replaceSelection(window, selected.toUpper());
+    const QString selected = textarea::selectedText(*window.Text1());
+    if (!selected.isEmpty()) textarea::replaceSelection(window.Text1(), selected.toUpper());
 }
 
 void m_sel_min(Form1 &window)
 {
-    const QString selected = window.Text1()->textCursor().selectedText();
-    if (!selected.isEmpty()) replaceSelection(window, selected.toLower());
+    const QString selected = textarea::selectedText(*window.Text1());
+    if (!selected.isEmpty()) textarea::replaceSelection(window.Text1(), selected.toLower());
 }
 
 void m_date(Form1 &window) { appendLine(window, QLocale::system().toString(QDate::currentDate(), QLocale::LongFormat)); }

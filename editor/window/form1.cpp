@@ -2,6 +2,7 @@
 
 #include "common/desktop/desktop.h"
 #include "common/widgets/companion.h"
+#include "common/widgets/text_area.h"
 #include "common/files/atomic_file.h"
 #include "common/files/path_parts.h"
 #include "common/files/program_folder.h"
@@ -148,15 +149,7 @@ void Form1::updateStatus()
                               : editortexts::rtfKind());
 }
 
-QString Form1::plainText() const
-{
-    // The raw text keeps every character where it stands (a no-break space stays one), so its
-    // positions are the text area's.
-    QString text = text1_->document()->toRawText();
-    for (QChar &c : text)
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = u'\n';
-    return text;
-}
+QString Form1::plainText() const { return textarea::plainText(*text1_->document()); }
 
 bool Form1::isEmpty() const { return text1_->document()->isEmpty(); }
 

@@ -2,6 +2,7 @@
 
 #include "common/desktop/desktop.h"
 #include "common/widgets/companion.h"
+#include "common/widgets/text_area.h"
 #include "common/richtext/rtf.h"
 #include "viewer/text/viewer_session.h"
 #include "viewer/text/viewer_text.h"
@@ -136,13 +137,7 @@ void Form1::Form_Load(const QStringList &arguments)
     }
 }
 
-QString Form1::plainText() const
-{
-    QString text = texte2_->document()->toRawText();
-    for (QChar &c : text)
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = u'\n';
-    return text;
-}
+QString Form1::plainText() const { return textarea::plainText(*texte2_->document()); }
 
 bool Form1::loadDocument(const QString &path, QString *errorText)
 {
@@ -220,10 +215,7 @@ void Form1::Liste1_Click(int row)
     texte2_->setFocus();
     const qsizetype at = plainText().indexOf(marker);
     if (at < 0) return;
-    QTextCursor cursor(texte2_->document());
-    cursor.setPosition(int(at));
-    cursor.setPosition(int(at + marker.size()), QTextCursor::KeepAnchor);
-    texte2_->setTextCursor(cursor);
+    textarea::select(texte2_, at, marker.size());
     texte2_->ensureCursorVisible();
 }
 

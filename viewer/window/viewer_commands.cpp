@@ -4,6 +4,7 @@
 #include "common/files/atomic_file.h"
 #include "common/widgets/apropos.h"
 #include "common/widgets/remplace.h"
+#include "common/widgets/text_area.h"
 #include "viewer/text/viewer_session.h"
 #include "viewer/text/viewer_text.h"
 #include "viewer/window/lisor_window.h"
@@ -22,14 +23,6 @@ void warn(Form1 &window, const QString &text)
     window.desktop().message(&window, text, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
 }
 
-void select(Form1 &window, qsizetype start, qsizetype length)
-{
-    QTextCursor cursor(window.texte2()->document());
-    cursor.setPosition(int(start));
-    cursor.setPosition(int(start + length), QTextCursor::KeepAnchor);
-    window.texte2()->setTextCursor(cursor);
-}
-
 void search(Form1 &window)
 {
     ViewerSession &session = window.session();
@@ -40,7 +33,7 @@ void search(Form1 &window)
         session.searchPosition = 1;
         return;
     }
-    select(window, at, session.searchTerm.size());
+    textarea::select(window.texte2(), at, session.searchTerm.size());
     session.searchPosition = qint32(at + 1 + session.searchTerm.size());
 }
 
@@ -49,31 +42,6 @@ void colour(Form1 &window, QColor colour)
     QTextCharFormat format;
     format.setForeground(colour);
     window.texte2()->mergeCurrentCharFormat(format);
-}
-
-template <typename Change> void changeFormat(Form1 &window, Change change)
-{
-    QTextCharFormat format;
-    change(window.texte2()->currentCharFormat(), format);
-    window.texte2()->mergeCurrentCharFormat(format);
-}
-
-void replaceSelection(Form1 &window, const QString &text)
-{
-    QTextCursor cursor = window.texte2()->textCursor();
-    const int start = cursor.selectionStart();
-    cursor.insertText(text);
-    cursor.setPosition(start);
-    cursor.setPosition(start + int(text.size()), QTextCursor::KeepAnchor);
-    window.texte2()->setTextCursor(cursor);
-}
-
-QString selectedText(const Form1 &window)
-{
-    QString text = window.texte2()->textCursor().selectedText();
-    for (QChar &c : text)
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = u'\n';
-    return text;
 }
 
 } // namespace
@@ -145,12 +113,12 @@ void m_remplacer(Form1 &window)
             window.desktop().message(&window, session.replaceWord + QStringLiteral(" absent..."));
         } else {
             // The first occurrence is shown selected, then every one is replaced at once.
-            select(window, first, session.replaceWord.size());
+            textarea::select(window.texte2(), first, session.replaceWord.size());
             window.texte2()->repaint();
             qsizetype lastEnd = 0;
             doctext::replaceAllIgnoringCase(&text, session.replaceWord, session.replacement, &lastEnd);
             window.texte2()->setPlainText(text);
-            select(window, lastEnd - session.replacement.size(), session.replacement.size());
+            textarea::select(window.texte2(), lastEnd - session.replacement.size(), session.replacement.size());
         }
     }
     session.replaceWord.clear();
@@ -171,7 +139,7 @@ void m_imprimer(Form1 &window)
     window.desktop().print(&window, selection, window.session().currentFile);
 }
 
-void m_copier(Form1 &window) { window.desktop().setClipboardText(selectedText(window)); }
+void m_copier(Form1 &window) { window.desktop().setClipboardText(textarea::selectedText(*window.texte2())); }
 
 void m_greenl(Form1 &window) { colour(window, QColor(0, 150, 0)); }
 void m_red(Form1 &window) { colour(window, QColor(150, 0, 0)); }
@@ -179,22 +147,9 @@ void m_blue(Form1 &window) { colour(window, QColor(0, 0, 150)); }
 void m_black(Form1 &window) { colour(window, QColor(0, 0, 0)); }
 void m_white(Form1 &window) { colour(window, QColor(255, 255, 255)); }
 
-void m_soul(Form1 &window)
-{
-    changeFormat(window, [](const QTextCharFormat &now, QTextCharFormat &to) { to.setFontUnderline(!now.fontUnderline()); });
-}
-
-void m_gras(Form1 &window)
-{
-    changeFormat(window, [](const QTextCharFormat &now, QTextCharFormat &to) {
-        to.setFontWeight(now.fontWeight() > QFont::Normal ? QFont::Normal : QFont::Bold);
-    });
-}
-
-void m_italique(Form1 &window)
-{
-    changeFormat(window, [](const QTextCharFormat &now, QTextCharFormat &to) { to.setFontItalic(!now.fontItalic()); });
-}
+void m_soul(Form1 &window) { textarea::toggleUnderline(window.texte2()); }
+void m_gras(Form1 &window) { textarea::toggleBold(window.texte2()); }
+void m_italique(Form1 &window) { textarea::toggleItalic(window.texte2()); }
 
 void m_normal(Form1 &window)
 {
@@ -206,10 +161,13 @@ void m_normal(Form1 &window)
     window.texte2()->mergeCurrentCharFormat(format);
 }
 
-void m_min(Form1 &window) { replaceSelection(window, window.texte2()->textCursor().selectedText().toLower()); }
-void m_maj(Form1 &window) { replaceSelection(window, window.texte2()->textCursor().selectedText().toUpper()); }
+void m_min(Form1 &window) { textarea::replaceSelection(window.texte2(), textarea::selectedText(*window.texte2()).toLower()); }
+void m_maj(Form1 &window) { textarea::replaceSelection(window.texte2(), textarea::selectedText(*window.texte2()).toUpper()); }
 
-void m_tri_sel(Form1 &window) { replaceSelection(window, viewer::sortedLines(selectedText(window))); }
+void m_tri_sel(Form1 &window)
+{
+    textarea::replaceSelection(window.texte2(), viewer::sortedLines(textarea::selectedText(*window.texte2())));
+}
 
 void m_info(Form1 &window)
 {
