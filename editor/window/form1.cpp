@@ -80,9 +80,8 @@ void Form1::Form_Load(const QStringList &arguments)
     if (!path.isEmpty()) {
         const bool rtf = doctext::namesRtf(path);
         QString error;
-        if (loadFile(path, rtf, &error) || !QFileInfo::exists(path)) {
-            // A file still to be written (a new note) opens empty under its own name.
-            if (!QFileInfo::exists(path)) showPlainText(QString());
+        // A file still to be written (a new note) opens empty under its own name.
+        if (!QFileInfo::exists(path) || loadFile(path, rtf, &error)) {
             setModeTxt(!rtf);
             setCaption(path);
             modifie_ = false;
