@@ -87,6 +87,45 @@ TEST(EditorText, ReplaceAllResumesAfterTheInsertedTextAndMatchesAPlainLoop)
     EXPECT_EQ(findIgnoringCase(QStringLiteral("mot"), QStringLiteral("mot"), 99), -1);
 }
 
+TEST(EditorText, CaseIgnoringSearchFindsWhatQStringFindsInLongMixedTexts)
+{
+    // Letters with several cases (ſ and the Kelvin sign fold to s and k, µ to μ), accents, and
+    // characters beyond the first 65,536 (surrogate pairs), in texts long enough for the
+    // vector scan.
+    QStringList units;
+    for (const QChar c : QStringLiteral("rRoOsSeEkKſ\u212Aµμ\u039CéÉàÀßİı ")) units << QString(c);
+    units << QString::fromUcs4(U"\U0001F600") << QString::fromUcs4(U"\U00010400") << QString::fromUcs4(U"\U00010428");
+    QRandomGenerator random(11);
+    auto pick = [&](int length, int choices) {
+        QString s;
+        for (int i = 0; i < length; ++i) s += units[random.bounded(choices)];
+        return s;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        // One text in four holds surrogates; the words hold them one time in eight.
+        const int textChoices = round % 4 == 0 ? int(units.size()) : int(units.size()) - 3;
+        const int wordChoices = round % 8 == 0 ? int(units.size()) : int(units.size()) - 3;
+        const QString text = pick(random.bounded(300), textChoices);
+        const QString word = pick(1 + random.bounded(3), wordChoices);
+        const qsizetype from = random.bounded(int(text.size()) + 1);
+        ASSERT_EQ(findIgnoringCase(text, word, from), QStringView(text).indexOf(word, from, Qt::CaseInsensitive))
+            << text.toStdString() << " / " << word.toStdString() << " from " << from;
+
+        QString slow = text;
+        qsizetype position = 0, slowCount = 0;
+        while ((position = slow.indexOf(word, position, Qt::CaseInsensitive)) >= 0) {
+            slow.replace(position, word.size(), QStringLiteral("x"));
+            position += 1;
+            ++slowCount;
+        }
+        QString fast = text;
+        ASSERT_EQ(replaceAllIgnoringCase(&fast, word, QStringLiteral("x")), slowCount) << text.toStdString();
+        ASSERT_EQ(fast, slow) << text.toStdString() << " / " << word.toStdString();
+    }
+    EXPECT_TRUE(holdsHtml(QString(5000, u'a') + QStringLiteral("<HtMl>")));
+    EXPECT_FALSE(holdsHtml(QString(5000, u'a') + QStringLiteral("<html")));
+}
+
 TEST(EditorText, DocumentsKeepTheirEncodingAndLineEnds)
 {
     TestFolder folder;

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -331,4 +332,29 @@ TEST(Form1, ReplaceAllFindAndUndoShareTheSearchWord)
     EXPECT_EQ(e.session->motCherche, QStringLiteral("zèbre"));
     EXPECT_EQ(e.session->texteRemplacement, QStringLiteral("cheval"));
     EXPECT_EQ(e.text(), QStringLiteral("banana Banane"));
+}
+
+TEST(Form1, PlainTextTurnsEverySeparatorIntoALineFeedInPlace)
+{
+    // Paragraph ends and line breaks (Shift+Enter), anywhere in a text longer than one vector step.
+    Editor e;
+    e.start();
+    QRandomGenerator random(5);
+    QString expected;
+    QTextCursor cursor(e.window->Text1()->document());
+    for (int i = 0; i < 400; ++i) {
+        const int kind = random.bounded(12);
+        if (kind == 0) {
+            cursor.insertBlock();
+            expected += u'\n';
+        } else if (kind == 1) {
+            cursor.insertText(QString(QChar::LineSeparator));
+            expected += u'\n';
+        } else {
+            const QChar c = QStringLiteral("a é\u2027\u202a")[random.bounded(5)];
+            cursor.insertText(QString(c));
+            expected += c;
+        }
+    }
+    EXPECT_EQ(e.text(), expected);
 }
