@@ -138,39 +138,29 @@ public:
         if (word.isEmpty()) return;
         for (const QChar c : word)
             if (c.isSurrogate()) return;
-        const auto &fold = foldTable();
-        const char16_t first = fold[word[0].unicode()];
-        for (char32_t u = 0; u < 0x10000; ++u)
-            if (fold[u] == first && !QChar::isSurrogate(u)) {
-                if (variants_ == int(first_.size())) return; // too many to scan for
-                first_[std::size_t(variants_++)] = char16_t(u);
-            }
-        // Unused slots repeat the first, so the scan compares with four units always.
-        for (int i = variants_; i < int(first_.size()); ++i) first_[std::size_t(i)] = first_[0];
-        fast_ = true;
+        fast_ = formsOf(word.front().unicode(), &first_) && formsOf(word.back().unicode(), &last_);
     }
 
     qsizetype find(QStringView text, qsizetype from) const
     {
         if (!fast_) return text.indexOf(word_, from, Qt::CaseInsensitive);
         const char16_t *const s = text.utf16();
-        const qsizetype n = word_.size();
-        const qsizetype last = text.size() - n; // the last place the word may start
+        const qsizetype back = word_.size() - 1; // from the word's first unit to its last
+        const qsizetype last = text.size() - word_.size(); // the last place the word may start
         qsizetype i = from;
 #ifdef __SSE2__
-        const __m128i v0 = _mm_set1_epi16(short(first_[0])), v1 = _mm_set1_epi16(short(first_[1]));
-        const __m128i v2 = _mm_set1_epi16(short(first_[2])), v3 = _mm_set1_epi16(short(first_[3]));
+        // Both ends of the word must match, which leaves few places to check.
+        const Forms first(first_), end(last_);
         const __m128i surrogateMask = _mm_set1_epi16(short(0xF800)), surrogate = _mm_set1_epi16(short(0xD800));
-        while (i + 8 <= text.size() && i <= last) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
-            if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, surrogateMask), surrogate)) != 0)
-                return text.indexOf(word_, i, Qt::CaseInsensitive);
-            const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, v0), _mm_cmpeq_epi16(v, v1)),
-                                             _mm_or_si128(_mm_cmpeq_epi16(v, v2), _mm_cmpeq_epi16(v, v3)));
-            unsigned bits = unsigned(_mm_movemask_epi8(hit));
+        while (i + 8 <= last + 1) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i + back));
+            const __m128i odd = _mm_or_si128(_mm_cmpeq_epi16(_mm_and_si128(a, surrogateMask), surrogate),
+                                             _mm_cmpeq_epi16(_mm_and_si128(b, surrogateMask), surrogate));
+            if (_mm_movemask_epi8(odd) != 0) return text.indexOf(word_, i, Qt::CaseInsensitive);
+            unsigned bits = unsigned(_mm_movemask_epi8(_mm_and_si128(first.in(a), end.in(b))));
             while (bits != 0) {
                 const qsizetype at = i + qsizetype(std::countr_zero(bits) / 2);
-                if (at > last) return -1;
                 switch (matchesAt(s, at)) {
                 case Match::Yes: return at;
                 case Match::Unsure: return text.indexOf(word_, at, Qt::CaseInsensitive);
@@ -195,6 +185,42 @@ public:
     }
 
 private:
+    using Units = std::array<char16_t, 4>;
+
+    // The units that fold as c does, into forms; false when there are more than it holds. Unused
+    // slots repeat the first, so that a scan compares with four units always.
+    static bool formsOf(char16_t c, Units *forms)
+    {
+        const auto &fold = foldTable();
+        const char16_t folded = fold[c];
+        int count = 0;
+        for (char32_t u = 0; u < 0x10000; ++u)
+            if (fold[u] == folded && !QChar::isSurrogate(u)) {
+                if (count == int(forms->size())) return false;
+                (*forms)[std::size_t(count++)] = char16_t(u);
+            }
+        for (int i = count; i < int(forms->size()); ++i) (*forms)[std::size_t(i)] = (*forms)[0];
+        return true;
+    }
+
+#ifdef __SSE2__
+    struct Forms
+    {
+        explicit Forms(const Units &u)
+            : f0(_mm_set1_epi16(short(u[0]))), f1(_mm_set1_epi16(short(u[1]))), f2(_mm_set1_epi16(short(u[2]))),
+              f3(_mm_set1_epi16(short(u[3])))
+        {
+        }
+        // Each unit of v that is one of the forms, as all ones.
+        __m128i in(__m128i v) const
+        {
+            return _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, f0), _mm_cmpeq_epi16(v, f1)),
+                                _mm_or_si128(_mm_cmpeq_epi16(v, f2), _mm_cmpeq_epi16(v, f3)));
+        }
+        __m128i f0, f1, f2, f3;
+    };
+#endif
+
     enum class Match { No, Yes, Unsure };
     // Whether the word is at at, its first unit known to match; unsure over a surrogate.
     Match matchesAt(const char16_t *s, qsizetype at) const
@@ -211,8 +237,7 @@ private:
     }
 
     QStringView word_;
-    std::array<char16_t, 4> first_{};
-    int variants_ = 0;
+    Units first_{}, last_{};
     bool fast_ = false;
 };
 
@@ -240,7 +265,9 @@ qsizetype replaceAllIgnoringCase(QString *text, QStringView word, QStringView re
     // One pass that copies the pieces between occurrences, instead of rebuilding the whole text
     // at each one.
     QString result;
-    result.reserve(source.size() + std::max<qsizetype>(0, replacement.size() - word.size()) * 16);
+    // A longer replacement makes room for a text an eighth longer at once rather than growing
+    // by steps, each a copy of what is already written.
+    result.reserve(source.size() + (replacement.size() > word.size() ? source.size() / 8 + 16 : 0));
     qsizetype copied = 0;
     qsizetype count = 0;
     while (at >= 0) {

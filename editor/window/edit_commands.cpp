@@ -99,17 +99,19 @@ void m_remplacer(Form1 &window)
     window.desktop().exec(&dialog);
     if (session.motCherche.isEmpty() || session.texteRemplacement.isEmpty()) return;
     QString text = window.plainText();
-    window.SauverPourAnnuler(&text);
+    const QString before = text;
     session.positionRecherche = 1;
     window.Text1()->setFocus();
     qsizetype lastEnd = 0;
     if (doctext::replaceAllIgnoringCase(&text, session.motCherche, session.texteRemplacement, &lastEnd) == 0) {
+        window.SauverPourAnnuler(&before);
         window.desktop().message(&window, editortexts::absent(session.motCherche));
         return;
     }
     // Set as plain text: an RTF document loses its formatting, as every whole-text change does.
     // The caret stays at the top: taking it to the last replacement would lay the whole text out.
-    window.showPlainText(text);
+    // The undo snapshot of the text before is written while the new text is put in.
+    window.showPlainText(text, [&] { window.SauverPourAnnuler(&before); });
     window.setModifie(true);
     window.MajMenus(&text);
     session.positionRecherche = qint32(lastEnd + 1);

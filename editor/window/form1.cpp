@@ -21,8 +21,14 @@
 #include <QMenuBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QThread>
+#include <QUrl>
+
+#include <algorithm>
+#include <thread>
 
 namespace {
 // The narrowest the window may be, 5900 twips at 15 twips to a pixel.
@@ -148,26 +154,102 @@ void Form1::updateStatus()
                               : editortexts::rtfKind());
 }
 
-QString Form1::plainText() const { return textarea::plainText(*text1_->document()); }
+QString Form1::plainText() const { return shownText_ ? *shownText_ : textarea::plainText(*text1_->document()); }
 
 bool Form1::isEmpty() const { return text1_->document()->isEmpty(); }
 
-void Form1::showPlainText(const QString &text)
+namespace {
+
+// What a document has of its own beyond its content, from the window and its settings.
+struct DocumentSettings
+{
+    explicit DocumentSettings(const QTextDocument &d)
+        : font(d.defaultFont()), option(d.defaultTextOption()), styleSheet(d.defaultStyleSheet()),
+          margin(d.documentMargin()), indent(d.indentWidth()), designMetrics(d.useDesignMetrics()),
+          maximumBlocks(d.maximumBlockCount()), moves(d.defaultCursorMoveStyle()), baseUrl(d.baseUrl())
+    {
+    }
+    void applyTo(QTextDocument *d) const
+    {
+        d->setDefaultFont(font);
+        d->setDefaultTextOption(option);
+        d->setDefaultStyleSheet(styleSheet);
+        d->setDocumentMargin(margin);
+        d->setIndentWidth(indent);
+        d->setUseDesignMetrics(designMetrics);
+        d->setMaximumBlockCount(maximumBlocks);
+        d->setDefaultCursorMoveStyle(moves);
+        d->setBaseUrl(baseUrl);
+    }
+
+    QFont font;
+    QTextOption option;
+    QString styleSheet;
+    qreal margin;
+    qreal indent;
+    bool designMetrics;
+    int maximumBlocks;
+    Qt::CursorMoveStyle moves;
+    QUrl baseUrl;
+};
+
+} // namespace
+
+void Form1::showPlainText(const QString &text, const std::function<void()> &meanwhile)
 {
     // The callers set the document's state themselves; a change signal per piece read would
     // recompute the menus over the whole text each time.
     const QSignalBlocker quiet(text1_);
     html_.reset();
-    QTextDocument *document = text1_->document();
-    document->setUndoRedoEnabled(false);
-    text1_->setPlainText(text);
-    document->setUndoRedoEnabled(true);
+    QTextDocument *shown = text1_->document();
+    // The text goes into a new document on another thread, as setPlainText would put it in the
+    // shown one (every character in the caret's format), while this thread does what the caller
+    // has to do meanwhile; the new document then takes the old one's place. Most of the time
+    // goes into making a block per line, which no cheaper call avoids.
+    const QTextCharFormat format = text1_->textCursor().charFormat();
+    QThread *const here = QThread::currentThread();
+    QTextDocument *built = nullptr;
+    std::thread builder([&text, &format, here, &built] {
+        auto *document = new QTextDocument;
+        document->setUndoRedoEnabled(false);
+        if (!text.isEmpty()) QTextCursor(document).insertText(text, format);
+        document->setUndoRedoEnabled(true);
+        document->moveToThread(here);
+        built = document;
+    });
+    if (meanwhile) meanwhile();
+    const DocumentSettings settings(*shown);
+    // The text read back is the text given unless the document turns some of its characters
+    // into line ends: CR, the paragraph and line separators, the frame marks.
+    const bool readsBackAsGiven = std::none_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c == u'\r' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == QChar(0xFDD0)
+            || c == QChar(0xFDD1);
+    });
+    // The old text is let go of while the new one is still being made.
+    shownText_.reset();
+    shown->clear();
+    builder.join();
+
+    // What the window and its settings gave the shown document stays; the control that owns it
+    // deletes it when the new one is set.
+    built->setParent(shown->parent());
+    settings.applyTo(built);
+    built->documentLayout()->setPaintDevice(text1_->viewport());
+    text1_->setDocument(built);
+    // What is typed next takes the caret's format, as after setPlainText (the control reads it
+    // from the caret only once the old document is gone).
+    text1_->setCurrentCharFormat(format);
+    if (readsBackAsGiven) {
+        shownText_ = text;
+        connect(built, &QTextDocument::contentsChanged, this, [this] { shownText_.reset(); });
+    }
 }
 
 void Form1::showRtf(const QByteArray &rtf)
 {
     const QSignalBlocker quiet(text1_);
     html_.reset();
+    shownText_.reset();
     QTextDocument *document = text1_->document();
     document->setUndoRedoEnabled(false);
     richtext::read(rtf, document);

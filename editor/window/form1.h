@@ -4,6 +4,9 @@
 
 #include <QMainWindow>
 
+#include <functional>
+#include <optional>
+
 class Desktop;
 class EditorSession;
 class QLabel;
@@ -43,8 +46,9 @@ public:
     // The whole text, line ends as "\n".
     QString plainText() const;
     bool isEmpty() const;
-    // Replaces the text, as plain text or as RTF, without marking the document changed.
-    void showPlainText(const QString &text);
+    // Replaces the text, as plain text or as RTF, without marking the document changed. The
+    // caret goes to the top. meanwhile, when given, runs while the new text is being put in.
+    void showPlainText(const QString &text, const std::function<void()> &meanwhile = {});
     void showRtf(const QByteArray &rtf);
     // Reads a file into the window as RTF or as plain text. False with the reason when it cannot
     // be read; the window is then as it was.
@@ -94,4 +98,6 @@ private:
     bool crlf_ = false;
     // Whether the text holds "<html>", known until the text changes.
     std::optional<bool> html_;
+    // The text shown, as plainText() gives it, when it was put in whole and has not changed since.
+    std::optional<QString> shownText_;
 };

@@ -1,4 +1,5 @@
 #include "common/desktop/scripted_desktop.h"
+#include "common/widgets/text_area.h"
 #include "editor/text/editor_session.h"
 #include "editor/text/editor_settings.h"
 #include "editor/window/form1.h"
@@ -357,4 +358,74 @@ TEST(Form1, PlainTextTurnsEverySeparatorIntoALineFeedInPlace)
         }
     }
     EXPECT_EQ(e.text(), expected);
+}
+
+namespace {
+
+// Everything a document holds that shows: each block's formats, each piece of text and its format.
+QStringList contentOf(const QTextDocument &document)
+{
+    QStringList out;
+    out << document.defaultFont().toString();
+    for (QTextBlock b = document.begin(); b.isValid(); b = b.next()) {
+        QString line;
+        QDebug(&line) << b.blockFormat().properties() << b.charFormat().properties();
+        for (auto it = b.begin(); !it.atEnd(); ++it) QDebug(&line) << it.fragment().text() << it.fragment().charFormat().properties();
+        out << line;
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(Form1, AReplacedTextIsTheDocumentSetPlainTextGives)
+{
+    for (const bool rtf : {false, true}) {
+        Editor e;
+        if (rtf) {
+            e.folder.write(QStringLiteral("doc.rtf"), "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}"
+                                                      "\\pard{\\b\\f1\\fs30 Rose} des {\\i roses}\\par\\pard\\qc ROSE\\par}");
+            e.start({e.folder.file(QStringLiteral("doc.rtf"))});
+            ASSERT_FALSE(e.window->modeTxt());
+        } else {
+            e.start();
+            e.type(QStringLiteral("une rose\ndeux roses\n\ntrois ROSES"));
+        }
+        e.window->Text1()->moveCursor(QTextCursor::End);
+        e.answerRemplace(QStringLiteral("rose"), QStringLiteral("tulipe"));
+        e.trigger("m_remplacer");
+        QTextEdit *text = e.window->Text1();
+        EXPECT_EQ(text->textCursor().position(), 0);
+        EXPECT_FALSE(text->document()->isUndoAvailable());
+        const QStringList replaced = contentOf(*text->document());
+        text->setPlainText(e.text());
+        EXPECT_TRUE(e.text().contains(QStringLiteral("tulipes")));
+        EXPECT_EQ(replaced.join(u'|').toStdString(), contentOf(*text->document()).join(u'|').toStdString());
+        EXPECT_EQ(replaced.size(), rtf ? 4 : 5);
+    }
+}
+
+TEST(Form1, TheTextReadBackIsTheDocumentsOwnAfterEveryKindOfChange)
+{
+    // Texts put in whole, with and without the characters the document turns into line ends, and
+    // changed afterwards by typing, by undo and by a new document.
+    Editor e;
+    e.start();
+    const auto shownText = [&] { return textarea::plainText(*e.window->Text1()->document()); };
+    QRandomGenerator random(9);
+    for (int round = 0; round < 60; ++round) {
+        QString text;
+        for (int i = random.bounded(30); i > 0; --i)
+            text += QStringLiteral("ab\n\r\u2028\u2029\uFDD0\uFDD1 é")[round % 2 ? random.bounded(3) : random.bounded(11)];
+        e.window->showPlainText(text);
+        ASSERT_EQ(e.text(), shownText()) << text.toStdString();
+        e.type(QStringLiteral("x\ny"));
+        ASSERT_EQ(e.text(), shownText());
+        e.window->Text1()->undo();
+        ASSERT_EQ(e.text(), shownText());
+    }
+    e.desktop.answers << Desktop::Answer::Yes;
+    e.answerCinput(QStringLiteral("1"));
+    e.trigger("m_nouveau");
+    EXPECT_EQ(e.text(), QString());
 }
