@@ -21,7 +21,8 @@ public:
     ~AtomicWriter(); // an uncommitted file is abandoned
 
     bool open(const QString &path, QString *errorText);
-    // Buffered; false once a write has failed (commit then reports it).
+    // Buffered; false once a write has failed (commit then reports it). What is written starts
+    // on its way to the disk at once, so that the sync of commit() has little left to wait for.
     bool write(QByteArrayView data);
     bool commit(QString *errorText);
     // Removes the temporary file; the target stays as it was.
@@ -29,9 +30,11 @@ public:
 
 private:
     bool flush();
+    bool put(const char *data, qsizetype size);
     bool fail(const QString &what, int err);
 
     int fd_ = -1;
+    qint64 written_ = 0; // bytes in the temporary file
     QByteArray temp_;
     QByteArray target_;
     QString shownTarget_;

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <functional>
+
 class QTextDocument;
 
 // RTF to and from a QTextDocument: what the editor and the viewer produce (bold, italic,
@@ -17,6 +19,10 @@ void read(QByteArrayView rtf, QTextDocument *document);
 // The document as RTF: 7-bit text, characters beyond ASCII as \'hh of the Windows code page or
 // \uN when the code page has no byte for them.
 QByteArray write(const QTextDocument &document);
+
+// The same RTF handed to sink a piece at a time (about a megabyte each), in order, so that each
+// piece can be saved while the next is made. Stops, false, as soon as sink returns false.
+bool write(const QTextDocument &document, const std::function<bool(QByteArrayView)> &sink);
 
 // True when bytes begin as an RTF document does ("{\rtf").
 bool looksLikeRtf(QByteArrayView bytes);

@@ -15,6 +15,9 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <bit>
+#include <functional>
+#include <thread>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -65,11 +68,10 @@ constexpr std::array<bool, 128> kPlain = [] {
 class Out
 {
 public:
-    // The first gap bytes are left for what takeAfter() puts before the rest.
-    explicit Out(qsizetype expected, qsizetype gap = 0) : gap_(gap)
+    explicit Out(qsizetype expected)
     {
-        bytes_.resize(expected + gap);
-        at_ = bytes_.data() + gap;
+        bytes_.resize(expected);
+        at_ = bytes_.data();
 #ifdef __linux__
         // Megabytes of output fault in page by page otherwise, which costs as much as writing
         // them; huge pages where the system offers them on request.
@@ -124,45 +126,55 @@ public:
         std::memcpy(d, s, n);
         at_ = d + n;
     }
-    void text(QStringView text);
+    // Text made by text() elsewhere: leadsPlain, its first byte stands for itself (a delimiter
+    // goes before it after a control word); endsWord, it ends with one.
+    void made(QByteArrayView bytes, bool leadsPlain, bool endsWord)
+    {
+        if (bytes.isEmpty()) return;
+        if (delimit_ && leadsPlain) raw(' ');
+        put(bytes.data(), std::size_t(bytes.size()));
+        delimit_ = endsWord;
+    }
+    // Returns whether its first byte stands for itself; false when it wrote nothing too.
+    bool text(QStringView text);
     void hex(const QByteArray &data);
 
+    qsizetype size() const { return at_ - bytes_.constData(); }
+    bool delimits() const { return delimit_; }
+    QByteArrayView view() const { return QByteArrayView(bytes_.constData(), size()); }
+    // Forgets what is written; the room stays.
+    void clear() { at_ = bytes_.data(); }
+    // As at the start of a group: text needs no delimiter.
+    void fresh() { delimit_ = false; }
     QByteArray take()
     {
-        bytes_.resize(at_ - bytes_.constData());
-        return std::move(bytes_);
-    }
-    // What was written, after head: in place when head fits in the gap (dropping bytes from the
-    // front of a QByteArray moves its start, it copies nothing).
-    QByteArray takeAfter(const QByteArray &head)
-    {
-        bytes_.resize(at_ - bytes_.constData());
-        if (head.size() > gap_) return head + bytes_.sliced(gap_);
-        std::memcpy(bytes_.data() + gap_ - head.size(), head.constData(), std::size_t(head.size()));
-        bytes_.remove(0, gap_ - head.size());
+        bytes_.resize(size());
         return std::move(bytes_);
     }
 
 private:
     QByteArray bytes_;
     char *at_ = nullptr; // the end of what is written
-    qsizetype gap_ = 0;
     bool delimit_ = false;
 };
 
-void Out::text(QStringView text)
+bool Out::text(QStringView text)
 {
-    // The longest form of one UTF-16 unit is "\u-12345?"; a delimiter may come first.
+    // The longest form of one UTF-16 unit is "\\u-12345?"; a delimiter may come first.
     char *d = room(text.size() * 9 + 1);
+    char *const start = d;
+    bool leadsPlain = false;
     const auto &bytes = cp1252Bytes();
     const char16_t *s = text.utf16();
     const char16_t *const e = s + text.size();
     while (s < e) {
         if (*s < 0x80 && kPlain[*s]) {
+            if (d == start) leadsPlain = true;
             if (delimit_) *d++ = ' ';
             delimit_ = false;
 #ifdef __SSE2__
-            // Most text is plain ASCII: eight characters at a time while it lasts.
+            // Most text is plain ASCII: eight characters at a time, the plain ones before the
+            // first that is not stored from each eight.
             while (e - s >= 8) {
                 const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s));
                 // Signed comparisons: units from 0x8000 up count as below the space.
@@ -172,8 +184,14 @@ void Out::text(QStringView text)
                     _mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16('\\')),
                                  _mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16('{')),
                                               _mm_cmpeq_epi16(v, _mm_set1_epi16('}')))));
-                if (_mm_movemask_epi8(bad) != 0) break;
+                const unsigned mask = unsigned(_mm_movemask_epi8(bad));
                 _mm_storel_epi64(reinterpret_cast<__m128i *>(d), _mm_packus_epi16(v, v));
+                if (mask != 0) {
+                    const int plain = std::countr_zero(mask) / 2;
+                    s += plain;
+                    d += plain;
+                    break;
+                }
                 s += 8;
                 d += 8;
             }
@@ -226,6 +244,7 @@ void Out::text(QStringView text)
         }
     }
     done(d);
+    return leadsPlain;
 }
 
 void Out::hex(const QByteArray &data)
@@ -281,33 +300,86 @@ QImage imageOf(const QTextDocument &doc, const QString &name)
     }
 }
 
-// Room for the header before the text: fonts and colours by the hundred.
-constexpr qsizetype kHeaderRoom = 16384;
+// A document's text turned into RTF in parts, each by its own thread: what a part of the text
+// becomes does not depend on the rest, only the font and colour numbers do, and those are given
+// in the order the whole text first uses them once every part is made.
+struct Piece
+{
+    enum Kind : std::uint8_t { Block, Text, Pictures };
+    Kind kind;
+    bool leadsPlain = false; // Text: its first byte stands for itself
+    bool endsWord = false;   // Text: it ends with a control word
+    int format = 0;          // Block: its block format; Text, Pictures: the character format
+    qsizetype begin = 0;     // Text: its bytes in the part; Pictures: how many
+    qsizetype end = 0;
+};
+
+struct Part
+{
+    explicit Part(qsizetype expected) : out(expected) {}
+    Out out;
+    std::vector<Piece> pieces;
+};
+
+// The blocks from first up to end (an invalid block for the last), made into part. Reads the
+// document only: parts of one document may be made at the same time.
+void makePart(const QTextBlock &first, const QTextBlock &end, const std::vector<bool> &pictures, Part *part)
+{
+    const int endNumber = end.isValid() ? end.blockNumber() : -1;
+    for (QTextBlock b = first; b.isValid() && b.blockNumber() != endNumber; b = b.next()) {
+        part->pieces.push_back({Piece::Block, false, false, b.blockFormatIndex()});
+        // The block's text at once, each fragment a piece of it in turn: one string per block
+        // rather than one per fragment.
+        const QString all = b.text();
+        qsizetype at = 0;
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid()) continue;
+            const int format = fragment.charFormatIndex();
+            const QStringView text = QStringView(all).sliced(at, fragment.length());
+            at += fragment.length();
+            if (std::size_t(format) < pictures.size() && pictures[std::size_t(format)]) {
+                // Identical pictures side by side share one fragment.
+                const auto count = qsizetype(std::count(text.cbegin(), text.cend(), QChar::ObjectReplacementCharacter));
+                if (count > 0) part->pieces.push_back({Piece::Pictures, false, false, format, count});
+                continue;
+            }
+            Piece piece{Piece::Text, false, false, format, part->out.size()};
+            part->out.fresh();
+            piece.leadsPlain = part->out.text(text);
+            piece.endsWord = part->out.delimits();
+            piece.end = part->out.size();
+            part->pieces.push_back(piece);
+        }
+    }
+}
+
+// Below this many characters, one thread makes the whole text.
+constexpr int kPartedCharacters = 256 * 1024;
 
 class Writer
 {
 public:
-    // Accents and format groups make RTF about twice the text; pages reserved and never written
-    // cost nothing, a reallocation costs a copy.
-    explicit Writer(const QTextDocument &doc) : doc_(doc), out_(doc.characterCount() * 2LL + 65536, kHeaderRoom) {}
-    QByteArray run();
+    explicit Writer(const QTextDocument &doc) : doc_(doc), formats_(doc.allFormats()) {}
+    // The RTF in pieces of about chunk bytes to sink; with no sink, all of it for take().
+    bool run(qsizetype chunk, const std::function<bool(QByteArrayView)> &sink);
+    QByteArray take() { return out_.take(); }
 
 private:
     QByteArray header() const;
-    const char *alignment(const QTextBlock &block);
+    const char *alignment(int blockFormat);
     struct Props
     {
-        bool image = false;
         QByteArray words; // control words; empty for plain text
     };
-    const Props &propsOf(const QTextFragment &fragment);
+    const Props &propsOf(int format);
     void picture(const QTextImageFormat &format);
 
     const QTextDocument &doc_;
-    Out out_;
-    QStringList fonts_;             // \f1 onwards; \f0 is the document's default font
-    std::vector<long long> colours_; // \cf1 onwards
-    std::vector<int> slots_;        // by format index: where its Props are, or -1
+    const QList<QTextFormat> formats_;    // by format index
+    QStringList fonts_;                   // \f1 onwards; \f0 is the document's default font
+    std::vector<long long> colours_;      // \cf1 onwards
+    std::vector<int> slots_;              // by format index: where its Props are, or -1
     std::vector<const char *> alignments_; // by block format index; nullptr until known
     std::vector<Props> props_;
     struct Png
@@ -316,35 +388,32 @@ private:
         QSize size;
     };
     QHash<QString, Png> pngs_;
+    Out out_{0};
 };
 
-const Writer::Props &Writer::propsOf(const QTextFragment &fragment)
+const Writer::Props &Writer::propsOf(int index)
 {
-    const auto index = std::size_t(fragment.charFormatIndex());
-    if (index >= slots_.size()) slots_.resize(index + 1, -1);
-    if (slots_[index] >= 0) return props_[std::size_t(slots_[index])];
-    const QTextCharFormat f = fragment.charFormat();
+    if (std::size_t(index) >= slots_.size()) slots_.resize(std::size_t(index) + 1, -1);
+    if (slots_[std::size_t(index)] >= 0) return props_[std::size_t(slots_[std::size_t(index)])];
+    const QTextCharFormat f = formats_.value(index).toCharFormat();
     Props props;
-    props.image = f.isImageFormat();
     QByteArray &p = props.words;
-    if (!props.image) {
-        if (f.fontWeight() >= QFont::DemiBold) p += "\\b";
-        if (f.fontItalic()) p += "\\i";
-        if (f.fontUnderline() || f.underlineStyle() != QTextCharFormat::NoUnderline) p += "\\ul";
-        if (f.fontStrikeOut()) p += "\\strike";
-        // Colours and fonts are numbered in the order the text first uses them.
-        if (const long long colour = colourOf(f); colour >= 0) {
-            auto at = std::find(colours_.begin(), colours_.end(), colour);
-            if (at == colours_.end()) at = colours_.insert(at, colour);
-            p += "\\cf" + QByteArray::number(at - colours_.begin() + 1);
-        }
-        if (const QString family = familyOf(f); !family.isEmpty()) {
-            if (!fonts_.contains(family)) fonts_.append(family);
-            p += "\\f" + QByteArray::number(fonts_.indexOf(family) + 1);
-        }
-        if (const int hp = halfPointsOf(f); hp > 0) p += "\\fs" + QByteArray::number(hp);
+    if (f.fontWeight() >= QFont::DemiBold) p += "\\b";
+    if (f.fontItalic()) p += "\\i";
+    if (f.fontUnderline() || f.underlineStyle() != QTextCharFormat::NoUnderline) p += "\\ul";
+    if (f.fontStrikeOut()) p += "\\strike";
+    // Colours and fonts are numbered in the order the text first uses them.
+    if (const long long colour = colourOf(f); colour >= 0) {
+        auto at = std::find(colours_.begin(), colours_.end(), colour);
+        if (at == colours_.end()) at = colours_.insert(at, colour);
+        p += "\\cf" + QByteArray::number(at - colours_.begin() + 1);
     }
-    slots_[index] = int(props_.size());
+    if (const QString family = familyOf(f); !family.isEmpty()) {
+        if (!fonts_.contains(family)) fonts_.append(family);
+        p += "\\f" + QByteArray::number(fonts_.indexOf(family) + 1);
+    }
+    if (const int hp = halfPointsOf(f); hp > 0) p += "\\fs" + QByteArray::number(hp);
+    slots_[std::size_t(index)] = int(props_.size());
     props_.push_back(std::move(props));
     return props_.back();
 }
@@ -418,13 +487,13 @@ QByteArray Writer::header() const
     return out.take();
 }
 
-const char *Writer::alignment(const QTextBlock &block)
+const char *Writer::alignment(int blockFormat)
 {
-    const auto index = std::size_t(block.blockFormatIndex());
+    const auto index = std::size_t(blockFormat);
     if (index >= alignments_.size()) alignments_.resize(index + 1, nullptr);
     const char *&words = alignments_[index];
     if (!words) {
-        const Qt::Alignment align = block.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+        const Qt::Alignment align = formats_.value(blockFormat).toBlockFormat().alignment() & Qt::AlignHorizontal_Mask;
         words = align & Qt::AlignJustify ? "\\pard\\qj"
             : align & Qt::AlignHCenter  ? "\\pard\\qc"
             : align & Qt::AlignRight    ? "\\pard\\qr"
@@ -433,44 +502,90 @@ const char *Writer::alignment(const QTextBlock &block)
     return words;
 }
 
-QByteArray Writer::run()
+bool Writer::run(qsizetype chunk, const std::function<bool(QByteArrayView)> &sink)
 {
+    std::vector<bool> pictures(std::size_t(formats_.size()));
+    for (qsizetype i = 0; i < formats_.size(); ++i) pictures[std::size_t(i)] = formats_[i].isImageFormat();
+
+    // Accents and format groups make RTF about twice the text; pages reserved and never written
+    // cost nothing, a reallocation costs a copy.
+    const qsizetype characters = doc_.characterCount();
+    std::vector<Part> parts;
+    const bool parted = characters >= kPartedCharacters && doc_.blockCount() >= 2;
+    if (!parted) {
+        parts.emplace_back(characters * 2 + 4096);
+        makePart(doc_.begin(), QTextBlock(), pictures, &parts[0]);
+    } else {
+        const QTextBlock middle = doc_.findBlockByNumber(doc_.blockCount() / 2);
+        const qsizetype second = characters - middle.position();
+        parts.emplace_back((characters - second) * 2 + 4096);
+        parts.emplace_back(second * 2 + 4096);
+        std::thread other([&] { makePart(middle, QTextBlock(), pictures, &parts[1]); });
+        makePart(doc_.begin(), middle, pictures, &parts[0]);
+        other.join();
+    }
+
+    // The numbers in the order of first use, then the header, then the text in that order.
+    for (const Part &part : parts)
+        for (const Piece &piece : part.pieces)
+            if (piece.kind == Piece::Text) propsOf(piece.format);
+    const QByteArray head = header();
+    qsizetype total = head.size() + 16;
+    for (const Part &part : parts) total += part.out.size() + qsizetype(part.pieces.size()) * 16;
+    out_ = Out(sink ? chunk + chunk / 4 : total);
+    out_.put(head.constData(), std::size_t(head.size()));
     bool first = true;
-    for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next()) {
-        if (!first) out_.raw("\\par\n");
-        first = false;
-        out_.word(alignment(b));
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid()) continue;
-            const QString text = fragment.text();
-            const Props &props = propsOf(fragment);
-            if (props.image) {
-                // Identical pictures side by side share one fragment.
-                const QTextImageFormat image = fragment.charFormat().toImageFormat();
-                for (const QChar c : text)
-                    if (c == QChar::ObjectReplacementCharacter) picture(image);
-                continue;
+    for (const Part &part : parts) {
+        const char *const bytes = part.out.view().data();
+        for (const Piece &piece : part.pieces) {
+            switch (piece.kind) {
+            case Piece::Block:
+                if (!first) out_.raw("\\par\n");
+                first = false;
+                out_.word(alignment(piece.format));
+                break;
+            case Piece::Pictures: {
+                const QTextImageFormat image = formats_.value(piece.format).toImageFormat();
+                for (qsizetype i = 0; i < piece.begin; ++i) picture(image);
+                break;
             }
-            if (props.words.isEmpty()) {
-                out_.text(text);
-                continue;
+            case Piece::Text: {
+                const QByteArrayView text(bytes + piece.begin, piece.end - piece.begin);
+                const Props &props = propsOf(piece.format);
+                if (props.words.isEmpty()) {
+                    out_.made(text, piece.leadsPlain, piece.endsWord);
+                    break;
+                }
+                out_.raw('{');
+                out_.word(props.words.constData(), std::size_t(props.words.size()));
+                out_.made(text, piece.leadsPlain, piece.endsWord);
+                out_.raw('}');
+                break;
             }
-            out_.raw('{');
-            out_.word(props.words.constData(), std::size_t(props.words.size()));
-            out_.text(text);
-            out_.raw('}');
+            }
+            if (sink && out_.size() >= chunk) {
+                if (!sink(out_.view())) return false;
+                out_.clear();
+            }
         }
     }
     out_.raw("}\n");
-    return out_.takeAfter(header());
+    return !sink || sink(out_.view());
 }
 
 } // namespace
 
 QByteArray write(const QTextDocument &document)
 {
-    return Writer(document).run();
+    Writer writer(document);
+    writer.run(0, {});
+    return writer.take();
+}
+
+bool write(const QTextDocument &document, const std::function<bool(QByteArrayView)> &sink)
+{
+    constexpr qsizetype kChunk = 1024 * 1024;
+    return Writer(document).run(kChunk, sink);
 }
 
 } // namespace richtext

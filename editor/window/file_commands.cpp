@@ -28,8 +28,7 @@ void warn(Form1 &window, const QString &text)
 bool write(Form1 &window, const QString &path)
 {
     QString error;
-    const auto content = window.fileContent(&error);
-    if (!content || !files::saveAtomically(path, *content, &error)) {
+    if (!window.saveFile(path, &error)) {
         warn(window, editortexts::notSavedBecause(error));
         return false;
     }

@@ -282,6 +282,20 @@ std::optional<QByteArray> Form1::fileContent(QString *errorText) const
     return doctext::encodePlainText(text, encoding_, crlf_, errorText);
 }
 
+bool Form1::saveFile(const QString &path, QString *errorText) const
+{
+    if (modeTxt_) {
+        const auto content = fileContent(errorText);
+        return content && files::saveAtomically(path, *content, errorText);
+    }
+    // The RTF goes to the file a piece at a time as it is made; a piece that cannot be written
+    // stops the rest, and the commit says why.
+    files::AtomicWriter file;
+    if (!file.open(path, errorText)) return false;
+    richtext::write(*text1_->document(), [&file](QByteArrayView piece) { return file.write(piece); });
+    return file.commit(errorText);
+}
+
 void Form1::MajMenus(const QString *text)
 {
     const bool filled = !isEmpty();

@@ -55,6 +55,9 @@ public:
     bool loadFile(const QString &path, bool asRtf, QString *errorText);
     // The document as its file holds it: RTF, or the plain text with its final line end.
     std::optional<QByteArray> fileContent(QString *errorText) const;
+    // Saves that content to path atomically. False with the reason when it could not; the file
+    // is then as it was.
+    bool saveFile(const QString &path, QString *errorText) const;
 
     void MajMenus(const QString *text = nullptr);
     void AjouterFichierRecent();

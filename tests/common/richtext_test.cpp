@@ -446,3 +446,57 @@ TEST(RichText, ReadsWordProcessorFiles)
 }
 
 } // namespace
+
+TEST(RichText, ALargeDocumentIsWrittenInPartsThatReadBackAsOne)
+{
+    // Long enough to be made in parts: formats, fonts and colours that the second half uses
+    // first, tabs and line breaks at the ends of runs, pictures, accents and characters beyond
+    // the code page, with blocks of every alignment.
+    std::mt19937 random(17);
+    const auto pick = [&](int n) { return int(random() % unsigned(n)); };
+    const QStringList pieces = {QStringLiteral("mot"), QStringLiteral(" "), QStringLiteral("\t"),
+                                QString(QChar::LineSeparator), QStringLiteral("été"), QStringLiteral("{x}\\"),
+                                QStringLiteral("→"), QStringLiteral("9"), QStringLiteral("œ")};
+    const QStringList families = {QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("Gamma")};
+    const Qt::Alignment alignments[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify};
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    while (doc.characterCount() < 700 * 1024) {
+        const bool secondHalf = doc.characterCount() > 350 * 1024;
+        Fmt style;
+        style.bold = pick(6) == 0;
+        style.italic = pick(8) == 0;
+        style.underline = pick(10) == 0;
+        if (pick(12) == 0) style.colour = secondHalf ? QColor(10, 20, 30) : QColor(200, 0, 0);
+        if (pick(9) == 0) style.family = families[secondHalf ? pick(3) : pick(2)];
+        if (pick(7) == 0) style.points = secondHalf ? 17 : 11;
+        QString text;
+        for (int i = 1 + pick(6); i > 0; --i) text += pieces[pick(int(pieces.size()))];
+        cursor.insertText(text, style.make());
+        if (pick(400) == 0) picture(cursor, QStringLiteral("p%1").arg(pick(3)), pattern(3, 2, QImage::Format_RGB32, 5));
+        if (pick(15) == 0) block(cursor, alignments[pick(4)]);
+    }
+
+    const QByteArray rtf = richtext::write(doc);
+    // First use gives the numbers: the font only the second half holds comes last.
+    EXPECT_TRUE(rtf.contains("{\\f3\\fnil Gamma;}")) << rtf.left(300).constData();
+    QTextDocument back;
+    richtext::read(rtf, &back);
+    ASSERT_EQ(back.toRawText(), doc.toRawText());
+    EXPECT_EQ(describe(back), describe(doc));
+    EXPECT_EQ(richtext::write(back), rtf);
+
+    // Streamed, the same bytes come in pieces; a piece refused stops the rest.
+    QByteArray streamed;
+    int calls = 0;
+    EXPECT_TRUE(richtext::write(doc, [&](QByteArrayView piece) {
+        ++calls;
+        streamed += piece;
+        return true;
+    }));
+    EXPECT_EQ(streamed, rtf);
+    EXPECT_GE(calls, 2);
+    calls = 0;
+    EXPECT_FALSE(richtext::write(doc, [&](QByteArrayView) { return ++calls < 1; }));
+    EXPECT_EQ(calls, 1);
+}

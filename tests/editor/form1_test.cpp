@@ -18,6 +18,12 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include "common/files/atomic_file.h"
+#include "common/richtext/rtf.h"
+
+#include <csignal>
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -428,4 +434,43 @@ TEST(Form1, TheTextReadBackIsTheDocumentsOwnAfterEveryKindOfChange)
     e.answerCinput(QStringLiteral("1"));
     e.trigger("m_nouveau");
     EXPECT_EQ(e.text(), QString());
+}
+
+TEST(Form1, AnRtfSaveThatFailsHalfWayLeavesTheOldFile)
+{
+    // Megabytes of RTF, saved a piece at a time; the file system refuses what goes past its
+    // first 300 KB (a file size limit, as a full disk would).
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}";
+    for (int i = 0; i < 40000; ++i) rtf += "\\pard{\\b mot} l'\\'e9t\\'e9 " + QByteArray::number(i) + "\\par\n";
+    rtf += "}";
+    Editor e;
+    e.folder.write(QStringLiteral("long.rtf"), rtf);
+    e.start({e.folder.file(QStringLiteral("long.rtf"))});
+    ASSERT_FALSE(e.window->modeTxt());
+    e.type(QStringLiteral("x"));
+    {
+        struct rlimit before {};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limited = before;
+        limited.rlim_cur = 300 * 1024;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        e.trigger("m_sauver");
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldHandler);
+    }
+    ASSERT_EQ(e.desktop.messages.size(), 1);
+    EXPECT_TRUE(e.desktop.messages[0].text.startsWith(QStringLiteral("Le document n'a pas été enregistré")));
+    EXPECT_EQ(e.folder.read(QStringLiteral("long.rtf")), rtf);
+    EXPECT_TRUE(e.folder.entries().filter(QLatin1String(files::kTemporaryMarker)).isEmpty()) << "no temporary file is left";
+    EXPECT_TRUE(e.folder.entries().contains(QStringLiteral("long.rtf")));
+    EXPECT_TRUE(e.window->modifie());
+
+    // Without the limit, the same save goes through and reads back as the text shown.
+    e.trigger("m_sauver");
+    EXPECT_FALSE(e.window->modifie());
+    QTextDocument back;
+    richtext::read(e.folder.read(QStringLiteral("long.rtf")), &back);
+    EXPECT_EQ(textarea::plainText(back), e.text());
+    EXPECT_TRUE(e.text().startsWith(QStringLiteral("xmot l'été 0\nmot l'été 1\n")));
 }
