@@ -52,19 +52,41 @@ bool endsEmptyLine(const unsigned char *s, qsizetype p)
     return at(p - 1) == '\n' || (at(p - 1) == '\r' && at(p - 2) == '\n');
 }
 
-// The state of one pass over a piece: counts, and the candidate test of the text sought.
+// The state of one pass over a piece: counts, the candidate test of the text sought, and the
+// line that holds the block being read.
 struct PieceScan
 {
     const unsigned char *s;
     qsizetype n;
     const FoldedFinder *finder;
     qsizetype m;
+    record::Field field; // the part of a found line that must hold the text (All: the line)
     SearchCounts &counts;
     const std::function<void(QByteArrayView)> &onMatch;
     qsizetype newlines = 0;
     qsizetype empty = 0;
     qsizetype reportedUpTo = -1; // position of the LF that ends the last line handed over
+    qsizetype lineStart = 0;     // start of the line that holds the current block's first byte
+    // A line found in an earlier block whose end is not read yet: where it starts, and whether it
+    // counts (it does not when the text lies beyond the part of an over-long line that counts).
+    qsizetype openStart = -1;
+    bool openCounts = false;
 
+    // Hands over the line [start, end), end being the position of its LF or of the piece's end,
+    // when its compared part holds the text.
+    void found(qsizetype start, qsizetype end)
+    {
+        qsizetype stop = end;
+        if (stop > start && s[stop - 1] == '\r') --stop;
+        if (stop <= start) return;
+        const QByteArrayView line(reinterpret_cast<const char *>(s) + start,
+                                  std::min(stop - start, linefile::kMaxLineLength));
+        if (field != record::Field::All && finder->find(record::fieldOf(line, field)) < 0) return;
+        onMatch(line);
+        ++counts.found;
+    }
+
+    // The text sought at p, one byte at a time: the tail of a piece, past the last whole block.
     void candidate(qsizetype p)
     {
         if (p <= reportedUpTo || p + m > n || !finder->verifyAt(s + p)) return;
@@ -72,14 +94,13 @@ struct PieceScan
         // Either way the rest of the line needs no more look: it is found, or the text lies
         // beyond the part of an over-long line that counts.
         reportedUpTo = line.end;
-        if (line.stop <= line.start || p + m - line.start > linefile::kMaxLineLength) return;
-        onMatch(QByteArrayView(reinterpret_cast<const char *>(s) + line.start,
-                               std::min(line.stop - line.start, linefile::kMaxLineLength)));
-        ++counts.found;
+        if (p + m - line.start <= linefile::kMaxLineLength) found(line.start, line.end);
     }
 
     // One block of 64 bytes at pos, given the mask of its line feeds and of the positions where
-    // the first and last bytes of the text both match.
+    // the first and last bytes of the text both match. A found line's ends come from the masks:
+    // the rest of its candidates are dropped at once, so a line costs one comparison however
+    // often it holds the text.
     void block(qsizetype pos, uint64_t nl, uint64_t cand, uint64_t &previousNl)
     {
         newlines += __builtin_popcountll(nl);
@@ -89,9 +110,50 @@ struct PieceScan
         for (uint64_t e = nl & near; e; e &= e - 1)
             if (endsEmptyLine(s, pos + __builtin_ctzll(e))) ++empty;
         previousNl = nl;
-        for (; cand; cand &= cand - 1)
-            candidate(pos + __builtin_ctzll(cand));
+
+        if (openStart >= 0) {
+            if (!nl) return; // the found line goes on past this block
+            const int j = __builtin_ctzll(nl);
+            if (openCounts) found(openStart, pos + j);
+            openStart = -1;
+            cand &= ~throughBit(j);
+        }
+        while (cand) {
+            const int i = __builtin_ctzll(cand);
+            const qsizetype p = pos + i;
+            if (!finder->verifyAt(s + p)) {
+                cand &= cand - 1;
+                continue;
+            }
+            const uint64_t before = nl & (throughBit(i) >> 1);
+            const qsizetype start = before ? pos + 64 - __builtin_clzll(before) : lineStart;
+            const bool counts = p + m - start <= linefile::kMaxLineLength;
+            const uint64_t after = nl & ~throughBit(i);
+            if (!after) {
+                openStart = start;
+                openCounts = counts;
+                break;
+            }
+            const int j = __builtin_ctzll(after);
+            if (counts) found(start, pos + j);
+            cand &= ~throughBit(j);
+        }
+        if (nl) lineStart = pos + 64 - __builtin_clzll(nl);
     }
+
+    // After the blocks: the end of a line still open is looked for from pos.
+    void closeOpenLine(qsizetype pos)
+    {
+        if (openStart < 0) return;
+        const void *after = pos < n ? ::memchr(s + pos, '\n', size_t(n - pos)) : nullptr;
+        const qsizetype end = after ? static_cast<const unsigned char *>(after) - s : n;
+        if (openCounts) found(openStart, end);
+        reportedUpTo = end;
+        openStart = -1;
+    }
+
+    // The bits 0 to i.
+    static uint64_t throughBit(int i) { return i >= 63 ? ~uint64_t(0) : (uint64_t(2) << i) - 1; }
 };
 
 } // namespace
@@ -170,12 +232,13 @@ bool haveAvx2()
 
 // Counts the lines of a piece and hands over those holding the finder's text, in one pass over
 // the bytes: the first and last bytes of the text are tested together, many bytes at a time,
-// before a full comparison.
-void scanWholeLines(QByteArrayView piece, const FoldedFinder *finder, bool wide, SearchCounts &counts,
-                    const std::function<void(QByteArrayView)> &onMatch)
+// before a full comparison. With a field, a line holding the text is handed over when that field
+// holds it: the field lies within the line, so only the lines found need the closer look.
+void scanPiece(QByteArrayView piece, const FoldedFinder *finder, record::Field field, bool wide,
+               SearchCounts &counts, const std::function<void(QByteArrayView)> &onMatch)
 {
     PieceScan scan{reinterpret_cast<const unsigned char *>(piece.data()), piece.size(), finder,
-                   finder ? finder->size() : 0, counts, onMatch};
+                   finder ? finder->size() : 0, field, counts, onMatch};
     const unsigned char *s = scan.s;
     const qsizetype n = scan.n;
     const bool seek = finder && scan.m > 0;
@@ -188,6 +251,7 @@ void scanWholeLines(QByteArrayView piece, const FoldedFinder *finder, bool wide,
 #ifdef __SSE2__
         pos = blockLoopSse2(scan);
 #endif
+    scan.closeOpenLine(pos);
     for (; pos < n; ++pos) {
         if (s[pos] == '\n') {
             ++scan.newlines;
@@ -210,11 +274,7 @@ void scanWholeLines(QByteArrayView piece, const FoldedFinder *finder, bool wide,
         qsizetype start = 0;
         while (start < n) {
             const LineSpan line = lineAround(s, n, start);
-            if (line.stop > line.start) {
-                onMatch(QByteArrayView(reinterpret_cast<const char *>(s) + line.start,
-                                       std::min(line.stop - line.start, linefile::kMaxLineLength)));
-                ++counts.found;
-            }
+            scan.found(line.start, line.end);
             start = line.end + 1;
         }
     }
@@ -267,20 +327,9 @@ LetterSearch::LetterSearch(const QString &text, record::Field field) : field_(fi
 void LetterSearch::run(const QString &path, SearchCounts &counts,
                        const std::function<void(QByteArrayView line)> &onMatch) const
 {
-    linefile::ReadStatus status;
-    if (field_ == record::Field::All) {
-        status = linefile::forEachPiece(path, [&](QByteArrayView piece) {
-            scanWholeLines(piece, searchable_ ? &finder_ : nullptr, wide_, counts, onMatch);
-        });
-    } else {
-        status = linefile::forEachLine(path, [&](QByteArrayView line) {
-            ++counts.total;
-            if (searchable_ && finder_.find(record::fieldOf(line, field_)) >= 0) {
-                onMatch(line);
-                ++counts.found;
-            }
-        });
-    }
+    const linefile::ReadStatus status = linefile::forEachPiece(path, [&](QByteArrayView piece) {
+        scanPiece(piece, searchable_ ? &finder_ : nullptr, field_, wide_, counts, onMatch);
+    });
     if (!status.ok()) counts.unreadable.append(status.error);
 }
 
