@@ -9,6 +9,9 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
@@ -46,5 +49,13 @@ int main(int argc, char *argv[])
     const Run run = commands.value(command);
     if (!run) return cli::usage(texts::get(texts::kUnknownCommand).arg(command));
     if (args.contains(QLatin1String("--help")) && cli::commandHelp(command)) return cli::Done;
-    return run(ctx, args);
+    const int status = run(ctx, args);
+    // Output that did not reach its file (a full disk) is a failure, never a success.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        const int error = errno;
+        return cli::refuse(texts::get(texts::kSystemError)
+                               .arg(texts::get(texts::kCannotWrite), QStringLiteral("stdout"),
+                                    error ? qt_error_string(error) : QString()));
+    }
+    return status;
 }

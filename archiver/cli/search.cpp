@@ -4,8 +4,9 @@
 #include "archiver/operations/global_search.h"
 #include "archiver/store/utilities.h"
 #include "common/text/cp1252.h"
+#include "common/text/line_file.h"
 
-#include <array>
+#include <vector>
 
 namespace cli {
 
@@ -25,29 +26,22 @@ int runSearch(Context &ctx, const QStringList &args)
     const bool countOnly = o->flags.contains(QStringLiteral("count"));
     const QString text = cp1252::toUpper(o->positional.front());
 
-    // Each byte of a line as it is printed, worked out once: UTF-8, and a control character
-    // shown as \xNN; lines go out without a detour through QString.
-    std::array<QByteArray, 256> shown;
-    for (int b = 0; b < 256; ++b) {
-        const QChar c = cp1252::decodeByte(static_cast<unsigned char>(b));
-        shown[b] = cp1252::isControl(c.unicode()) ? QByteArray("\\x") + QByteArray::number(b, 16).rightJustified(2, '0')
-                                                  : QString(c).toUtf8();
-    }
-    QByteArray out;
+    // Lines go out in UTF-8 in large blocks, straight from the bytes read.
+    constexpr qsizetype kBlock = 1 << 20;
+    constexpr qsizetype kLineRoom = linefile::kMaxLineLength * cp1252::kMaxShownPerByte + 1;
+    std::vector<char> out(size_t(kBlock + kLineRoom));
+    char *const begin = out.data();
+    char *end = begin;
     auto flush = [&] {
-        std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
-        out.clear();
+        std::fwrite(begin, 1, size_t(end - begin), stdout);
+        end = begin;
     };
     const SearchCounts counts =
         RechercheGlobale(ctx.catalogue, text, field, [&](QByteArrayView line) {
             if (countOnly) return;
-            for (const char c : line) {
-                const auto b = static_cast<unsigned char>(c);
-                if (b >= 0x20 && b < 0x7F) out.append(c);
-                else out.append(shown[b]);
-            }
-            out.append('\n');
-            if (out.size() > (1 << 16)) flush();
+            end = cp1252::writeShownUtf8(line, end);
+            *end++ = '\n';
+            if (end - begin >= kBlock) flush();
         });
     if (countOnly) {
         std::printf("%lld\n", static_cast<long long>(counts.found));

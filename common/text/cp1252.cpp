@@ -4,6 +4,12 @@
 
 #include <QHash>
 
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace cp1252 {
 namespace {
 
@@ -173,6 +179,70 @@ QString withControlsShown(QStringView text, bool keepLineFeeds)
             shown += c;
     }
     return shown;
+}
+
+namespace {
+
+// The printed form of each byte, padded to four bytes so that it is copied in one move.
+struct ShownByte
+{
+    char bytes[kMaxShownPerByte];
+    unsigned char size;
+};
+
+const std::array<ShownByte, 256> &shownBytes()
+{
+    static const std::array<ShownByte, 256> table = [] {
+        std::array<ShownByte, 256> t{};
+        for (int b = 0; b < 256; ++b) {
+            const QChar c = decodeByte(static_cast<unsigned char>(b));
+            const QByteArray form = isControl(c.unicode())
+                                        ? QByteArray("\\x") + QByteArray::number(b, 16).rightJustified(2, '0')
+                                        : QString(c).toUtf8();
+            std::memcpy(t[b].bytes, form.constData(), size_t(form.size()));
+            t[b].size = static_cast<unsigned char>(form.size());
+        }
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
+char *writeShownUtf8(QByteArrayView bytes, char *out)
+{
+    const auto &table = shownBytes();
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *end = p + bytes.size();
+#ifdef __SSE2__
+    // Runs of printable ASCII, sixteen bytes at a time, go out as they are.
+    const __m128i space = _mm_set1_epi8(0x1F), del = _mm_set1_epi8(0x7F);
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        // Signed, a byte of 0x80 or more is negative: not above 0x1F.
+        const __m128i printable = _mm_andnot_si128(_mm_cmpeq_epi8(v, del), _mm_cmpgt_epi8(v, space));
+        const unsigned mask = unsigned(_mm_movemask_epi8(printable));
+        if (mask == 0xFFFF) {
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out), v);
+            p += 16;
+            out += 16;
+            continue;
+        }
+        const int plain = __builtin_ctz(~mask);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), v); // the plain bytes, and some spare
+        p += plain;
+        out += plain;
+        const ShownByte &b = table[*p++];
+        std::memcpy(out, b.bytes, kMaxShownPerByte);
+        out += b.size;
+    }
+#endif
+    for (; p < end; ++p) {
+        const ShownByte &b = table[*p];
+        std::memcpy(out, b.bytes, kMaxShownPerByte);
+        out += b.size;
+    }
+    return out;
 }
 
 } // namespace cp1252

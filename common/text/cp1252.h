@@ -47,6 +47,12 @@ inline bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 // feeds are kept as they are when keepLineFeeds is true.
 QString withControlsShown(QStringView text, bool keepLineFeeds);
 
+// Windows-1252 bytes written into out as UTF-8, each control character as \xNN (line feeds
+// too): the printed form of a stored line. Writes at most kMaxShownPerByte bytes for each byte
+// read and returns the end of what it wrote.
+inline constexpr qsizetype kMaxShownPerByte = 4;
+char *writeShownUtf8(QByteArrayView bytes, char *out);
+
 // The first character of typed text that may not be stored: a control character (NUL included)
 // or one the code page cannot hold; nothing when there is none.
 std::optional<char32_t> firstUnstorable(QStringView text);

@@ -46,6 +46,27 @@ TEST(Cp1252, CaseStaysInsideTheCodePage)
     EXPECT_EQ(up[0xF7], 0xF7); // ÷ is not a letter
 }
 
+TEST(Cp1252, PrintedFormIsUtf8WithControlsShownWhateverTheRunsAndOffsets)
+{
+    // Printable runs of every length around the sixteen-byte steps, broken by each kind of byte
+    // (controls, DEL, bytes of two and three UTF-8 bytes, undefined bytes), read from every
+    // offset: the same as decoding then showing the controls, and never past the promised room.
+    const QByteArray breakers("\x00\x0a\x1f\x7f\x80\x81\x9d\xa7\xe9\xff", 10);
+    QByteArray input;
+    for (int run = 0; run < 40; ++run)
+        input += QByteArray(run, char('a' + run % 26)) + breakers[run % breakers.size()];
+    for (qsizetype from = 0; from < 20; ++from)
+        for (qsizetype length : {qsizetype(0), qsizetype(1), qsizetype(15), qsizetype(16), qsizetype(17),
+                                 input.size() - from}) {
+            const QByteArrayView part = QByteArrayView(input).sliced(from, length);
+            const QByteArray expected = cp1252::withControlsShown(cp1252::decode(part), false).toUtf8();
+            QByteArray out(part.size() * cp1252::kMaxShownPerByte + 1, '\x55');
+            const char *end = cp1252::writeShownUtf8(part, out.data());
+            ASSERT_EQ(QByteArray(out.constData(), end - out.constData()), expected) << from << " " << length;
+            EXPECT_EQ(out.back(), '\x55') << "wrote past its room";
+        }
+}
+
 TEST(LineFile, ReadsCrLfAndLfAndWritesCrLf)
 {
     const auto lines = linefile::splitLines("un\r\ndeux\ntrois\r\n\r\nquatre");

@@ -64,7 +64,8 @@ files::FolderLock TestFolder::lock() const
     return std::move(*held);
 }
 
-CliRun runCli(const TestFolder &folder, const QStringList &args, const QStringList &extraEnv)
+CliRun runCli(const TestFolder &folder, const QStringList &args, const QStringList &extraEnv,
+              const QString &outputFile)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -77,6 +78,7 @@ CliRun runCli(const TestFolder &folder, const QStringList &args, const QStringLi
         env.insert(e.left(eq), e.mid(eq + 1));
     }
     p.setProcessEnvironment(env);
+    if (!outputFile.isEmpty()) p.setStandardOutputFile(outputFile);
     p.start(shippedFolder() + QStringLiteral("talvo5-cli"), args);
     CliRun r;
     if (!p.waitForFinished(60000)) {

@@ -61,5 +61,6 @@ struct CliRun
 
 // Runs talvo5-cli with the given arguments on folder, its home folder being folder's "home";
 // extraEnv entries are NAME=VALUE.
+// The output goes to outputFile instead of being kept when one is named.
 CliRun runCli(const TestFolder &folder, const QStringList &args,
-              const QStringList &extraEnv = QStringList());
+              const QStringList &extraEnv = QStringList(), const QString &outputFile = QString());

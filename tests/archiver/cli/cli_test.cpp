@@ -257,6 +257,14 @@ TEST(Cli, AWriterWaitsForTheLockThenSaysWhoHoldsItAndWritesNothing)
     EXPECT_TRUE(c.read(QStringLiteral("A.MFI")).startsWith("ABRI@"));
 }
 
+TEST(Cli, OutputThatCannotBeWrittenIsAFailure)
+{
+    CliCatalogue c;
+    const CliRun full = runCli(c, {QStringLiteral("search"), QStringLiteral("EXEMPLE")}, {}, QStringLiteral("/dev/full"));
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_TRUE(full.errText().contains(QStringLiteral("stdout"))) << full.err.toStdString();
+}
+
 TEST(Cli, WritingCommandsRefuseAFolderWithoutCatalogue)
 {
     TestFolder empty;
