@@ -300,34 +300,44 @@ QImage imageOf(const QTextDocument &doc, const QString &name)
     }
 }
 
-// A document's text turned into RTF in parts, each by its own thread: what a part of the text
-// becomes does not depend on the rest, only the font and colour numbers do, and those are given
-// in the order the whole text first uses them once every part is made.
-struct Piece
+// What the writer knows of a character format before it writes any text.
+struct FormatWords
 {
-    enum Kind : std::uint8_t { Block, Text, Pictures };
-    Kind kind;
-    bool leadsPlain = false; // Text: its first byte stands for itself
-    bool endsWord = false;   // Text: it ends with a control word
-    int format = 0;          // Block: its block format; Text, Pictures: the character format
-    qsizetype begin = 0;     // Text: its bytes in the part; Pictures: how many
-    qsizetype end = 0;
+    bool picture = false;
+    // Pictures: what each object character becomes, empty when it cannot be shown.
+    // Other formats: the control words, empty for plain text; unless numbered.
+    QByteArray words;
+    // The words hold a colour or a font, whose numbers are known once the whole text is made.
+    bool numbered = false;
 };
 
+// A document's text turned into RTF in parts, each by its own thread: a part becomes its bytes
+// but for the control words of the formats with colours and fonts, whose numbers follow the
+// order the whole text first uses them; each such format leaves a hole, filled once every part
+// is made.
 struct Part
 {
     explicit Part(qsizetype expected) : out(expected) {}
     Out out;
-    std::vector<Piece> pieces;
+    struct Hole
+    {
+        qsizetype at; // where in out the words go
+        int format;
+    };
+    std::vector<Hole> holes;
 };
 
 // The blocks from first up to end (an invalid block for the last), made into part. Reads the
 // document only: parts of one document may be made at the same time.
-void makePart(const QTextBlock &first, const QTextBlock &end, const std::vector<bool> &pictures, Part *part)
+void makePart(const QTextBlock &first, const QTextBlock &end, const std::vector<FormatWords> &formats,
+              const std::vector<const char *> &alignments, Part *part)
 {
+    Out &out = part->out;
     const int endNumber = end.isValid() ? end.blockNumber() : -1;
     for (QTextBlock b = first; b.isValid() && b.blockNumber() != endNumber; b = b.next()) {
-        part->pieces.push_back({Piece::Block, false, false, b.blockFormatIndex()});
+        if (b.blockNumber() > 0) out.raw("\\par\n");
+        const auto blockFormat = std::size_t(b.blockFormatIndex());
+        out.word(blockFormat < alignments.size() ? alignments[blockFormat] : "\\pard");
         // The block's text at once, each fragment a piece of it in turn: one string per block
         // rather than one per fragment.
         const QString all = b.text();
@@ -335,21 +345,31 @@ void makePart(const QTextBlock &first, const QTextBlock &end, const std::vector<
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid()) continue;
-            const int format = fragment.charFormatIndex();
+            const auto index = std::size_t(fragment.charFormatIndex());
             const QStringView text = QStringView(all).sliced(at, fragment.length());
             at += fragment.length();
-            if (std::size_t(format) < pictures.size() && pictures[std::size_t(format)]) {
+            static const FormatWords plain;
+            const FormatWords &f = index < formats.size() ? formats[index] : plain;
+            if (f.picture) {
                 // Identical pictures side by side share one fragment.
-                const auto count = qsizetype(std::count(text.cbegin(), text.cend(), QChar::ObjectReplacementCharacter));
-                if (count > 0) part->pieces.push_back({Piece::Pictures, false, false, format, count});
+                if (f.words.isEmpty()) continue; // nothing is written for a picture that cannot be shown
+                for (const QChar c : text)
+                    if (c == QChar::ObjectReplacementCharacter) out.raw(f.words.constData());
                 continue;
             }
-            Piece piece{Piece::Text, false, false, format, part->out.size()};
-            part->out.fresh();
-            piece.leadsPlain = part->out.text(text);
-            piece.endsWord = part->out.delimits();
-            piece.end = part->out.size();
-            part->pieces.push_back(piece);
+            if (f.words.isEmpty() && !f.numbered) {
+                out.text(text);
+                continue;
+            }
+            out.raw('{');
+            if (f.numbered) {
+                part->holes.push_back({out.size(), int(index)});
+                out.word("", 0);
+            } else {
+                out.word(f.words.constData(), std::size_t(f.words.size()));
+            }
+            out.text(text);
+            out.raw('}');
         }
     }
 }
@@ -361,43 +381,60 @@ class Writer
 {
 public:
     explicit Writer(const QTextDocument &doc) : doc_(doc), formats_(doc.allFormats()) {}
-    // The RTF in pieces of about chunk bytes to sink; with no sink, all of it for take().
+    // The RTF in pieces of about chunk bytes to sink; as it comes when chunk is 0.
     bool run(qsizetype chunk, const std::function<bool(QByteArrayView)> &sink);
-    QByteArray take() { return out_.take(); }
+    qsizetype expectedSize() const;
 
 private:
     QByteArray header() const;
-    const char *alignment(int blockFormat);
-    struct Props
-    {
-        QByteArray words; // control words; empty for plain text
-    };
-    const Props &propsOf(int format);
-    void picture(const QTextImageFormat &format);
+    static const char *alignment(const QTextBlockFormat &format);
+    FormatWords wordsOf(int format);
+    QByteArray numberedWords(int format);
+    QByteArray picture(const QTextImageFormat &format);
 
     const QTextDocument &doc_;
     const QList<QTextFormat> formats_;    // by format index
     QStringList fonts_;                   // \f1 onwards; \f0 is the document's default font
     std::vector<long long> colours_;      // \cf1 onwards
-    std::vector<int> slots_;              // by format index: where its Props are, or -1
-    std::vector<const char *> alignments_; // by block format index; nullptr until known
-    std::vector<Props> props_;
+    std::vector<QByteArray> numbered_;    // by format index: its words once numbered
     struct Png
     {
         QByteArray data; // empty when there is no picture to show
         QSize size;
     };
     QHash<QString, Png> pngs_;
-    Out out_{0};
 };
 
-const Writer::Props &Writer::propsOf(int index)
+FormatWords Writer::wordsOf(int index)
 {
-    if (std::size_t(index) >= slots_.size()) slots_.resize(std::size_t(index) + 1, -1);
-    if (slots_[std::size_t(index)] >= 0) return props_[std::size_t(slots_[std::size_t(index)])];
-    const QTextCharFormat f = formats_.value(index).toCharFormat();
-    Props props;
-    QByteArray &p = props.words;
+    FormatWords words;
+    const QTextFormat &format = formats_[index];
+    if (format.isImageFormat()) {
+        words.picture = true;
+        words.words = picture(format.toImageFormat());
+        return words;
+    }
+    if (!format.isCharFormat()) return words;
+    const QTextCharFormat f = format.toCharFormat();
+    words.numbered = colourOf(f) >= 0 || !familyOf(f).isEmpty();
+    if (!words.numbered) {
+        QByteArray &p = words.words;
+        if (f.fontWeight() >= QFont::DemiBold) p += "\\b";
+        if (f.fontItalic()) p += "\\i";
+        if (f.fontUnderline() || f.underlineStyle() != QTextCharFormat::NoUnderline) p += "\\ul";
+        if (f.fontStrikeOut()) p += "\\strike";
+        if (const int hp = halfPointsOf(f); hp > 0) p += "\\fs" + QByteArray::number(hp);
+    }
+    return words;
+}
+
+// The words of a format with a colour or a font, numbering them on their first use.
+QByteArray Writer::numberedWords(int index)
+{
+    if (std::size_t(index) >= numbered_.size()) numbered_.resize(std::size_t(index) + 1);
+    QByteArray &p = numbered_[std::size_t(index)];
+    if (!p.isEmpty()) return p;
+    const QTextCharFormat f = formats_[index].toCharFormat();
     if (f.fontWeight() >= QFont::DemiBold) p += "\\b";
     if (f.fontItalic()) p += "\\i";
     if (f.fontUnderline() || f.underlineStyle() != QTextCharFormat::NoUnderline) p += "\\ul";
@@ -413,12 +450,11 @@ const Writer::Props &Writer::propsOf(int index)
         p += "\\f" + QByteArray::number(fonts_.indexOf(family) + 1);
     }
     if (const int hp = halfPointsOf(f); hp > 0) p += "\\fs" + QByteArray::number(hp);
-    slots_[std::size_t(index)] = int(props_.size());
-    props_.push_back(std::move(props));
-    return props_.back();
+    return p;
 }
 
-void Writer::picture(const QTextImageFormat &format)
+// What one object character of format becomes; empty for a picture that cannot be shown.
+QByteArray Writer::picture(const QTextImageFormat &format)
 {
     const QString name = format.name();
     auto it = pngs_.find(name);
@@ -434,7 +470,7 @@ void Writer::picture(const QTextImageFormat &format)
         }
         it = pngs_.insert(name, png);
     }
-    if (it->data.isEmpty()) return; // nothing is written for a picture that cannot be shown
+    if (it->data.isEmpty()) return {};
     const int w = it->size.width(), h = it->size.height();
     // The shown size, as the document lays the picture out: one side given scales the other.
     double shownW = format.width() > 0 ? format.width() : 0;
@@ -447,14 +483,16 @@ void Writer::picture(const QTextImageFormat &format)
         shownW = h > 0 ? w * shownH / h : w;
     else if (shownH <= 0)
         shownH = w > 0 ? h * shownW / w : h;
-    out_.raw("{");
-    out_.word("\\pict\\pngblip");
-    out_.param("\\picw", w);
-    out_.param("\\pich", h);
-    out_.param("\\picwgoal", std::llround(shownW * detail::kTwipsPerPixel));
-    out_.param("\\pichgoal", std::llround(shownH * detail::kTwipsPerPixel));
-    out_.hex(it->data);
-    out_.raw("}");
+    Out out(it->data.size() * 2 + 256);
+    out.raw("{");
+    out.word("\\pict\\pngblip");
+    out.param("\\picw", w);
+    out.param("\\pich", h);
+    out.param("\\picwgoal", std::llround(shownW * detail::kTwipsPerPixel));
+    out.param("\\pichgoal", std::llround(shownH * detail::kTwipsPerPixel));
+    out.hex(it->data);
+    out.raw("}");
+    return out.take();
 }
 
 // The header names the fonts and colours the text uses, so it is made after the text.
@@ -487,90 +525,71 @@ QByteArray Writer::header() const
     return out.take();
 }
 
-const char *Writer::alignment(int blockFormat)
+const char *Writer::alignment(const QTextBlockFormat &format)
 {
-    const auto index = std::size_t(blockFormat);
-    if (index >= alignments_.size()) alignments_.resize(index + 1, nullptr);
-    const char *&words = alignments_[index];
-    if (!words) {
-        const Qt::Alignment align = formats_.value(blockFormat).toBlockFormat().alignment() & Qt::AlignHorizontal_Mask;
-        words = align & Qt::AlignJustify ? "\\pard\\qj"
-            : align & Qt::AlignHCenter  ? "\\pard\\qc"
-            : align & Qt::AlignRight    ? "\\pard\\qr"
-                                        : "\\pard";
-    }
-    return words;
+    const Qt::Alignment align = format.alignment() & Qt::AlignHorizontal_Mask;
+    return align & Qt::AlignJustify ? "\\pard\\qj"
+        : align & Qt::AlignHCenter  ? "\\pard\\qc"
+        : align & Qt::AlignRight    ? "\\pard\\qr"
+                                    : "\\pard";
 }
+
+// Accents and format groups make RTF about twice the text.
+qsizetype Writer::expectedSize() const { return doc_.characterCount() * 2LL + 4096; }
 
 bool Writer::run(qsizetype chunk, const std::function<bool(QByteArrayView)> &sink)
 {
-    std::vector<bool> pictures(std::size_t(formats_.size()));
-    for (qsizetype i = 0; i < formats_.size(); ++i) pictures[std::size_t(i)] = formats_[i].isImageFormat();
+    // What each format becomes, known before the parts are made: their threads only read.
+    std::vector<FormatWords> formats(std::size_t(formats_.size()));
+    std::vector<const char *> alignments(std::size_t(formats_.size()), "\\pard");
+    for (qsizetype i = 0; i < formats_.size(); ++i) {
+        formats[std::size_t(i)] = wordsOf(int(i));
+        if (formats_[i].isBlockFormat()) alignments[std::size_t(i)] = alignment(formats_[i].toBlockFormat());
+    }
 
-    // Accents and format groups make RTF about twice the text; pages reserved and never written
-    // cost nothing, a reallocation costs a copy.
+    // Pages reserved and never written cost nothing, a reallocation costs a copy.
     const qsizetype characters = doc_.characterCount();
     std::vector<Part> parts;
-    const bool parted = characters >= kPartedCharacters && doc_.blockCount() >= 2;
-    if (!parted) {
-        parts.emplace_back(characters * 2 + 4096);
-        makePart(doc_.begin(), QTextBlock(), pictures, &parts[0]);
+    if (characters < kPartedCharacters || doc_.blockCount() < 2) {
+        parts.emplace_back(expectedSize());
+        makePart(doc_.begin(), QTextBlock(), formats, alignments, &parts[0]);
     } else {
         const QTextBlock middle = doc_.findBlockByNumber(doc_.blockCount() / 2);
         const qsizetype second = characters - middle.position();
         parts.emplace_back((characters - second) * 2 + 4096);
         parts.emplace_back(second * 2 + 4096);
-        std::thread other([&] { makePart(middle, QTextBlock(), pictures, &parts[1]); });
-        makePart(doc_.begin(), middle, pictures, &parts[0]);
+        std::thread other([&] { makePart(middle, QTextBlock(), formats, alignments, &parts[1]); });
+        makePart(doc_.begin(), middle, formats, alignments, &parts[0]);
         other.join();
     }
 
-    // The numbers in the order of first use, then the header, then the text in that order.
+    // The numbers in the order of first use, then the header, then the text with its holes
+    // filled.
     for (const Part &part : parts)
-        for (const Piece &piece : part.pieces)
-            if (piece.kind == Piece::Text) propsOf(piece.format);
-    const QByteArray head = header();
-    qsizetype total = head.size() + 16;
-    for (const Part &part : parts) total += part.out.size() + qsizetype(part.pieces.size()) * 16;
-    out_ = Out(sink ? chunk + chunk / 4 : total);
-    out_.put(head.constData(), std::size_t(head.size()));
-    bool first = true;
-    for (const Part &part : parts) {
-        const char *const bytes = part.out.view().data();
-        for (const Piece &piece : part.pieces) {
-            switch (piece.kind) {
-            case Piece::Block:
-                if (!first) out_.raw("\\par\n");
-                first = false;
-                out_.word(alignment(piece.format));
-                break;
-            case Piece::Pictures: {
-                const QTextImageFormat image = formats_.value(piece.format).toImageFormat();
-                for (qsizetype i = 0; i < piece.begin; ++i) picture(image);
-                break;
-            }
-            case Piece::Text: {
-                const QByteArrayView text(bytes + piece.begin, piece.end - piece.begin);
-                const Props &props = propsOf(piece.format);
-                if (props.words.isEmpty()) {
-                    out_.made(text, piece.leadsPlain, piece.endsWord);
-                    break;
-                }
-                out_.raw('{');
-                out_.word(props.words.constData(), std::size_t(props.words.size()));
-                out_.made(text, piece.leadsPlain, piece.endsWord);
-                out_.raw('}');
-                break;
-            }
-            }
-            if (sink && out_.size() >= chunk) {
-                if (!sink(out_.view())) return false;
-                out_.clear();
-            }
+        for (const Part::Hole &hole : part.holes) numberedWords(hole.format);
+    Out pending(chunk + 4096);
+    const auto give = [&](QByteArrayView bytes) {
+        if (chunk == 0) return sink(bytes);
+        // Small pieces gather until a chunk is full; large ones go as they are.
+        if (pending.size() + bytes.size() > chunk && pending.size() > 0) {
+            if (!sink(pending.view())) return false;
+            pending.clear();
         }
+        if (bytes.size() >= chunk) return sink(bytes);
+        pending.put(bytes.data(), std::size_t(bytes.size()));
+        return true;
+    };
+    if (!give(header())) return false;
+    for (const Part &part : parts) {
+        const QByteArrayView bytes = part.out.view();
+        qsizetype done = 0;
+        for (const Part::Hole &hole : part.holes) {
+            if (!give(bytes.sliced(done, hole.at - done)) || !give(numbered_[std::size_t(hole.format)])) return false;
+            done = hole.at;
+        }
+        if (!give(bytes.sliced(done))) return false;
     }
-    out_.raw("}\n");
-    return !sink || sink(out_.view());
+    return give("}\n") && (pending.size() == 0 || sink(pending.view()));
 }
 
 } // namespace
@@ -578,8 +597,13 @@ bool Writer::run(qsizetype chunk, const std::function<bool(QByteArrayView)> &sin
 QByteArray write(const QTextDocument &document)
 {
     Writer writer(document);
-    writer.run(0, {});
-    return writer.take();
+    QByteArray rtf;
+    rtf.reserve(writer.expectedSize());
+    writer.run(0, [&rtf](QByteArrayView piece) {
+        rtf += piece;
+        return true;
+    });
+    return rtf;
 }
 
 bool write(const QTextDocument &document, const std::function<bool(QByteArrayView)> &sink)
