@@ -126,26 +126,13 @@ public:
         std::memcpy(d, s, n);
         at_ = d + n;
     }
-    // Text made by text() elsewhere: leadsPlain, its first byte stands for itself (a delimiter
-    // goes before it after a control word); endsWord, it ends with one.
-    void made(QByteArrayView bytes, bool leadsPlain, bool endsWord)
-    {
-        if (bytes.isEmpty()) return;
-        if (delimit_ && leadsPlain) raw(' ');
-        put(bytes.data(), std::size_t(bytes.size()));
-        delimit_ = endsWord;
-    }
-    // Returns whether its first byte stands for itself; false when it wrote nothing too.
-    bool text(QStringView text);
+    void text(QStringView text);
     void hex(const QByteArray &data);
 
     qsizetype size() const { return at_ - bytes_.constData(); }
-    bool delimits() const { return delimit_; }
     QByteArrayView view() const { return QByteArrayView(bytes_.constData(), size()); }
     // Forgets what is written; the room stays.
     void clear() { at_ = bytes_.data(); }
-    // As at the start of a group: text needs no delimiter.
-    void fresh() { delimit_ = false; }
     QByteArray take()
     {
         bytes_.resize(size());
@@ -158,23 +145,20 @@ private:
     bool delimit_ = false;
 };
 
-bool Out::text(QStringView text)
+void Out::text(QStringView text)
 {
     // The longest form of one UTF-16 unit is "\\u-12345?"; a delimiter may come first.
     char *d = room(text.size() * 9 + 1);
-    char *const start = d;
-    bool leadsPlain = false;
     const auto &bytes = cp1252Bytes();
     const char16_t *s = text.utf16();
     const char16_t *const e = s + text.size();
     while (s < e) {
         if (*s < 0x80 && kPlain[*s]) {
-            if (d == start) leadsPlain = true;
             if (delimit_) *d++ = ' ';
             delimit_ = false;
 #ifdef __SSE2__
-            // Most text is plain ASCII: eight characters at a time, the plain ones before the
-            // first that is not stored from each eight.
+            // Most text is plain ASCII: eight characters at a time, each eight stored whole and
+            // the end moved past those before the first that is not plain.
             while (e - s >= 8) {
                 const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s));
                 // Signed comparisons: units from 0x8000 up count as below the space.
@@ -244,7 +228,6 @@ bool Out::text(QStringView text)
         }
     }
     done(d);
-    return leadsPlain;
 }
 
 void Out::hex(const QByteArray &data)
