@@ -6,7 +6,7 @@
 #include "common/text/cp1252.h"
 #include "common/text/line_file.h"
 
-#include <vector>
+#include <memory>
 
 namespace cli {
 
@@ -29,8 +29,8 @@ int runSearch(Context &ctx, const QStringList &args)
     // Lines go out in UTF-8 in large blocks, straight from the bytes read.
     constexpr qsizetype kBlock = 1 << 20;
     constexpr qsizetype kLineRoom = linefile::kMaxLineLength * cp1252::kMaxShownPerByte + 1;
-    std::vector<char> out(size_t(kBlock + kLineRoom));
-    char *const begin = out.data();
+    const std::unique_ptr<char[]> out(countOnly ? nullptr : new char[size_t(kBlock + kLineRoom)]);
+    char *const begin = out.get();
     char *end = begin;
     auto flush = [&] {
         std::fwrite(begin, 1, size_t(end - begin), stdout);

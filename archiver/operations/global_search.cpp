@@ -98,7 +98,7 @@ struct PieceScan
     }
 
     // One block of 64 bytes at pos, given the mask of its line feeds and of the positions where
-    // the first and last bytes of the text both match. A found line's ends come from the masks:
+    // the first, second and last bytes of the text all match. A found line's ends come from the masks:
     // the rest of its candidates are dropped at once, so a line costs one comparison however
     // often it holds the text.
     void block(qsizetype pos, uint64_t nl, uint64_t cand, uint64_t &previousNl)
@@ -171,6 +171,9 @@ struct PieceScan
         const unsigned char b1 = seek ? scan.finder->variants(0)[1] : 0;                           \
         const unsigned char a2 = seek ? scan.finder->variants(1)[0] : 0;                           \
         const unsigned char b2 = seek ? scan.finder->variants(1)[1] : 0;                           \
+        const unsigned char a3 = seek ? scan.finder->variants(2)[0] : 0;                           \
+        const unsigned char b3 = seek ? scan.finder->variants(2)[1] : 0;                           \
+        const qsizetype second = scan.m > 1 ? 1 : 0;                                               \
         uint64_t previousNl = uint64_t(1) << 63; /* a piece starts after a line end */             \
         qsizetype pos = 0;                                                                         \
         for (; pos + 64 + tail <= n; pos += 64) {                                                  \
@@ -191,7 +194,8 @@ inline uint32_t eq16(const unsigned char *p, __m128i c)
 
 TALVO_BLOCK_LOOP(, blockLoopSse2, {
     const __m128i lf = _mm_set1_epi8('\n'), va1 = _mm_set1_epi8(char(a1)), vb1 = _mm_set1_epi8(char(b1)),
-                  va2 = _mm_set1_epi8(char(a2)), vb2 = _mm_set1_epi8(char(b2));
+                  va2 = _mm_set1_epi8(char(a2)), vb2 = _mm_set1_epi8(char(b2)), va3 = _mm_set1_epi8(char(a3)),
+                  vb3 = _mm_set1_epi8(char(b3));
     for (int k = 0; k < 4; ++k) {
         const unsigned char *p = s + pos + 16 * k;
         nl |= uint64_t(eq16(p, lf)) << (16 * k);
@@ -200,7 +204,10 @@ TALVO_BLOCK_LOOP(, blockLoopSse2, {
             const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + tail));
             const __m128i first = _mm_or_si128(_mm_cmpeq_epi8(v, va1), _mm_cmpeq_epi8(v, vb1));
             const __m128i last = _mm_or_si128(_mm_cmpeq_epi8(w, va2), _mm_cmpeq_epi8(w, vb2));
-            cand |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_and_si128(first, last)))) << (16 * k);
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + second));
+            const __m128i next = _mm_or_si128(_mm_cmpeq_epi8(x, va3), _mm_cmpeq_epi8(x, vb3));
+            cand |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_and_si128(_mm_and_si128(first, last), next))))
+                    << (16 * k);
         }
     }
 })
@@ -209,7 +216,8 @@ TALVO_BLOCK_LOOP(, blockLoopSse2, {
 #if defined(__x86_64__) && defined(__GNUC__)
 TALVO_BLOCK_LOOP(__attribute__((target("avx2"))), blockLoopAvx2, {
     const __m256i lf = _mm256_set1_epi8('\n'), va1 = _mm256_set1_epi8(char(a1)), vb1 = _mm256_set1_epi8(char(b1)),
-                  va2 = _mm256_set1_epi8(char(a2)), vb2 = _mm256_set1_epi8(char(b2));
+                  va2 = _mm256_set1_epi8(char(a2)), vb2 = _mm256_set1_epi8(char(b2)),
+                  va3 = _mm256_set1_epi8(char(a3)), vb3 = _mm256_set1_epi8(char(b3));
     for (int k = 0; k < 2; ++k) {
         const unsigned char *p = s + pos + 32 * k;
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p));
@@ -218,7 +226,10 @@ TALVO_BLOCK_LOOP(__attribute__((target("avx2"))), blockLoopAvx2, {
             const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + tail));
             const __m256i first = _mm256_or_si256(_mm256_cmpeq_epi8(v, va1), _mm256_cmpeq_epi8(v, vb1));
             const __m256i last = _mm256_or_si256(_mm256_cmpeq_epi8(w, va2), _mm256_cmpeq_epi8(w, vb2));
-            cand |= uint64_t(uint32_t(_mm256_movemask_epi8(_mm256_and_si256(first, last)))) << (32 * k);
+            const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + second));
+            const __m256i next = _mm256_or_si256(_mm256_cmpeq_epi8(x, va3), _mm256_cmpeq_epi8(x, vb3));
+            cand |= uint64_t(uint32_t(_mm256_movemask_epi8(_mm256_and_si256(_mm256_and_si256(first, last), next))))
+                    << (32 * k);
         }
     }
 })
@@ -231,7 +242,7 @@ bool haveAvx2()
 #endif
 
 // Counts the lines of a piece and hands over those holding the finder's text, in one pass over
-// the bytes: the first and last bytes of the text are tested together, many bytes at a time,
+// the bytes: the first, second and last bytes of the text are tested together, many bytes at a time,
 // before a full comparison. With a field, a line holding the text is handed over when that field
 // holds it: the field lies within the line, so only the lines found need the closer look.
 void scanPiece(QByteArrayView piece, const FoldedFinder *finder, record::Field field, bool wide,
@@ -289,6 +300,7 @@ FoldedFinder::FoldedFinder(QByteArrayView needle) : needle_(needle.toByteArray()
     if (!needle_.isEmpty()) {
         first_ = variantsOf(static_cast<unsigned char>(needle_.front()));
         last_ = variantsOf(static_cast<unsigned char>(needle_.back()));
+        second_ = variantsOf(static_cast<unsigned char>(needle_.size() > 1 ? needle_[1] : needle_.back()));
     }
 }
 

@@ -23,12 +23,13 @@ public:
     bool verifyAt(const unsigned char *p) const;
 
     const QByteArray &needle() const { return needle_; } // upper-cased
-    // The two byte values (upper and lower case) that match needle byte i.
-    const std::array<unsigned char, 2> &variants(int i) const { return i == 0 ? first_ : last_; }
+    // The two byte values (upper and lower case) that match the first (0), last (1) and second
+    // (2) bytes of the needle.
+    const std::array<unsigned char, 2> &variants(int i) const { return i == 0 ? first_ : i == 1 ? last_ : second_; }
 
 private:
     QByteArray needle_;
-    std::array<unsigned char, 2> first_{}, last_{};
+    std::array<unsigned char, 2> first_{}, last_{}, second_{};
 };
 
 struct SearchCounts

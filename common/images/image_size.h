@@ -5,8 +5,9 @@
 
 #include <optional>
 
-// The size of a picture read from its header, without decoding it; nothing (with the reader's
-// reason) when the file is not a picture Qt reads.
+// The size of a JPEG, GIF, PNG or BMP picture read from its header, whatever its name says,
+// without decoding it and without the GUI libraries; nothing (with the reason) for any other
+// file.
 namespace images {
 
 std::optional<QSize> headerSize(const QString &path, QString *errorText = nullptr);

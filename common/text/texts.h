@@ -35,6 +35,7 @@ inline constexpr char kSection[] = "Textes";
     X(kIsDevice, "est_peripherique", "%1 est un périphérique, pas un fichier ordinaire : il n'est ni lu ni remplacé.") \
     X(kQuoted, "cite", "« %1 »") \
     X(kLinkTo, "lien_vers", "« %1 » (lien vers « %2 »)") \
+    X(kNotAPicture, "pas_une_image", "« %1 » n'est pas une image JPEG, GIF, PNG ou BMP lisible.") \
     X(kTooBig, "trop_grand", "« %1 » est trop grand (plus de %2 Mio) : il n'a pas été lu.") \
     X(kReadOnlyFile, "lecture_seule", "Le fichier « %1 » est en lecture seule : il n'a pas été modifié.") \
     X(kCannotWriteFolder, "dossier_non_inscriptible", "Impossible d'écrire dans le dossier") \

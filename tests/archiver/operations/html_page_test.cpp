@@ -158,6 +158,38 @@ TEST_F(Page, NamesEachPictureAsTheCopyModeSays)
 
 // The album takes local pictures of its nine extensions: a BMP with a support is left out, the
 // same without one is taken.
+// Sizes come from the headers whatever the name says, through the segments a JPEG may hold
+// before its frame; anything else, cut short or empty is refused with the file's name.
+TEST_F(Page, ReadsPictureSizesFromTheirHeaders)
+{
+    QImage image(QSize(37, 23), QImage::Format_RGB32);
+    image.fill(Qt::red);
+    struct Case { const char *name, *format; };
+    for (const Case c : {Case{"a.jpg", "JPEG"}, Case{"c.png", "PNG"}, Case{"d.bmp", "BMP"}, Case{"png-named.jpg", "PNG"}}) {
+        const QString path = pictures.filePath(QLatin1String(c.name));
+        ASSERT_TRUE(image.save(path, c.format)) << c.name;
+        EXPECT_EQ(images::headerSize(path), QSize(37, 23)) << c.name;
+    }
+    // Qt writes no GIF: a header of 37 × 23 and the trailer.
+    EXPECT_EQ(images::headerSize(file(QStringLiteral("b.gif"), QByteArray("GIF89a\x25\0\x17\0\0\0\0;", 14))),
+              QSize(37, 23));
+    // A JPEG with a large comment segment and fill bytes before its frame.
+    QFile written(pictures.filePath(QStringLiteral("a.jpg")));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray jpeg = written.readAll();
+    const QByteArray comment = QByteArray("\xFF\xFE\xFF\xF0", 4) + QByteArray(0xFFF0 - 2, 'c') + "\xFF";
+    const QString padded = file(QStringLiteral("padded.jpg"), jpeg.left(2) + comment + jpeg.mid(2));
+    EXPECT_EQ(images::headerSize(padded), QSize(37, 23));
+
+    for (const QByteArray &bad : {QByteArray(), QByteArray("pas une image"), jpeg.left(40),
+                                  QByteArray("GIF89a\0\0\0\0"), QByteArray("\xFF\xD8\xFF\xE0\x00\x01")}) {
+        const QString path = file(QStringLiteral("bad.jpg"), bad);
+        QString why;
+        EXPECT_FALSE(images::headerSize(path, &why).has_value()) << bad.toHex().left(40).toStdString();
+        EXPECT_TRUE(why.contains(path)) << why.toStdString();
+    }
+}
+
 TEST(Album, TakesTheLocalPicturesOfItsExtensions)
 {
     const auto r = [](const char *target, const char *support) {
