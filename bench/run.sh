@@ -231,6 +231,38 @@ if have rg; then
     t_rare_rg=$median_ms
 fi
 
+# A text in every line: the cost of each match.
+measure search-dense-talvo "" "$cli" --home "$dir" search --count E
+t_dense=$median_ms
+t_dense_rg="n/a"
+if have rg; then
+    measure search-dense-rg "" rg -j1 -icF E "${files[@]}"
+    t_dense_rg=$median_ms
+fi
+
+# Every matching line printed: ours in UTF-8, ripgrep's the raw bytes (then through iconv, to
+# compare like with like).
+measure print-talvo "" "$cli" --home "$dir" search ROSE
+t_print=$median_ms
+t_print_rg="n/a" t_print_iconv="n/a"
+if have rg; then
+    measure print-rg "" rg -j1 -iF --no-filename ROSE "${files[@]}"
+    t_print_rg=$median_ms
+    measure print-rg-iconv "" bash -c "rg -j1 -iF --no-filename ROSE $(shq "${files[@]}") | iconv -f cp1252 -t utf-8"
+    t_print_iconv=$median_ms
+fi
+
+# One field against the whole line, for a frequent and a rare text.
+field_rows=""
+for f in key date support category note target; do
+    measure "field-$f-rose" "" "$cli" --home "$dir" search --count --field "$f" ROSE
+    field_rows+=$(printf '\nfield %-8s: --field %s ROSE %s ms -> %s of the whole-line search' "$f" "$f" "$median_ms" \
+        "$(ratio "$median_ms" "$t_talvo")")
+done
+measure field-note-dense "" "$cli" --home "$dir" search --count --field note E
+field_rows+=$(printf '\nfield note E   : --field note E %s ms -> %s of the whole-line search of E' "$median_ms" \
+    "$(ratio "$median_ms" "$t_dense")")
+
 # --- (e) peak memory -------------------------------------------------------------------------------
 peak_mb "$cli" --home "$dir" search --count ROSE
 m_talvo=$peak
@@ -317,8 +349,7 @@ big_steady_cpu=$add_steady_cpu big_first_cpu=$add_first_cpu big_first_what=$add_
 # start-up to the first shown window, whole process.
 say "== timing the main window (offscreen)"
 window="$build/bench/bench_window"
-measure search-lines "" "$cli" --home "$dir" search ROSE
-t_lines=$median_ms
+t_lines=$t_print
 window_out=$(QT_QPA_PLATFORM=offscreen "$window" --home "$dir" --search ROSE --runs "$RUNS")
 window_rows=$(sed -n 's/^rows //p' <<<"$window_out")
 t_window=$(sed -n 's/^search_median_ms //p' <<<"$window_out")
@@ -347,6 +378,9 @@ ratios       : talvo/rg = $(ratio "$t_talvo" "$t_rg")   talvo/grep = $(ratio "$t
 search CPU   : talvo5-cli $c_talvo ms | rg -j1 $c_rg ms | grep $c_grep ms   (mean user + system)
 CPU ratios   : talvo/rg = $(ratio "$c_talvo" "$c_rg")   talvo/grep = $(ratio "$c_talvo" "$c_grep")
 search ZQXW  : talvo5-cli $t_rare ms | rg -j1 $t_rare_rg ms -> talvo/rg = $(ratio "$t_rare" "$t_rare_rg")   (a text found nowhere)
+search E     : talvo5-cli $t_dense ms | rg -j1 $t_dense_rg ms -> talvo/rg = $(ratio "$t_dense" "$t_dense_rg")   (a text in every line)
+print ROSE   : talvo5-cli search ROSE $t_print ms | rg -j1 -iF --no-filename $t_print_rg ms | the same | iconv $t_print_iconv ms
+print ratios : talvo/(rg | iconv) = $(ratio "$t_print" "$t_print_iconv")   talvo/rg = $(ratio "$t_print" "$t_print_rg")$field_rows
 peak memory  : talvo5-cli search $m_talvo MB | rg $m_rg MB | grep $m_grep MB
 1 GB line    : talvo5-cli search --count ROSE over the catalogue with a 1 GiB line in B.MFI: peak $m_huge MB, count $huge_count
 add          : $near.MFI ($near_lines lines): $near_steady ms (file already in the tool's order), $near_first ms ($near_first_what)
