@@ -8,6 +8,8 @@
 #include <QStringDecoder>
 
 #include <cerrno>
+#include <cstdint>
+#include <memory>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -36,7 +38,10 @@ ssize_t readSome(int fd, char *buffer, qsizetype size)
 class PieceReader
 {
 public:
-    explicit PieceReader(int fd) : fd_(fd), buffer_(kPiece, Qt::Uninitialized) {}
+    explicit PieceReader(int fd)
+        : fd_(fd), storage_(new char[size_t(kPiece + 2 * kAlign)]), base_(aligned(storage_.get())), front_(base_)
+    {
+    }
 
     // False at the end of the file, or on a read error (then errorNumber() is set).
     bool next(QByteArrayView *piece)
@@ -44,28 +49,33 @@ public:
         for (;;) {
             if (consumed_ > 0) {
                 kept_ -= consumed_;
-                std::memmove(buffer_.data(), buffer_.constData() + consumed_, size_t(kept_));
+                // What is kept goes where the next read lands on an aligned address: the system
+                // copies into one several times faster than into any other.
+                char *const to = base_ + (-kept_ & (kAlign - 1));
+                std::memmove(to, front_ + consumed_, size_t(kept_));
+                front_ = to;
                 consumed_ = 0;
             }
             if (skipping_) {
                 // The rest of a cut line, up to its line end.
-                const void *nl = kept_ > 0 ? ::memchr(buffer_.constData(), '\n', size_t(kept_)) : nullptr;
+                const void *nl = kept_ > 0 ? ::memchr(front_, '\n', size_t(kept_)) : nullptr;
                 if (nl) {
                     skipping_ = false;
-                    consumed_ = static_cast<const char *>(nl) - buffer_.constData() + 1;
+                    consumed_ = static_cast<const char *>(nl) - front_ + 1;
                     continue;
                 }
                 kept_ = 0;
+                front_ = base_;
             } else if (kept_ > 0) {
-                const void *lastNl = ::memrchr(buffer_.constData(), '\n', size_t(kept_));
+                const void *lastNl = ::memrchr(front_, '\n', size_t(kept_));
                 if (lastNl) {
-                    consumed_ = static_cast<const char *>(lastNl) - buffer_.constData() + 1;
-                    *piece = QByteArrayView(buffer_.constData(), consumed_);
+                    consumed_ = static_cast<const char *>(lastNl) - front_ + 1;
+                    *piece = QByteArrayView(front_, consumed_);
                     return true;
                 }
                 if (kept_ > kMaxLineLength || ended_) {
                     // An unfinished line already too long, or the last line without its end.
-                    *piece = QByteArrayView(buffer_.constData(), std::min(kept_, kMaxLineLength));
+                    *piece = QByteArrayView(front_, std::min(kept_, kMaxLineLength));
                     if (kept_ > kMaxLineLength) {
                         ++cutLines_;
                         skipping_ = true;
@@ -75,7 +85,8 @@ public:
                 }
             }
             if (ended_) return false;
-            const ssize_t n = readSome(fd_, buffer_.data() + kept_, buffer_.size() - kept_);
+            char *const end = front_ + kept_;
+            const ssize_t n = readSome(fd_, end, base_ + kPiece + kAlign - end);
             if (n < 0) {
                 error_ = errno;
                 return false;
@@ -93,10 +104,18 @@ private:
     // enough that an unfinished line of kMaxLineLength always leaves room to read on.
     static constexpr qsizetype kPiece = 256 * 1024;
     static_assert(kPiece > 2 * kMaxLineLength);
+    static constexpr qsizetype kAlign = 64;
+
+    static char *aligned(char *p)
+    {
+        return p + (-reinterpret_cast<std::uintptr_t>(p) & std::uintptr_t(kAlign - 1));
+    }
 
     int fd_;
-    QByteArray buffer_;
-    qsizetype kept_ = 0;     // bytes in the buffer
+    std::unique_ptr<char[]> storage_;
+    char *base_;  // the storage's first aligned byte
+    char *front_; // the first byte kept
+    qsizetype kept_ = 0;     // bytes kept from front_
     qsizetype consumed_ = 0; // bytes of the front already handed over
     bool ended_ = false;
     bool skipping_ = false;
