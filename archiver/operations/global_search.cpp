@@ -33,10 +33,16 @@ struct LineSpan
     qsizetype start, end, stop;
 };
 
-LineSpan lineAround(const unsigned char *s, qsizetype n, qsizetype p)
+// The start of the line that holds position p: pieces begin at a line start.
+qsizetype lineStartOf(const unsigned char *s, qsizetype p)
 {
     const void *before = p > 0 ? ::memrchr(s, '\n', size_t(p)) : nullptr;
-    const qsizetype start = before ? static_cast<const unsigned char *>(before) - s + 1 : 0;
+    return before ? static_cast<const unsigned char *>(before) - s + 1 : 0;
+}
+
+LineSpan lineAround(const unsigned char *s, qsizetype n, qsizetype p)
+{
+    const qsizetype start = lineStartOf(s, p);
     const void *after = ::memchr(s + p, '\n', size_t(n - p));
     const qsizetype end = after ? static_cast<const unsigned char *>(after) - s : n;
     qsizetype stop = end;
@@ -66,7 +72,6 @@ struct PieceScan
     qsizetype newlines = 0;
     qsizetype empty = 0;
     qsizetype reportedUpTo = -1; // position of the LF that ends the last line handed over
-    qsizetype lineStart = 0;     // start of the line that holds the current block's first byte
     // A line found in an earlier block whose end is not read yet: where it starts, and whether it
     // counts (it does not when the text lies beyond the part of an over-long line that counts).
     qsizetype openStart = -1;
@@ -97,19 +102,17 @@ struct PieceScan
         if (p + m - line.start <= linefile::kMaxLineLength) found(line.start, line.end);
     }
 
-    // One block of 64 bytes at pos, given the mask of its line feeds and of the positions where
-    // the first, second and last bytes of the text all match. A found line's ends come from the masks:
-    // the rest of its candidates are dropped at once, so a line costs one comparison however
-    // often it holds the text.
-    void block(qsizetype pos, uint64_t nl, uint64_t cand, uint64_t &previousNl)
+    // A block of 64 bytes at pos that needs a closer look, given the masks of its line feeds and
+    // of the positions where the first, second and last bytes of the text all match, and the
+    // line feeds that stand close to another (where an empty line may end). A found line's ends
+    // come from the masks (or, for a line that began in an earlier block, from the bytes before
+    // it): the rest of its candidates are dropped at once, so a line costs one comparison however
+    // often it holds the text. Out of line, so that the loop over the blocks that need nothing
+    // keeps its values in registers.
+    __attribute__((noinline)) void closer(qsizetype pos, uint64_t nl, uint64_t cand, uint64_t closeNl)
     {
-        newlines += __builtin_popcountll(nl);
-        // An empty line ends with an LF one or two bytes after another LF (a lone CR between
-        // them); those rare places are checked one by one.
-        const uint64_t near = (nl << 1) | (previousNl >> 63) | (nl << 2) | (previousNl >> 62);
-        for (uint64_t e = nl & near; e; e &= e - 1)
+        for (uint64_t e = closeNl; e; e &= e - 1)
             if (endsEmptyLine(s, pos + __builtin_ctzll(e))) ++empty;
-        previousNl = nl;
 
         if (openStart >= 0) {
             if (!nl) return; // the found line goes on past this block
@@ -126,7 +129,7 @@ struct PieceScan
                 continue;
             }
             const uint64_t before = nl & (throughBit(i) >> 1);
-            const qsizetype start = before ? pos + 64 - __builtin_clzll(before) : lineStart;
+            const qsizetype start = before ? pos + 64 - __builtin_clzll(before) : lineStartOf(s, pos);
             const bool counts = p + m - start <= linefile::kMaxLineLength;
             const uint64_t after = nl & ~throughBit(i);
             if (!after) {
@@ -138,7 +141,6 @@ struct PieceScan
             if (counts) found(start, pos + j);
             cand &= ~throughBit(j);
         }
-        if (nl) lineStart = pos + 64 - __builtin_clzll(nl);
     }
 
     // After the blocks: the end of a line still open is looked for from pos.
@@ -158,29 +160,43 @@ struct PieceScan
 
 } // namespace
 
-// The block loop, compiled once for each instruction set: it walks a piece 64 bytes at a time
-// and stops where a block and the text's last byte would pass the end.
-#define TALVO_BLOCK_LOOP(ATTRIBUTES, NAME, ...)                                                  \
-    ATTRIBUTES qsizetype NAME(PieceScan &scan)                                                                 \
+// The block loop, compiled once for each instruction set and for whether a text is sought: it
+// walks a piece 64 bytes at a time and stops where a block and the text's last byte would pass
+// the end. Most blocks need nothing but their line feeds counted; the others go to
+// PieceScan::closer.
+#define TALVO_BLOCK_LOOP(ATTRIBUTES, NAME, ...)                                                    \
+    template <bool Seek>                                                                           \
+    ATTRIBUTES qsizetype NAME(PieceScan &scan)                                                     \
     {                                                                                              \
-        const unsigned char *s = scan.s;                                                           \
+        const unsigned char *const s = scan.s;                                                     \
         const qsizetype n = scan.n;                                                                \
-        const qsizetype tail = scan.finder && scan.m > 0 ? scan.m - 1 : 0;                         \
-        const bool seek = scan.finder && scan.m > 0;                                               \
-        const unsigned char a1 = seek ? scan.finder->variants(0)[0] : 0;                           \
-        const unsigned char b1 = seek ? scan.finder->variants(0)[1] : 0;                           \
-        const unsigned char a2 = seek ? scan.finder->variants(1)[0] : 0;                           \
-        const unsigned char b2 = seek ? scan.finder->variants(1)[1] : 0;                           \
-        const unsigned char a3 = seek ? scan.finder->variants(2)[0] : 0;                           \
-        const unsigned char b3 = seek ? scan.finder->variants(2)[1] : 0;                           \
-        const qsizetype second = scan.m > 1 ? 1 : 0;                                               \
+        const qsizetype tail = Seek ? scan.m - 1 : 0;                                              \
+        const unsigned char a1 = Seek ? scan.finder->variants(0)[0] : 0;                           \
+        const unsigned char b1 = Seek ? scan.finder->variants(0)[1] : 0;                           \
+        const unsigned char a2 = Seek ? scan.finder->variants(1)[0] : 0;                           \
+        const unsigned char b2 = Seek ? scan.finder->variants(1)[1] : 0;                           \
+        const unsigned char a3 = Seek ? scan.finder->variants(2)[0] : 0;                           \
+        const unsigned char b3 = Seek ? scan.finder->variants(2)[1] : 0;                           \
+        const qsizetype second = Seek && scan.m > 1 ? 1 : 0;                                       \
         uint64_t previousNl = uint64_t(1) << 63; /* a piece starts after a line end */             \
+        qsizetype newlines = 0;                                                                    \
+        bool open = false;                                                                         \
         qsizetype pos = 0;                                                                         \
         for (; pos + 64 + tail <= n; pos += 64) {                                                  \
             uint64_t nl = 0, cand = 0;                                                             \
             __VA_ARGS__                                                                            \
-            scan.block(pos, nl, seek ? cand : 0, previousNl);                                      \
+            newlines += __builtin_popcountll(nl);                                                  \
+            /* An empty line ends with an LF one or two bytes after another LF (a lone CR       \
+               between them): those rare places are checked one by one. */                         \
+            const uint64_t closeNl =                                                               \
+                nl & ((nl << 1) | (previousNl >> 63) | (nl << 2) | (previousNl >> 62));            \
+            if (__builtin_expect((cand | closeNl) != 0 || open, 0)) {                              \
+                scan.closer(pos, nl, cand, closeNl);                                               \
+                open = scan.openStart >= 0;                                                        \
+            }                                                                                      \
+            previousNl = nl;                                                                       \
         }                                                                                          \
+        scan.newlines += newlines;                                                                 \
         return pos;                                                                                \
     }
 
@@ -199,7 +215,7 @@ TALVO_BLOCK_LOOP(, blockLoopSse2, {
     for (int k = 0; k < 4; ++k) {
         const unsigned char *p = s + pos + 16 * k;
         nl |= uint64_t(eq16(p, lf)) << (16 * k);
-        if (seek) {
+        if (Seek) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
             const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + tail));
             const __m128i first = _mm_or_si128(_mm_cmpeq_epi8(v, va1), _mm_cmpeq_epi8(v, vb1));
@@ -222,7 +238,7 @@ TALVO_BLOCK_LOOP(__attribute__((target("avx2"))), blockLoopAvx2, {
         const unsigned char *p = s + pos + 32 * k;
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p));
         nl |= uint64_t(uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, lf)))) << (32 * k);
-        if (seek) {
+        if (Seek) {
             const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + tail));
             const __m256i first = _mm256_or_si256(_mm256_cmpeq_epi8(v, va1), _mm256_cmpeq_epi8(v, vb1));
             const __m256i last = _mm256_or_si256(_mm256_cmpeq_epi8(w, va2), _mm256_cmpeq_epi8(w, vb2));
@@ -256,11 +272,11 @@ void scanPiece(QByteArrayView piece, const FoldedFinder *finder, record::Field f
 
     qsizetype pos = 0;
 #if defined(__x86_64__) && defined(__GNUC__)
-    if (wide) pos = blockLoopAvx2(scan);
+    if (wide) pos = seek ? blockLoopAvx2<true>(scan) : blockLoopAvx2<false>(scan);
     else
 #endif
 #ifdef __SSE2__
-        pos = blockLoopSse2(scan);
+        pos = seek ? blockLoopSse2<true>(scan) : blockLoopSse2<false>(scan);
 #endif
     scan.closeOpenLine(pos);
     for (; pos < n; ++pos) {
