@@ -27,7 +27,9 @@ int main(int argc, char *argv[])
     // Usage and refusals speak the language the window was last set to.
     cli::Context ctx{folder, Language(settings::currentLanguageFile(folder), files::shippedDataFolder()),
                      Catalogue(folder)};
-    ctx.language.install();
+    // Nothing here shows Qt's own texts: its translations are not loaded, and the language file
+    // is read only when a text is needed.
+    ctx.language.installTexts();
     if (args.isEmpty()) return cli::usage();
     const QString command = args.takeFirst();
     if (command == QLatin1String("--help") || command == QLatin1String("help")) return cli::help();

@@ -124,13 +124,17 @@ QString Language::locale() const
     return value.isEmpty() ? QStringLiteral("fr") : value;
 }
 
+void Language::installTexts()
+{
+    if (!QCoreApplication::instance() || textsTranslator_) return;
+    textsTranslator_ = std::make_unique<TextsTranslator>(*this);
+    QCoreApplication::installTranslator(textsTranslator_.get());
+}
+
 void Language::install()
 {
     if (!QCoreApplication::instance()) return;
-    if (!textsTranslator_) {
-        textsTranslator_ = std::make_unique<TextsTranslator>(*this);
-        QCoreApplication::installTranslator(textsTranslator_.get());
-    }
+    installTexts();
     // Qt's translations are loaded again only when the locale changed.
     const QString wanted = locale();
     if (wanted == installedLocale_) return;

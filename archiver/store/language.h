@@ -40,6 +40,9 @@ public:
     // installs into the application a translator of section [Textes] and Qt's own translations
     // for the locale, replacing those installed before. Called again after setFile.
     void install();
+    // The programs' own texts alone, read from the file when first asked for: what a program
+    // that shows none of Qt's own texts needs.
+    void installTexts();
 
 private:
     const Profile &current() const;
