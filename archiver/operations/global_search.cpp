@@ -17,13 +17,15 @@ namespace {
 
 const std::array<unsigned char, 256> &upper() { return cp1252::upperTable(); }
 
-std::array<unsigned char, 2> variantsOf(unsigned char folded)
+// The probe that every byte folding to folded passes: the bits in which its case forms differ
+// (the code page's pairs differ in one bit, but for Ÿ and ÿ), set in all of them. A few other
+// bytes may pass too; the comparison that follows turns them down.
+FoldedFinder::Probe probeOf(unsigned char folded)
 {
-    std::array<unsigned char, 2> v{folded, folded};
-    int n = 0;
+    unsigned char bits = 0;
     for (int b = 0; b < 256; ++b)
-        if (upper()[b] == folded && n < 2) v[n++] = static_cast<unsigned char>(b);
-    return v;
+        if (upper()[b] == folded) bits |= static_cast<unsigned char>(b ^ folded);
+    return {bits, static_cast<unsigned char>(folded | bits)};
 }
 
 // The line of piece around position p: [start, end) without its line end; end is the position of
@@ -71,6 +73,7 @@ struct PieceScan
     const std::function<void(QByteArrayView)> &onMatch;
     qsizetype newlines = 0;
     qsizetype empty = 0;
+    qsizetype candidateBlocks = 0; // blocks whose first and last bytes' tests left candidates
     qsizetype reportedUpTo = -1; // position of the LF that ends the last line handed over
     // A line found in an earlier block whose end is not read yet: where it starts, and whether it
     // counts (it does not when the text lies beyond the part of an over-long line that counts).
@@ -160,24 +163,27 @@ struct PieceScan
 
 } // namespace
 
-// The block loop, compiled once for each instruction set and for whether a text is sought: it
+// The block loop, compiled once for each instruction set and for the bytes of the text it tests
+// in every block: none (no text is sought), the first and the last, or these and the second. It
 // walks a piece 64 bytes at a time and stops where a block and the text's last byte would pass
 // the end. Most blocks need nothing but their line feeds counted; the others go to
-// PieceScan::closer.
-#define TALVO_BLOCK_LOOP(ATTRIBUTES, NAME, ...)                                                    \
-    template <bool Seek>                                                                           \
+// PieceScan::closer. With two bytes tested, the second sifts the candidates of a block before
+// its closer look, and the blocks that hold candidates are counted: when they are many, testing
+// the second byte in every block costs less than the closer looks it saves.
+#define TALVO_BLOCK_LOOP(ATTRIBUTES, NAME, SIFT, ...)                                              \
+    template <int Probes>                                                                          \
     ATTRIBUTES qsizetype NAME(PieceScan &scan)                                                     \
     {                                                                                              \
+        constexpr bool Seek = Probes > 0;                                                          \
         const unsigned char *const s = scan.s;                                                     \
         const qsizetype n = scan.n;                                                                \
         const qsizetype tail = Seek ? scan.m - 1 : 0;                                              \
-        const unsigned char a1 = Seek ? scan.finder->variants(0)[0] : 0;                           \
-        const unsigned char b1 = Seek ? scan.finder->variants(0)[1] : 0;                           \
-        const unsigned char a2 = Seek ? scan.finder->variants(1)[0] : 0;                           \
-        const unsigned char b2 = Seek ? scan.finder->variants(1)[1] : 0;                           \
-        const unsigned char a3 = Seek ? scan.finder->variants(2)[0] : 0;                           \
-        const unsigned char b3 = Seek ? scan.finder->variants(2)[1] : 0;                           \
-        const qsizetype second = Seek && scan.m > 1 ? 1 : 0;                                       \
+        const FoldedFinder::Probe first = Seek ? scan.finder->probe(0) : FoldedFinder::Probe{};    \
+        const FoldedFinder::Probe last = Seek ? scan.finder->probe(1) : FoldedFinder::Probe{};     \
+        /* The second byte is worth testing when it is not the last. */                            \
+        const bool sift = Probes == 2 && scan.m > 2;                                               \
+        const FoldedFinder::Probe second = Seek ? scan.finder->probe(2) : FoldedFinder::Probe{};   \
+        const qsizetype step = Probes == 3 ? 1 : 0;                                                \
         uint64_t previousNl = uint64_t(1) << 63; /* a piece starts after a line end */             \
         qsizetype newlines = 0;                                                                    \
         bool open = false;                                                                         \
@@ -191,6 +197,10 @@ struct PieceScan
             const uint64_t closeNl =                                                               \
                 nl & ((nl << 1) | (previousNl >> 63) | (nl << 2) | (previousNl >> 62));            \
             if (__builtin_expect((cand | closeNl) != 0 || open, 0)) {                              \
+                if (sift && cand) {                                                                \
+                    ++scan.candidateBlocks;                                                        \
+                    cand &= SIFT(s + pos, second);                                                 \
+                }                                                                                  \
                 scan.closer(pos, nl, cand, closeNl);                                               \
                 open = scan.openStart >= 0;                                                        \
             }                                                                                      \
@@ -203,49 +213,74 @@ struct PieceScan
 namespace {
 
 #ifdef __SSE2__
-inline uint32_t eq16(const unsigned char *p, __m128i c)
+// A byte matches a probe when it equals the target once the probe's bits are set in it.
+
+// The positions of a block whose next byte passes the probe.
+uint64_t siftSse2(const unsigned char *block, FoldedFinder::Probe probe)
 {
-    return uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)), c)));
+    const __m128i bits = _mm_set1_epi8(char(probe.bits)), target = _mm_set1_epi8(char(probe.target));
+    uint64_t mask = 0;
+    for (int k = 0; k < 4; ++k) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 16 * k + 1));
+        mask |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(x, bits), target)))) << (16 * k);
+    }
+    return mask;
 }
 
-TALVO_BLOCK_LOOP(, blockLoopSse2, {
-    const __m128i lf = _mm_set1_epi8('\n'), va1 = _mm_set1_epi8(char(a1)), vb1 = _mm_set1_epi8(char(b1)),
-                  va2 = _mm_set1_epi8(char(a2)), vb2 = _mm_set1_epi8(char(b2)), va3 = _mm_set1_epi8(char(a3)),
-                  vb3 = _mm_set1_epi8(char(b3));
+TALVO_BLOCK_LOOP(, blockLoopSse2, siftSse2, {
+    const __m128i lf = _mm_set1_epi8('\n'), m1 = _mm_set1_epi8(char(first.bits)),
+                  t1 = _mm_set1_epi8(char(first.target)), m2 = _mm_set1_epi8(char(last.bits)),
+                  t2 = _mm_set1_epi8(char(last.target)), m3 = _mm_set1_epi8(char(second.bits)),
+                  t3 = _mm_set1_epi8(char(second.target));
     for (int k = 0; k < 4; ++k) {
         const unsigned char *p = s + pos + 16 * k;
-        nl |= uint64_t(eq16(p, lf)) << (16 * k);
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        nl |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))) << (16 * k);
         if (Seek) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
             const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + tail));
-            const __m128i first = _mm_or_si128(_mm_cmpeq_epi8(v, va1), _mm_cmpeq_epi8(v, vb1));
-            const __m128i last = _mm_or_si128(_mm_cmpeq_epi8(w, va2), _mm_cmpeq_epi8(w, vb2));
-            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + second));
-            const __m128i next = _mm_or_si128(_mm_cmpeq_epi8(x, va3), _mm_cmpeq_epi8(x, vb3));
-            cand |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_and_si128(_mm_and_si128(first, last), next))))
-                    << (16 * k);
+            __m128i both = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(v, m1), t1),
+                                         _mm_cmpeq_epi8(_mm_or_si128(w, m2), t2));
+            if (Probes == 3) {
+                const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + step));
+                both = _mm_and_si128(both, _mm_cmpeq_epi8(_mm_or_si128(x, m3), t3));
+            }
+            cand |= uint64_t(uint32_t(_mm_movemask_epi8(both))) << (16 * k);
         }
     }
 })
 #endif
 
 #if defined(__x86_64__) && defined(__GNUC__)
-TALVO_BLOCK_LOOP(__attribute__((target("avx2"))), blockLoopAvx2, {
-    const __m256i lf = _mm256_set1_epi8('\n'), va1 = _mm256_set1_epi8(char(a1)), vb1 = _mm256_set1_epi8(char(b1)),
-                  va2 = _mm256_set1_epi8(char(a2)), vb2 = _mm256_set1_epi8(char(b2)),
-                  va3 = _mm256_set1_epi8(char(a3)), vb3 = _mm256_set1_epi8(char(b3));
+__attribute__((target("avx2"))) uint64_t siftAvx2(const unsigned char *block, FoldedFinder::Probe probe)
+{
+    const __m256i bits = _mm256_set1_epi8(char(probe.bits)), target = _mm256_set1_epi8(char(probe.target));
+    uint64_t mask = 0;
+    for (int k = 0; k < 2; ++k) {
+        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(block + 32 * k + 1));
+        mask |= uint64_t(uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_or_si256(x, bits), target))))
+                << (32 * k);
+    }
+    return mask;
+}
+
+TALVO_BLOCK_LOOP(__attribute__((target("avx2"))), blockLoopAvx2, siftAvx2, {
+    const __m256i lf = _mm256_set1_epi8('\n'), m1 = _mm256_set1_epi8(char(first.bits)),
+                  t1 = _mm256_set1_epi8(char(first.target)), m2 = _mm256_set1_epi8(char(last.bits)),
+                  t2 = _mm256_set1_epi8(char(last.target)), m3 = _mm256_set1_epi8(char(second.bits)),
+                  t3 = _mm256_set1_epi8(char(second.target));
     for (int k = 0; k < 2; ++k) {
         const unsigned char *p = s + pos + 32 * k;
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p));
         nl |= uint64_t(uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, lf)))) << (32 * k);
         if (Seek) {
             const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + tail));
-            const __m256i first = _mm256_or_si256(_mm256_cmpeq_epi8(v, va1), _mm256_cmpeq_epi8(v, vb1));
-            const __m256i last = _mm256_or_si256(_mm256_cmpeq_epi8(w, va2), _mm256_cmpeq_epi8(w, vb2));
-            const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + second));
-            const __m256i next = _mm256_or_si256(_mm256_cmpeq_epi8(x, va3), _mm256_cmpeq_epi8(x, vb3));
-            cand |= uint64_t(uint32_t(_mm256_movemask_epi8(_mm256_and_si256(_mm256_and_si256(first, last), next))))
-                    << (32 * k);
+            __m256i both = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(v, m1), t1),
+                                            _mm256_cmpeq_epi8(_mm256_or_si256(w, m2), t2));
+            if (Probes == 3) {
+                const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + step));
+                both = _mm256_and_si256(both, _mm256_cmpeq_epi8(_mm256_or_si256(x, m3), t3));
+            }
+            cand |= uint64_t(uint32_t(_mm256_movemask_epi8(both))) << (32 * k);
         }
     }
 })
@@ -258,11 +293,12 @@ bool haveAvx2()
 #endif
 
 // Counts the lines of a piece and hands over those holding the finder's text, in one pass over
-// the bytes: the first, second and last bytes of the text are tested together, many bytes at a time,
+// the bytes: the first and last bytes of the text (and its second, once the candidates proved
+// many: threeProbes is set then, for the rest of the search) are tested many bytes at a time
 // before a full comparison. With a field, a line holding the text is handed over when that field
 // holds it: the field lies within the line, so only the lines found need the closer look.
 void scanPiece(QByteArrayView piece, const FoldedFinder *finder, record::Field field, bool wide,
-               SearchCounts &counts, const std::function<void(QByteArrayView)> &onMatch)
+               bool &threeProbes, SearchCounts &counts, const std::function<void(QByteArrayView)> &onMatch)
 {
     PieceScan scan{reinterpret_cast<const unsigned char *>(piece.data()), piece.size(), finder,
                    finder ? finder->size() : 0, field, counts, onMatch};
@@ -272,12 +308,15 @@ void scanPiece(QByteArrayView piece, const FoldedFinder *finder, record::Field f
 
     qsizetype pos = 0;
 #if defined(__x86_64__) && defined(__GNUC__)
-    if (wide) pos = seek ? blockLoopAvx2<true>(scan) : blockLoopAvx2<false>(scan);
+    if (wide) pos = !seek ? blockLoopAvx2<0>(scan) : threeProbes ? blockLoopAvx2<3>(scan) : blockLoopAvx2<2>(scan);
     else
 #endif
 #ifdef __SSE2__
-        pos = seek ? blockLoopSse2<true>(scan) : blockLoopSse2<false>(scan);
+        pos = !seek ? blockLoopSse2<0>(scan) : threeProbes ? blockLoopSse2<3>(scan) : blockLoopSse2<2>(scan);
 #endif
+    // One block in eight holding candidates makes the closer looks cost more than the second
+    // byte's test in every block.
+    if (scan.candidateBlocks * 8 > pos / 64) threeProbes = true;
     scan.closeOpenLine(pos);
     for (; pos < n; ++pos) {
         if (s[pos] == '\n') {
@@ -314,9 +353,9 @@ FoldedFinder::FoldedFinder(QByteArrayView needle) : needle_(needle.toByteArray()
     for (char &c : needle_)
         c = char(upper()[static_cast<unsigned char>(c)]);
     if (!needle_.isEmpty()) {
-        first_ = variantsOf(static_cast<unsigned char>(needle_.front()));
-        last_ = variantsOf(static_cast<unsigned char>(needle_.back()));
-        second_ = variantsOf(static_cast<unsigned char>(needle_.size() > 1 ? needle_[1] : needle_.back()));
+        first_ = probeOf(static_cast<unsigned char>(needle_.front()));
+        last_ = probeOf(static_cast<unsigned char>(needle_.back()));
+        second_ = probeOf(static_cast<unsigned char>(needle_.size() > 1 ? needle_[1] : needle_.back()));
     }
 }
 
@@ -356,7 +395,7 @@ void LetterSearch::run(const QString &path, SearchCounts &counts,
                        const std::function<void(QByteArrayView line)> &onMatch) const
 {
     const linefile::ReadStatus status = linefile::forEachPiece(path, [&](QByteArrayView piece) {
-        scanPiece(piece, searchable_ ? &finder_ : nullptr, field_, wide_, counts, onMatch);
+        scanPiece(piece, searchable_ ? &finder_ : nullptr, field_, wide_, threeProbes_, counts, onMatch);
     });
     if (!status.ok()) counts.unreadable.append(status.error);
 }

@@ -23,13 +23,19 @@ public:
     bool verifyAt(const unsigned char *p) const;
 
     const QByteArray &needle() const { return needle_; } // upper-cased
-    // The two byte values (upper and lower case) that match the first (0), last (1) and second
-    // (2) bytes of the needle.
-    const std::array<unsigned char, 2> &variants(int i) const { return i == 0 ? first_ : i == 1 ? last_ : second_; }
+    // What the scan tests a byte with before a full comparison at its place: a byte that may be
+    // one of the case forms of the text's first (0), last (1) or second (2) byte equals target
+    // once bits are set in it.
+    struct Probe
+    {
+        unsigned char bits = 0;
+        unsigned char target = 0;
+    };
+    const Probe &probe(int i) const { return i == 0 ? first_ : i == 1 ? last_ : second_; }
 
 private:
     QByteArray needle_;
-    std::array<unsigned char, 2> first_{}, last_{}, second_{};
+    Probe first_, last_, second_;
 };
 
 struct SearchCounts
@@ -54,6 +60,9 @@ private:
     record::Field field_;
     bool searchable_ = false;
     bool wide_ = false;
+    // Whether the scan tests the text's second byte in every block, which pays once the text's
+    // first and last bytes prove to leave candidates in many blocks.
+    mutable bool threeProbes_ = false;
 };
 
 // The global search: reads every letter file in letter-list order and hands each non-empty line
