@@ -20,7 +20,18 @@ public:
     // Position of the first occurrence in hay at or after from, or -1. An empty text is found
     // at from in any non-empty hay.
     qsizetype find(QByteArrayView hay, qsizetype from = 0) const;
-    bool verifyAt(const unsigned char *p) const;
+    // Whether the non-empty text, which does not hold the stop byte, stands in hay from from on,
+    // before the first stop byte there, and a stop byte follows it. first is where the text
+    // first stands in hay: nowhere before.
+    bool standsBefore(QByteArrayView hay, qsizetype from, char stop, qsizetype first) const;
+    // Whether the text stands at p, case ignored; size() bytes from p must be readable.
+    bool verifyAt(const unsigned char *p) const
+    {
+        const auto *q = reinterpret_cast<const unsigned char *>(needle_.constData());
+        for (qsizetype j = 0; j < needle_.size(); ++j)
+            if ((*upper_)[p[j]] != q[j]) return false;
+        return true;
+    }
 
     const QByteArray &needle() const { return needle_; } // upper-cased
     // What the scan tests a byte with before a full comparison at its place: a byte that may be
@@ -35,6 +46,7 @@ public:
 
 private:
     QByteArray needle_;
+    const std::array<unsigned char, 256> *upper_; // the code page's upper-case table
     Probe first_, last_, second_;
 };
 
