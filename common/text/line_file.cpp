@@ -39,9 +39,15 @@ class PieceReader
 {
 public:
     explicit PieceReader(int fd)
-        : fd_(fd), storage_(new char[size_t(kPiece + 2 * kAlign)]), base_(aligned(storage_.get())), front_(base_)
+        : fd_(fd), storage_(spare() ? std::move(spare()) : std::make_unique<char[]>(size_t(kPiece + 2 * kAlign))),
+          base_(aligned(storage_.get())), front_(base_)
     {
     }
+    // The buffer goes to the next reader of this thread: a new one would cost the system fresh
+    // zeroed pages for every file of a search.
+    ~PieceReader() { spare() = std::move(storage_); }
+    PieceReader(const PieceReader &) = delete;
+    PieceReader &operator=(const PieceReader &) = delete;
 
     // False at the end of the file, or on a read error (then errorNumber() is set).
     bool next(QByteArrayView *piece)
@@ -105,6 +111,12 @@ private:
     static constexpr qsizetype kPiece = 256 * 1024;
     static_assert(kPiece > 2 * kMaxLineLength);
     static constexpr qsizetype kAlign = 64;
+
+    static std::unique_ptr<char[]> &spare()
+    {
+        static thread_local std::unique_ptr<char[]> buffer;
+        return buffer;
+    }
 
     static char *aligned(char *p)
     {
