@@ -2,6 +2,18 @@
 
 #include "common/text/cp1252.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 GridModel::GridModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 int GridModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : shown_; }
@@ -31,20 +43,96 @@ void GridModel::setHeaders(const QStringList &headers)
     emit headerDataChanged(Qt::Horizontal, 0, kColumns - 1);
 }
 
-bool GridModel::appendLine(QByteArrayView text)
+namespace {
+
+// Whether a record line holds all five separators, in one pass over it.
+bool holdsEverySeparator(QByteArrayView line)
+{
+    const char *s = line.data();
+    const qsizetype n = line.size();
+    qsizetype p = 0;
+    unsigned seen = 0; // a bit for each separator met
+#ifdef __SSE2__
+    if (n >= 16) {
+        __m128i at[5] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(),
+                         _mm_setzero_si128()};
+        // The last sixteen bytes overlap those before them, which changes nothing here.
+        for (;; p += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + std::min(p, n - 16)));
+            for (int k = 0; k < 5; ++k)
+                at[k] = _mm_or_si128(at[k], _mm_cmpeq_epi8(v, _mm_set1_epi8(record::kSeparatorBytes[k])));
+            if (p + 16 >= n) break;
+        }
+        for (int k = 0; k < 5; ++k)
+            if (_mm_movemask_epi8(at[k])) seen |= 1u << k;
+        return seen == 31;
+    }
+#endif
+    for (; p < n; ++p)
+        for (int k = 0; k < 5; ++k)
+            if (s[p] == record::kSeparatorBytes[k]) seen |= 1u << k;
+    return seen == 31;
+}
+
+#ifdef __linux__
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+#endif
+// Blocks of two huge pages where the system gives them: a grid of a hundred thousand rows then
+// costs a few page faults instead of thousands.
+constexpr qsizetype kArenaBlock = qsizetype(4) << 20;
+
+} // namespace
+
+GridModel::Arena::~Arena()
+{
+    for (const Block &block : blocks_) std::free(block.data);
+}
+
+const char *GridModel::Arena::add(QByteArrayView bytes)
+{
+    const qsizetype n = bytes.size();
+    // On to the next block, kept from an earlier search or new, when this one is full.
+    while (current_ < blocks_.size() && used_ + n > blocks_[current_].size) {
+        ++current_;
+        used_ = 0;
+    }
+    if (current_ == blocks_.size()) {
+        const qsizetype size = std::max(kArenaBlock, n);
+#ifdef __linux__
+        auto *data = static_cast<char *>(std::aligned_alloc(kHugePage, size_t((size + kHugePage - 1) / kHugePage * kHugePage)));
+        if (data) ::madvise(data, size_t(size), MADV_HUGEPAGE);
+#else
+        auto *data = static_cast<char *>(std::malloc(size_t(size)));
+#endif
+        if (!data) throw std::bad_alloc();
+        blocks_.push_back({data, size});
+        used_ = 0;
+    }
+    char *at = blocks_[current_].data + used_;
+    if (n > 0) std::memcpy(at, bytes.data(), size_t(n));
+    used_ += n;
+    return at;
+}
+
+void GridModel::Arena::clear()
+{
+    current_ = 0;
+    used_ = 0;
+}
+
+GridModel::Row GridModel::addRow(QByteArrayView text)
 {
     Row r;
-    r.offset = arena_.size();
-    r.length = text.size();
-    bool wellFormed = true;
-    for (int i = 0; i < 5; ++i) {
-        r.separators[i] = qint32(text.indexOf(record::kSeparatorBytes[i]));
-        wellFormed = wellFormed && r.separators[i] >= 0;
-    }
-    if (!wellFormed) r.separators.fill(-1);
-    arena_.append(text);
-    rows_.push_back(r);
-    return wellFormed;
+    r.data = arena_.add(text);
+    r.length = qint32(text.size());
+    r.wellFormed = holdsEverySeparator(text);
+    return r;
+}
+
+bool GridModel::appendLine(QByteArrayView text)
+{
+    rows_.push_back(addRow(text));
+    return rows_.back().wellFormed;
 }
 
 void GridModel::flush()
@@ -59,10 +147,9 @@ void GridModel::flush()
 void GridModel::clear()
 {
     beginResetModel();
+    // The room stays for the next search.
     arena_.clear();
-    arena_.squeeze();
     rows_.clear();
-    rows_.shrink_to_fit();
     shown_ = 0;
     endResetModel();
 }
@@ -80,14 +167,7 @@ void GridModel::setRecord(int row, const Record &rec)
 {
     if (row < 0 || row >= shown_) return;
     // The record comes from the card, which only keeps what the files can hold.
-    const QByteArray bytes = cp1252::encode(record::compose(rec)).value_or(QByteArray());
-    Row r;
-    r.offset = arena_.size();
-    r.length = bytes.size();
-    for (int i = 0; i < 5; ++i)
-        r.separators[i] = qint32(bytes.indexOf(record::kSeparatorBytes[i]));
-    arena_.append(bytes);
-    rows_[size_t(row)] = r;
+    rows_[size_t(row)] = addRow(cp1252::encode(record::compose(rec)).value_or(QByteArray()));
     emit dataChanged(index(row, 0), index(row, kColumns - 1));
 }
 
@@ -95,7 +175,7 @@ QString GridModel::cell(int row, int column) const
 {
     if (row < 0 || row >= int(rows_.size()) || column < 0 || column >= kColumns) return {};
     const Row &r = rows_[size_t(row)];
-    if (r.separators[0] < 0) return column == 0 ? cp1252::decode(bytes(r)) : QString();
+    if (!r.wellFormed) return column == 0 ? cp1252::decode(bytes(r)) : QString();
     return cp1252::decode(record::fieldOf(bytes(r), kFieldOfColumn[size_t(column)]));
 }
 

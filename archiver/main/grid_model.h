@@ -52,15 +52,41 @@ public:
 private:
     struct Row
     {
-        qsizetype offset = 0; // in arena_
-        qsizetype length = 0;
-        std::array<qint32, 5> separators{}; // positions of @ [ ] # §, relative to offset; -1 when malformed
+        const char *data = nullptr; // in arena_
+        qint32 length = 0;
+        bool wellFormed = false;
     };
 
-    QByteArrayView bytes(const Row &r) const { return QByteArrayView(arena_).sliced(r.offset, r.length); }
+    // The rows' bytes, in large blocks that stay when the grid is emptied: the next search
+    // writes over them instead of asking the system for fresh pages, and a block never moves,
+    // so a growing grid copies nothing.
+    class Arena
+    {
+    public:
+        Arena() = default;
+        Arena(const Arena &) = delete;
+        Arena &operator=(const Arena &) = delete;
+        ~Arena();
+        const char *add(QByteArrayView bytes);
+        void clear();
 
-    QByteArray arena_;
+    private:
+        struct Block
+        {
+            char *data;
+            qsizetype size;
+        };
+        std::vector<Block> blocks_;
+        std::size_t current_ = 0; // the block being filled
+        qsizetype used_ = 0;      // bytes of it
+    };
+
+    static QByteArrayView bytes(const Row &r) { return QByteArrayView(r.data, r.length); }
+    Row addRow(QByteArrayView bytes);
+
+    Arena arena_;
     std::vector<Row> rows_;
     int shown_ = 0;
     QStringList headers_;
 };
+
