@@ -116,6 +116,7 @@ struct PieceScan
     qsizetype newlines = 0;
     qsizetype empty = 0;
     qsizetype candidateBlocks = 0; // blocks whose first and last bytes' tests left candidates
+    qsizetype handed = 0;          // lines whose whole line holds the text
     qsizetype reportedUpTo = -1; // position of the LF that ends the last line handed over
     // A line found in an earlier block whose end is not read yet: where it starts, and whether it
     // counts (it does not when the text lies beyond the part of an over-long line that counts).
@@ -125,9 +126,11 @@ struct PieceScan
 
     // Hands over the line [start, end), end being the position of its LF or of the piece's end,
     // when its compared part holds the text.
-    // first is where the text first stands in the line: a field holds it only from there on.
+    // first is where the text first stands in the line (before start when that is not known): a
+    // field holds it only from there on.
     void found(qsizetype start, qsizetype end, qsizetype first)
     {
+        ++handed;
         qsizetype stop = end;
         if (stop > start && s[stop - 1] == '\r') --stop;
         if (stop <= start) return;
@@ -342,14 +345,22 @@ bool haveAvx2()
 // many: threeProbes is set then, for the rest of the search) are tested many bytes at a time
 // before a full comparison. With a field, a line holding the text is handed over when that field
 // holds it: the field lies within the line, so only the lines found need the closer look.
+//
+// A field search that finds the text in most lines (every line holds an E) looks at the field of
+// every line instead, once a piece has shown it: the look at each line's candidates would find
+// nearly all of them only to look at their field after all. everyLine is set then, for the rest
+// of the search.
 void scanPiece(QByteArrayView piece, const FoldedFinder *finder, record::Field field, bool wide,
-               bool &threeProbes, SearchCounts &counts, const std::function<void(QByteArrayView)> &onMatch)
+               bool &threeProbes, bool &everyLine, SearchCounts &counts,
+               const std::function<void(QByteArrayView)> &onMatch)
 {
     PieceScan scan{reinterpret_cast<const unsigned char *>(piece.data()), piece.size(), finder,
                    finder ? finder->size() : 0, field, counts, onMatch};
     const unsigned char *s = scan.s;
     const qsizetype n = scan.n;
-    const bool seek = finder && scan.m > 0;
+    // An empty text is found in every non-empty line.
+    const bool eachLine = finder && (scan.m == 0 || everyLine);
+    const bool seek = finder && !eachLine;
 
     qsizetype pos = 0;
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -380,13 +391,13 @@ void scanPiece(QByteArrayView piece, const FoldedFinder *finder, record::Field f
     const bool openTail = tailStop > tailStart;
 
     counts.total += scan.newlines - scan.empty + (openTail ? 1 : 0);
-    if (finder && scan.m == 0) {
-        // An empty text is found in every non-empty line.
-        qsizetype start = 0;
-        while (start < n) {
-            const LineSpan line = lineAround(s, n, start);
-            scan.found(line.start, line.end, line.start);
-            start = line.end + 1;
+    if (seek && field != record::Field::All && scan.handed * 2 > scan.newlines) everyLine = true;
+    if (eachLine) {
+        for (qsizetype start = 0; start < n;) {
+            const void *lf = ::memchr(s + start, '\n', size_t(n - start));
+            const qsizetype end = lf ? static_cast<const unsigned char *>(lf) - s : n;
+            scan.found(start, end, start - 1); // where the text stands is not known
+            start = end + 1;
         }
     }
 }
@@ -504,7 +515,7 @@ void LetterSearch::run(const QString &path, SearchCounts &counts,
                        const std::function<void(QByteArrayView line)> &onMatch) const
 {
     const linefile::ReadStatus status = linefile::forEachPiece(path, [&](QByteArrayView piece) {
-        scanPiece(piece, searchable_ ? &finder_ : nullptr, field_, wide_, threeProbes_, counts, onMatch);
+        scanPiece(piece, searchable_ ? &finder_ : nullptr, field_, wide_, threeProbes_, everyLine_, counts, onMatch);
     });
     if (!status.ok()) counts.unreadable.append(status.error);
 }

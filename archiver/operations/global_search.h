@@ -75,6 +75,9 @@ private:
     // Whether the scan tests the text's second byte in every block, which pays once the text's
     // first and last bytes prove to leave candidates in many blocks.
     mutable bool threeProbes_ = false;
+    // Whether a field search looks at the field of every line, which pays once most lines prove
+    // to hold the text.
+    mutable bool everyLine_ = false;
 };
 
 // The global search: reads every letter file in letter-list order and hands each non-empty line
