@@ -60,6 +60,7 @@ else
     say "!! GNU time (/usr/bin/time, Debian package 'time') is missing: peak memory is sampled from /proc VmHWM."
 fi
 have iconv || fail "iconv is missing (package libc-bin)"
+have python3 || fail "python3 is missing (Debian package 'python3'; tools/setup.sh --bench installs it)"
 
 # --- (b) the catalogue ------------------------------------------------------------------------------
 work=$(mktemp -d "${TMPDIR:-/tmp}/talvo-bench.XXXXXX")
@@ -211,57 +212,48 @@ fi
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 
 # --- (d) search timings ----------------------------------------------------------------------------
-say "== timing the search ($RUNS runs, $WARMUP warm-up runs each)"
-measure search-talvo "" "$cli" --home "$dir" search --count ROSE
-t_talvo=$median_ms c_talvo=$cpu_ms
-t_rg="n/a" c_rg="n/a"
+# All the search commands by turns (bench/alternate.py): each round runs every one of them once,
+# so that a machine whose speed drifts weighs on ours and the references alike.
+say "== timing the search ($RUNS rounds by turns, $WARMUP warm-up rounds)"
+search_commands=(
+    "search-talvo=$(shq "$cli" --home "$dir" search --count ROSE)"
+    "search-grep=$(shq env LC_ALL=C grep -icF ROSE "${files[@]}")"
+    "search-rare-talvo=$(shq "$cli" --home "$dir" search --count ZQXW)"
+    "search-dense-talvo=$(shq "$cli" --home "$dir" search --count E)"
+    "print-talvo=$(shq "$cli" --home "$dir" search ROSE)"
+    "field-note-dense=$(shq "$cli" --home "$dir" search --count --field note E)"
+)
+for f in key date support category note target; do
+    search_commands+=("field-$f-rose=$(shq "$cli" --home "$dir" search --count --field "$f" ROSE)")
+done
 if have rg; then
-    measure search-rg "" rg -j1 -icF ROSE "${files[@]}"
-    t_rg=$median_ms c_rg=$cpu_ms
+    search_commands+=(
+        "search-rg=$(shq rg -j1 -icF ROSE "${files[@]}")"
+        "search-rare-rg=$(shq rg -j1 -icF ZQXW "${files[@]}")"
+        "search-dense-rg=$(shq rg -j1 -icF E "${files[@]}")"
+        "print-rg=$(shq rg -j1 -iF --no-filename ROSE "${files[@]}")"
+        "print-rg-iconv=$(shq bash -c "rg -j1 -iF --no-filename ROSE $(shq "${files[@]}") | iconv -f cp1252 -t utf-8")"
+    )
 fi
-LC_ALL=C measure search-grep "" grep -icF ROSE "${files[@]}"
-t_grep=$median_ms c_grep=$cpu_ms
-# A text found nowhere: the scan alone.
-measure search-rare-talvo "" "$cli" --home "$dir" search --count ZQXW
-t_rare=$median_ms
-t_rare_rg="n/a"
-if have rg; then
-    # rg exits 1 when it finds nothing.
-    NO_MATCH_OK=1 measure search-rare-rg "" rg -j1 -icF ZQXW "${files[@]}"
-    t_rare_rg=$median_ms
-fi
-
-# A text in every line: the cost of each match.
-measure search-dense-talvo "" "$cli" --home "$dir" search --count E
-t_dense=$median_ms
-t_dense_rg="n/a"
-if have rg; then
-    measure search-dense-rg "" rg -j1 -icF E "${files[@]}"
-    t_dense_rg=$median_ms
-fi
-
-# Every matching line printed: ours in UTF-8, ripgrep's the raw bytes (then through iconv, to
-# compare like with like).
-measure print-talvo "" "$cli" --home "$dir" search ROSE
-t_print=$median_ms
-t_print_rg="n/a" t_print_iconv="n/a"
-if have rg; then
-    measure print-rg "" rg -j1 -iF --no-filename ROSE "${files[@]}"
-    t_print_rg=$median_ms
-    measure print-rg-iconv "" bash -c "rg -j1 -iF --no-filename ROSE $(shq "${files[@]}") | iconv -f cp1252 -t utf-8"
-    t_print_iconv=$median_ms
-fi
-
-# One field against the whole line, for a frequent and a rare text.
+python3 "$here/alternate.py" "$RUNS" "$WARMUP" "${search_commands[@]}" >"$results/search.txt" ||
+    fail "alternate.py failed"
+# timed NAME: the median wall time of NAME in ms ("n/a" when it was not run); cpu NAME: its
+# mean user + system time.
+timed() { awk -v n="$1" '$1 == n { v = $2 } END { print (v == "" ? "n/a" : v) }' "$results/search.txt"; }
+cpu() { awk -v n="$1" '$1 == n { v = sprintf("%.2f", $3 + $4) } END { print (v == "" ? "n/a" : v) }' "$results/search.txt"; }
+t_talvo=$(timed search-talvo) c_talvo=$(cpu search-talvo)
+t_rg=$(timed search-rg) c_rg=$(cpu search-rg)
+t_grep=$(timed search-grep) c_grep=$(cpu search-grep)
+t_rare=$(timed search-rare-talvo) t_rare_rg=$(timed search-rare-rg)
+t_dense=$(timed search-dense-talvo) t_dense_rg=$(timed search-dense-rg)
+t_print=$(timed print-talvo) t_print_rg=$(timed print-rg) t_print_iconv=$(timed print-rg-iconv)
 field_rows=""
 for f in key date support category note target; do
-    measure "field-$f-rose" "" "$cli" --home "$dir" search --count --field "$f" ROSE
-    field_rows+=$(printf '\nfield %-8s: --field %s ROSE %s ms -> %s of the whole-line search' "$f" "$f" "$median_ms" \
-        "$(ratio "$median_ms" "$t_talvo")")
+    field_rows+=$(printf '\nfield %-8s: --field %s ROSE %s ms -> %s of the whole-line search' "$f" "$f" \
+        "$(timed "field-$f-rose")" "$(ratio "$(timed "field-$f-rose")" "$t_talvo")")
 done
-measure field-note-dense "" "$cli" --home "$dir" search --count --field note E
-field_rows+=$(printf '\nfield note E   : --field note E %s ms -> %s of the whole-line search of E' "$median_ms" \
-    "$(ratio "$median_ms" "$t_dense")")
+field_rows+=$(printf '\nfield note E   : --field note E %s ms -> %s of the whole-line search of E' \
+    "$(timed field-note-dense)" "$(ratio "$(timed field-note-dense)" "$t_dense")")
 
 # --- (e) peak memory -------------------------------------------------------------------------------
 peak_mb "$cli" --home "$dir" search --count ROSE
@@ -370,7 +362,8 @@ command line : $command_line
 settings     : RECORDS=$RECORDS SEED=$SEED RUNS=$RUNS WARMUP=$WARMUP ADD_LINES=$ADD_LINES BUILD_DIR=$BUILD_DIR
 machine      : $(nproc) CPU, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1), $(uname -sr)
 load average : $load_before before the timings, $(cut -d' ' -f1-3 /proc/loadavg) after (other work on the machine skews them)
-tools        : $(have rg && rg --version | head -n 1 || echo "rg missing"); $(grep --version | head -n 1); timer: $timer
+tools        : $(have rg && rg --version | head -n 1 || echo "rg missing"); $(grep --version | head -n 1)
+timers       : searches by turns (bench/alternate.py, $WARMUP warm-up + $RUNS rounds, median); add and start-up: $timer
 catalogue    : $RECORDS records, $total_lines lines, $total_bytes bytes in 36 letter files (generated in $gen_ms ms)
 counts       : talvo=$talvo_count rg=$rg_count grep=$grep_count generated=${generated_rose:-?} -> $([[ $counts_ok == 1 ]] && echo "agree" || echo "DIFFER")
 search ROSE  : talvo5-cli $t_talvo ms | rg -j1 $t_rg ms | grep $t_grep ms   (whole process, files in page cache)

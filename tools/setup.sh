@@ -15,7 +15,7 @@ packages=(
   chromium                        # the HTML page of the pictures, rendered as a browser shows it
 )
 if [ "${1:-}" = "--bench" ]; then
-  packages+=(ripgrep hyperfine time unrtf)
+  packages+=(ripgrep hyperfine time unrtf python3)
 fi
 
 missing=()
