@@ -359,8 +359,19 @@ void scanPiece(QByteArrayView piece, const FoldedFinder *finder, record::Field f
     const unsigned char *s = scan.s;
     const qsizetype n = scan.n;
     // An empty text is found in every non-empty line.
-    const bool eachLine = finder && (scan.m == 0 || everyLine);
-    const bool seek = finder && !eachLine;
+    if (finder && (scan.m == 0 || everyLine)) {
+        // Line by line, each non-empty one counted and handed to found(), which looks at its
+        // field.
+        for (qsizetype start = 0; start < n;) {
+            const void *lf = ::memchr(s + start, '\n', size_t(n - start));
+            const qsizetype end = lf ? static_cast<const unsigned char *>(lf) - s : n;
+            if (end - start > 1 || (end - start == 1 && s[start] != '\r')) ++counts.total;
+            scan.found(start, end, start - 1); // where the text stands is not known
+            start = end + 1;
+        }
+        return;
+    }
+    const bool seek = finder != nullptr;
 
     qsizetype pos = 0;
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -392,14 +403,6 @@ void scanPiece(QByteArrayView piece, const FoldedFinder *finder, record::Field f
 
     counts.total += scan.newlines - scan.empty + (openTail ? 1 : 0);
     if (seek && field != record::Field::All && scan.handed * 2 > scan.newlines) everyLine = true;
-    if (eachLine) {
-        for (qsizetype start = 0; start < n;) {
-            const void *lf = ::memchr(s + start, '\n', size_t(n - start));
-            const qsizetype end = lf ? static_cast<const unsigned char *>(lf) - s : n;
-            scan.found(start, end, start - 1); // where the text stands is not known
-            start = end + 1;
-        }
-    }
 }
 
 } // namespace
