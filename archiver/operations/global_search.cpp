@@ -159,7 +159,8 @@ struct PieceScan
     // it): the rest of its candidates are dropped at once, so a line costs one comparison however
     // often it holds the text. Out of line, so that the loop over the blocks that need nothing
     // keeps its values in registers.
-    __attribute__((noinline)) void closer(qsizetype pos, uint64_t nl, uint64_t cand, uint64_t closeNl)
+    __attribute__((noinline)) void closer(qsizetype pos, uint64_t nl, uint64_t cand, uint64_t closeNl,
+                                          uint64_t previousNl)
     {
         for (uint64_t e = closeNl; e; e &= e - 1)
             if (endsEmptyLine(s, pos + __builtin_ctzll(e))) ++empty;
@@ -179,7 +180,11 @@ struct PieceScan
                 continue;
             }
             const uint64_t before = nl & (throughBit(i) >> 1);
-            const qsizetype start = before ? pos + 64 - __builtin_clzll(before) : lineStartOf(s, pos);
+            // The line's start: in this block, in the one before (whose line feeds are known;
+            // a piece's first block counts one just before it), or further back.
+            const qsizetype start = before       ? pos + 64 - __builtin_clzll(before)
+                                    : previousNl ? pos - __builtin_clzll(previousNl)
+                                                 : lineStartOf(s, pos);
             const bool counts = p + m - start <= linefile::kMaxLineLength;
             const uint64_t after = nl & ~throughBit(i);
             if (!after) {
@@ -249,7 +254,7 @@ struct PieceScan
                     ++scan.candidateBlocks;                                                        \
                     cand &= SIFT(s + pos, second);                                                 \
                 }                                                                                  \
-                scan.closer(pos, nl, cand, closeNl);                                               \
+                scan.closer(pos, nl, cand, closeNl, previousNl);                                   \
                 open = scan.openStart >= 0;                                                        \
             }                                                                                      \
             previousNl = nl;                                                                       \
