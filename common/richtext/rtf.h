@@ -24,6 +24,11 @@ QByteArray write(const QTextDocument &document);
 // piece can be saved while the next is made. Stops, false, as soon as sink returns false.
 bool write(const QTextDocument &document, const std::function<bool(QByteArrayView)> &sink);
 
+// From now on, writing document keeps the RTF of each block in the block until the block's text
+// or formats change, so that the next writing remakes only the blocks changed since. With now,
+// it is made and kept for every block at once.
+void keep(QTextDocument *document, bool now = false);
+
 // True when bytes begin as an RTF document does ("{\rtf").
 bool looksLikeRtf(QByteArrayView bytes);
 

@@ -294,68 +294,129 @@ struct FormatWords
     bool numbered = false;
 };
 
-// A document's text turned into RTF in parts, each by its own thread: a part becomes its bytes
-// but for the control words of the formats with colours and fonts, whose numbers follow the
-// order the whole text first uses them; each such format leaves a hole, filled once every part
-// is made.
-struct Part
+// The control words of the formats with colours and fonts hold numbers that follow the order
+// the whole text first uses them: the text of a block is made into bytes with a hole for each
+// such format, filled when the whole document is written.
+struct Hole
 {
-    explicit Part(qsizetype expected) : out(expected) {}
-    Out out;
-    struct Hole
-    {
-        qsizetype at; // where in out the words go
-        int format;
-    };
+    qsizetype at; // where in the block's bytes the words go
+    int format;
+};
+
+// A block's text made into RTF: its bytes and holes, as kept in the block or just made.
+struct BlockRtf
+{
+    QByteArrayView bytes;
+    const Hole *holes = nullptr;
+    std::size_t holeCount = 0;
+};
+
+// The RTF of a block's text, kept in the block until its text or formats change (see keep()).
+class KeptRtf : public QTextBlockUserData
+{
+public:
+    QByteArray bytes;
     std::vector<Hole> holes;
 };
 
-// The blocks from first up to end (an invalid block for the last), made into part. Reads the
-// document only: parts of one document may be made at the same time.
-void makePart(const QTextBlock &first, const QTextBlock &end, const std::vector<FormatWords> &formats,
-              const std::vector<const char *> &alignments, Part *part)
+// The text of block b, its fragments in their formats, into out; the holes' places are counted
+// from start. The block's own control words come before it, so plain text at its start is set
+// apart from them. Reads the document only: blocks of one document may be made at the same time.
+void makeBlock(const QTextBlock &b, const std::vector<FormatWords> &formats, Out &out, qsizetype start,
+               std::vector<Hole> &holes)
 {
-    Out &out = part->out;
-    const int endNumber = end.isValid() ? end.blockNumber() : -1;
-    for (QTextBlock b = first; b.isValid() && b.blockNumber() != endNumber; b = b.next()) {
-        if (b.blockNumber() > 0) out.raw("\\par\n");
-        const auto blockFormat = std::size_t(b.blockFormatIndex());
-        out.word(blockFormat < alignments.size() ? alignments[blockFormat] : "\\pard");
-        // The block's text at once, each fragment a piece of it in turn: one string per block
-        // rather than one per fragment.
-        const QString all = b.text();
-        qsizetype at = 0;
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid()) continue;
-            const auto index = std::size_t(fragment.charFormatIndex());
-            const QStringView text = QStringView(all).sliced(at, fragment.length());
-            at += fragment.length();
-            static const FormatWords plain;
-            const FormatWords &f = index < formats.size() ? formats[index] : plain;
-            if (f.picture) {
-                // Identical pictures side by side share one fragment.
-                if (f.words.isEmpty()) continue; // nothing is written for a picture that cannot be shown
-                for (const QChar c : text)
-                    if (c == QChar::ObjectReplacementCharacter) out.raw(f.words.constData());
-                continue;
-            }
-            if (f.words.isEmpty() && !f.numbered) {
-                out.text(text);
-                continue;
-            }
-            out.raw('{');
-            if (f.numbered) {
-                part->holes.push_back({out.size(), int(index)});
-                out.word("", 0);
-            } else {
-                out.word(f.words.constData(), std::size_t(f.words.size()));
-            }
-            out.text(text);
-            out.raw('}');
+    out.word("", 0);
+    // The block's text at once, each fragment a piece of it in turn: one string per block
+    // rather than one per fragment.
+    const QString all = b.text();
+    qsizetype at = 0;
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (!fragment.isValid()) continue;
+        const auto index = std::size_t(fragment.charFormatIndex());
+        const QStringView text = QStringView(all).sliced(at, fragment.length());
+        at += fragment.length();
+        static const FormatWords plain;
+        const FormatWords &f = index < formats.size() ? formats[index] : plain;
+        if (f.picture) {
+            // Identical pictures side by side share one fragment.
+            if (f.words.isEmpty()) continue; // nothing is written for a picture that cannot be shown
+            for (const QChar c : text)
+                if (c == QChar::ObjectReplacementCharacter) out.raw(f.words.constData());
+            continue;
         }
+        if (f.words.isEmpty() && !f.numbered) {
+            out.text(text);
+            continue;
+        }
+        out.raw('{');
+        if (f.numbered) {
+            holes.push_back({out.size() - start, int(index)});
+            out.word("", 0);
+        } else {
+            out.word(f.words.constData(), std::size_t(f.words.size()));
+        }
+        out.text(text);
+        out.raw('}');
     }
 }
+
+// Blocks made by one thread, one after the other in one output.
+struct Batch
+{
+    explicit Batch(qsizetype expected) : out(expected) {}
+    Out out;
+    std::vector<Hole> holes;
+    struct Made
+    {
+        qsizetype start, end;               // in out
+        std::size_t firstHole, endHole;     // in holes
+    };
+    std::vector<Made> made;
+
+    void make(const std::vector<QTextBlock> &blocks, std::size_t from, std::size_t to,
+              const std::vector<FormatWords> &formats)
+    {
+        for (std::size_t i = from; i < to; ++i) {
+            const qsizetype start = out.size();
+            const std::size_t firstHole = holes.size();
+            makeBlock(blocks[i], formats, out, start, holes);
+            made.push_back({start, out.size(), firstHole, holes.size()});
+        }
+    }
+    BlockRtf at(std::size_t i) const
+    {
+        const Made &m = made[i];
+        return {out.view().sliced(m.start, m.end - m.start), holes.data() + m.firstHole, m.endHole - m.firstHole};
+    }
+};
+
+// What a document keeps to write itself again quickly: the words of its formats, each with the
+// format it was made from (a cleared document numbers its formats anew). The blocks keep their
+// own text's RTF; a change drops it from the blocks it touches.
+class Keeper : public QObject
+{
+public:
+    explicit Keeper(QTextDocument *document) : QObject(document)
+    {
+        setObjectName(QStringLiteral("richtext keeper"));
+        // A document without a layout tells no changes.
+        document->documentLayout();
+        connect(document, &QTextDocument::contentsChange, this, [document](int position, int, int added) {
+            const QTextBlock last = document->findBlock(position + added);
+            for (QTextBlock b = document->findBlock(position); b.isValid(); b = b.next()) {
+                b.setUserData(nullptr);
+                if (b == last) break;
+            }
+        });
+    }
+    static Keeper *of(const QTextDocument &document)
+    {
+        return document.findChild<Keeper *>(QStringLiteral("richtext keeper"), Qt::FindDirectChildrenOnly);
+    }
+
+    std::vector<std::pair<QTextFormat, FormatWords>> words; // by format index
+};
 
 // Below this many characters, one thread makes the whole text.
 constexpr int kPartedCharacters = 256 * 1024;
@@ -522,34 +583,76 @@ qsizetype Writer::expectedSize() const { return doc_.characterCount() * 2LL + 40
 
 bool Writer::run(qsizetype chunk, const std::function<bool(QByteArrayView)> &sink)
 {
-    // What each format becomes, known before the parts are made: their threads only read.
+    // What each format becomes, known before the blocks are made: their threads only read.
+    Keeper *const keeper = Keeper::of(doc_);
     std::vector<FormatWords> formats(std::size_t(formats_.size()));
     std::vector<const char *> alignments(std::size_t(formats_.size()), "\\pard");
+    if (keeper) keeper->words.resize(formats.size());
     for (qsizetype i = 0; i < formats_.size(); ++i) {
-        formats[std::size_t(i)] = wordsOf(int(i));
-        if (formats_[i].isBlockFormat()) alignments[std::size_t(i)] = alignment(formats_[i].toBlockFormat());
+        const auto k = std::size_t(i);
+        if (keeper && keeper->words[k].first == formats_[i]) {
+            formats[k] = keeper->words[k].second;
+        } else {
+            formats[k] = wordsOf(int(i));
+            if (keeper) keeper->words[k] = {formats_[i], formats[k]};
+        }
+        if (formats_[i].isBlockFormat()) alignments[k] = alignment(formats_[i].toBlockFormat());
     }
 
-    // Pages reserved and never written cost nothing, a reallocation costs a copy.
-    const qsizetype characters = doc_.characterCount();
-    std::vector<Part> parts;
-    if (characters < kPartedCharacters || doc_.blockCount() < 2) {
-        parts.emplace_back(expectedSize());
-        makePart(doc_.begin(), QTextBlock(), formats, alignments, &parts[0]);
+    // The blocks to make: every one, or those that keep no RTF of their own.
+    std::vector<QTextBlock> toMake;
+    qsizetype characters = 0;
+    for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next())
+        if (!keeper || !dynamic_cast<KeptRtf *>(b.userData())) {
+            toMake.push_back(b);
+            characters += b.length();
+        }
+    // Two threads for much text, each taking the blocks of half of it. Pages reserved and never
+    // written cost nothing, a reallocation costs a copy.
+    std::vector<Batch> batches;
+    if (characters < kPartedCharacters || toMake.size() < 2) {
+        batches.emplace_back(characters * 2 + 4096);
+        batches[0].make(toMake, 0, toMake.size(), formats);
     } else {
-        const QTextBlock middle = doc_.findBlockByNumber(doc_.blockCount() / 2);
-        const qsizetype second = characters - middle.position();
-        parts.emplace_back((characters - second) * 2 + 4096);
-        parts.emplace_back(second * 2 + 4096);
-        std::thread other([&] { makePart(middle, QTextBlock(), formats, alignments, &parts[1]); });
-        makePart(doc_.begin(), middle, formats, alignments, &parts[0]);
+        std::size_t half = 0;
+        for (qsizetype counted = 0; half < toMake.size() && counted < characters / 2; ++half)
+            counted += toMake[half].length();
+        batches.emplace_back(characters + 4096);
+        batches.emplace_back(characters + 4096);
+        std::thread other([&] { batches[1].make(toMake, half, toMake.size(), formats); });
+        batches[0].make(toMake, 0, half, formats);
         other.join();
     }
+    // What was made, in the order of toMake.
+    const auto made = [&](std::size_t i) {
+        return i < batches[0].made.size() ? batches[0].at(i) : batches[1].at(i - batches[0].made.size());
+    };
+    if (keeper) {
+        for (std::size_t i = 0; i < toMake.size(); ++i) {
+            const BlockRtf m = made(i);
+            auto *kept = new KeptRtf;
+            kept->bytes = m.bytes.toByteArray();
+            kept->holes.assign(m.holes, m.holes + m.holeCount);
+            toMake[i].setUserData(kept);
+        }
+    }
+    // Every block's RTF, in the document's order.
+    std::size_t next = 0;
+    const auto rtfOf = [&](const QTextBlock &b) {
+        if (keeper) {
+            const auto *kept = static_cast<const KeptRtf *>(b.userData());
+            return BlockRtf{kept->bytes, kept->holes.data(), kept->holes.size()};
+        }
+        return made(next++);
+    };
 
     // The numbers in the order of first use, then the header, then the text with its holes
     // filled.
-    for (const Part &part : parts)
-        for (const Part::Hole &hole : part.holes) numberedWords(hole.format);
+    for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next()) {
+        const BlockRtf rtf = rtfOf(b);
+        for (std::size_t h = 0; h < rtf.holeCount; ++h) numberedWords(rtf.holes[h].format);
+    }
+    next = 0;
     Out pending(chunk + 4096);
     const auto give = [&](QByteArrayView bytes) {
         if (chunk == 0) return sink(bytes);
@@ -563,14 +666,20 @@ bool Writer::run(qsizetype chunk, const std::function<bool(QByteArrayView)> &sin
         return true;
     };
     if (!give(header())) return false;
-    for (const Part &part : parts) {
-        const QByteArrayView bytes = part.out.view();
+    bool first = true;
+    for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next()) {
+        if (!first && !give("\\par\n")) return false;
+        first = false;
+        const auto blockFormat = std::size_t(b.blockFormatIndex());
+        if (!give(blockFormat < alignments.size() ? alignments[blockFormat] : "\\pard")) return false;
+        const BlockRtf rtf = rtfOf(b);
         qsizetype done = 0;
-        for (const Part::Hole &hole : part.holes) {
-            if (!give(bytes.sliced(done, hole.at - done)) || !give(numbered_[std::size_t(hole.format)])) return false;
+        for (std::size_t h = 0; h < rtf.holeCount; ++h) {
+            const Hole &hole = rtf.holes[h];
+            if (!give(rtf.bytes.sliced(done, hole.at - done)) || !give(numbered_[std::size_t(hole.format)])) return false;
             done = hole.at;
         }
-        if (!give(bytes.sliced(done))) return false;
+        if (!give(rtf.bytes.sliced(done))) return false;
     }
     return give("}\n") && (pending.size() == 0 || sink(pending.view()));
 }
@@ -593,6 +702,13 @@ bool write(const QTextDocument &document, const std::function<bool(QByteArrayVie
 {
     constexpr qsizetype kChunk = 1024 * 1024;
     return Writer(document).run(kChunk, sink);
+}
+
+void keep(QTextDocument *document, bool now)
+{
+    if (!Keeper::of(*document)) new Keeper(document);
+    // Writing makes and keeps the RTF of every block that has none.
+    if (now) Writer(*document).run(0, [](QByteArrayView) { return true; });
 }
 
 } // namespace richtext

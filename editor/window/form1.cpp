@@ -44,6 +44,8 @@ Form1::Form1(EditorSession &session, Desktop &desktop, QWidget *parent)
     text1_->setAcceptRichText(false); // what is pasted comes through the clipboard as text
     text1_->setContextMenuPolicy(Qt::CustomContextMenu);
     text1_->setLineWrapMode(QTextEdit::WidgetWidth);
+    // An RTF save remakes only the paragraphs changed since the last one.
+    richtext::keep(text1_->document());
     setCentralWidget(text1_);
     text1_->installEventFilter(this);
     status_ = new QLabel(this);
@@ -236,6 +238,7 @@ void Form1::showPlainText(const QString &text, const std::function<void()> &mean
     settings.applyTo(built);
     built->documentLayout()->setPaintDevice(text1_->viewport());
     text1_->setDocument(built);
+    richtext::keep(built);
     // What is typed next takes the caret's format, as after setPlainText (the control reads it
     // from the caret only once the old document is gone).
     text1_->setCurrentCharFormat(format);
@@ -254,6 +257,8 @@ void Form1::showRtf(const QByteArray &rtf)
     document->setUndoRedoEnabled(false);
     richtext::read(rtf, document);
     document->setUndoRedoEnabled(true);
+    // The RTF of every paragraph is made now, so that even the first save writes what is kept.
+    richtext::keep(document, true);
     text1_->moveCursor(QTextCursor::Start);
 }
 
