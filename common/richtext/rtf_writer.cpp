@@ -18,6 +18,7 @@
 #include <bit>
 #include <functional>
 #include <thread>
+#include <type_traits>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -267,6 +268,67 @@ int halfPointsOf(const QTextCharFormat &f)
     return std::clamp(int(std::lround(f.fontPointSize() * 2)), 0, 3000);
 }
 
+// What the RTF of a character format says of it.
+struct Props
+{
+    bool bold = false, italic = false, underline = false, strike = false;
+    long long colour = -1; // -1 for the automatic colour
+    QString family;        // empty for the document's default font
+    int halfPoints = 0;    // 0 for the default size
+
+    bool operator==(const Props &) const = default;
+};
+
+Props propsOf(const QTextCharFormat &f)
+{
+    Props p;
+    p.bold = f.fontWeight() >= QFont::DemiBold;
+    p.italic = f.fontItalic();
+    p.underline = f.fontUnderline() || f.underlineStyle() != QTextCharFormat::NoUnderline;
+    p.strike = f.fontStrikeOut();
+    p.colour = colourOf(f);
+    p.family = familyOf(f);
+    p.halfPoints = halfPointsOf(f);
+    return p;
+}
+
+// Whether text in props f, in a group opened where props base hold, needs \plain first: base
+// has something that f lacks and no word of f would undo.
+bool needsPlain(const Props &f, const Props &base)
+{
+    return (base.bold && !f.bold) || (base.italic && !f.italic) || (base.underline && !f.underline)
+        || (base.strike && !f.strike) || (base.colour >= 0 && f.colour < 0)
+        || (!base.family.isEmpty() && f.family.isEmpty()) || (base.halfPoints > 0 && f.halfPoints == 0);
+}
+
+// Whether the words that turn base into f name a colour or a font, whose numbers are known
+// only once the whole text is made.
+bool namesNumbers(const Props &f, const Props &base)
+{
+    if (needsPlain(f, base)) return f.colour >= 0 || !f.family.isEmpty();
+    return (f.colour >= 0 && f.colour != base.colour) || (!f.family.isEmpty() && f.family != base.family);
+}
+
+// The control words that turn props base into f; colours and fonts are numbered by number(long
+// long colour) and number(QString family). Empty when f is base.
+template <class Number>
+QByteArray wordsFrom(const Props &base, const Props &f, Number number)
+{
+    QByteArray p;
+    if (f == base) return p;
+    const bool plain = needsPlain(f, base);
+    const Props from = plain ? Props{} : base;
+    if (plain) p += "\\plain";
+    if (f.bold && !from.bold) p += "\\b";
+    if (f.italic && !from.italic) p += "\\i";
+    if (f.underline && !from.underline) p += "\\ul";
+    if (f.strike && !from.strike) p += "\\strike";
+    if (f.colour >= 0 && f.colour != from.colour) p += "\\cf" + QByteArray::number(number(f.colour));
+    if (!f.family.isEmpty() && f.family != from.family) p += "\\f" + QByteArray::number(number(f.family));
+    if (f.halfPoints > 0 && f.halfPoints != from.halfPoints) p += "\\fs" + QByteArray::number(f.halfPoints);
+    return p;
+}
+
 QImage imageOf(const QTextDocument &doc, const QString &name)
 {
     if (name.isEmpty()) return {};
@@ -317,6 +379,7 @@ class KeptRtf : public QTextBlockUserData
 public:
     QByteArray bytes;
     std::vector<Hole> holes;
+    int base = 0; // the keeper's base format it was made for
 };
 
 // The text of block b, its fragments in their formats, into out; the holes' places are counted
@@ -415,7 +478,11 @@ public:
         return document.findChild<Keeper *>(QStringLiteral("richtext keeper"), Qt::FindDirectChildrenOnly);
     }
 
-    std::vector<std::pair<QTextFormat, FormatWords>> words; // by format index
+    // The format most text is in, written once at the top, and a count of the changes of it:
+    // what was kept for another base format is made anew.
+    Props base;
+    int baseGeneration = 0;
+    std::vector<std::pair<QTextFormat, FormatWords>> words; // by format index, for that base
 };
 
 // Below this many characters, one thread makes the whole text.
@@ -432,15 +499,20 @@ public:
 private:
     QByteArray header() const;
     static const char *alignment(const QTextBlockFormat &format);
+    Props sampledBase() const;
     FormatWords wordsOf(int format);
-    QByteArray numberedWords(int format);
+    const QByteArray &numberedWords(int format);
+    int colourNumber(long long colour);
+    int fontNumber(const QString &family);
     QByteArray picture(const QTextImageFormat &format);
 
     const QTextDocument &doc_;
     const QList<QTextFormat> formats_;    // by format index
     QStringList fonts_;                   // \f1 onwards; \f0 is the document's default font
     std::vector<long long> colours_;      // \cf1 onwards
-    std::vector<QByteArray> numbered_;    // by format index: its words once numbered
+    Props base_;                          // the format most text is in
+    QByteArray baseWords_;                // its words, at the top of the text
+    std::vector<std::optional<QByteArray>> numbered_; // by format index: its words once numbered
     struct Png
     {
         QByteArray data; // empty when there is no picture to show
@@ -448,6 +520,33 @@ private:
     };
     QHash<QString, Png> pngs_;
 };
+
+// The format of the most characters among the first ones: the text at the top of the RTF is
+// set to it, so that text in it needs no words of its own.
+Props Writer::sampledBase() const
+{
+    constexpr qsizetype kSample = 16 * 1024;
+    QHash<int, qsizetype> characters;
+    qsizetype seen = 0;
+    for (QTextBlock b = doc_.begin(); b.isValid() && seen < kSample; b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid()) continue;
+            characters[fragment.charFormatIndex()] += fragment.length();
+            seen += fragment.length();
+        }
+    int most = -1;
+    qsizetype mostCharacters = 0;
+    for (auto it = characters.cbegin(); it != characters.cend(); ++it) {
+        const QTextFormat &f = formats_.value(it.key());
+        if (!f.isCharFormat() || f.isImageFormat()) continue;
+        if (it.value() > mostCharacters || (it.value() == mostCharacters && it.key() < most)) {
+            most = it.key();
+            mostCharacters = it.value();
+        }
+    }
+    return most < 0 ? Props{} : propsOf(formats_[most].toCharFormat());
+}
 
 FormatWords Writer::wordsOf(int index)
 {
@@ -459,42 +558,39 @@ FormatWords Writer::wordsOf(int index)
         return words;
     }
     if (!format.isCharFormat()) return words;
-    const QTextCharFormat f = format.toCharFormat();
-    words.numbered = colourOf(f) >= 0 || !familyOf(f).isEmpty();
-    if (!words.numbered) {
-        QByteArray &p = words.words;
-        if (f.fontWeight() >= QFont::DemiBold) p += "\\b";
-        if (f.fontItalic()) p += "\\i";
-        if (f.fontUnderline() || f.underlineStyle() != QTextCharFormat::NoUnderline) p += "\\ul";
-        if (f.fontStrikeOut()) p += "\\strike";
-        if (const int hp = halfPointsOf(f); hp > 0) p += "\\fs" + QByteArray::number(hp);
-    }
+    const Props f = propsOf(format.toCharFormat());
+    words.numbered = namesNumbers(f, base_);
+    if (!words.numbered) words.words = wordsFrom(base_, f, [](const auto &) { return 0; });
     return words;
 }
 
+// Colours and fonts are numbered in the order the text first uses them.
+int Writer::colourNumber(long long colour)
+{
+    auto at = std::find(colours_.begin(), colours_.end(), colour);
+    if (at == colours_.end()) at = colours_.insert(at, colour);
+    return int(at - colours_.begin()) + 1;
+}
+
+int Writer::fontNumber(const QString &family)
+{
+    if (!fonts_.contains(family)) fonts_.append(family);
+    return int(fonts_.indexOf(family)) + 1;
+}
+
 // The words of a format with a colour or a font, numbering them on their first use.
-QByteArray Writer::numberedWords(int index)
+const QByteArray &Writer::numberedWords(int index)
 {
     if (std::size_t(index) >= numbered_.size()) numbered_.resize(std::size_t(index) + 1);
-    QByteArray &p = numbered_[std::size_t(index)];
-    if (!p.isEmpty()) return p;
-    const QTextCharFormat f = formats_[index].toCharFormat();
-    if (f.fontWeight() >= QFont::DemiBold) p += "\\b";
-    if (f.fontItalic()) p += "\\i";
-    if (f.fontUnderline() || f.underlineStyle() != QTextCharFormat::NoUnderline) p += "\\ul";
-    if (f.fontStrikeOut()) p += "\\strike";
-    // Colours and fonts are numbered in the order the text first uses them.
-    if (const long long colour = colourOf(f); colour >= 0) {
-        auto at = std::find(colours_.begin(), colours_.end(), colour);
-        if (at == colours_.end()) at = colours_.insert(at, colour);
-        p += "\\cf" + QByteArray::number(at - colours_.begin() + 1);
+    std::optional<QByteArray> &p = numbered_[std::size_t(index)];
+    if (!p) {
+        const auto number = [this](const auto &v) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(v)>, QString>) return fontNumber(v);
+            else return colourNumber(v);
+        };
+        p = wordsFrom(base_, propsOf(formats_[index].toCharFormat()), number);
     }
-    if (const QString family = familyOf(f); !family.isEmpty()) {
-        if (!fonts_.contains(family)) fonts_.append(family);
-        p += "\\f" + QByteArray::number(fonts_.indexOf(family) + 1);
-    }
-    if (const int hp = halfPointsOf(f); hp > 0) p += "\\fs" + QByteArray::number(hp);
-    return p;
+    return *p;
 }
 
 // What one object character of format becomes; empty for a picture that cannot be shown.
@@ -585,6 +681,12 @@ bool Writer::run(qsizetype chunk, const std::function<bool(QByteArrayView)> &sin
 {
     // What each format becomes, known before the blocks are made: their threads only read.
     Keeper *const keeper = Keeper::of(doc_);
+    base_ = sampledBase();
+    if (keeper && !(keeper->base == base_)) {
+        keeper->base = base_;
+        ++keeper->baseGeneration;
+        keeper->words.clear();
+    }
     std::vector<FormatWords> formats(std::size_t(formats_.size()));
     std::vector<const char *> alignments(std::size_t(formats_.size()), "\\pard");
     if (keeper) keeper->words.resize(formats.size());
@@ -599,14 +701,32 @@ bool Writer::run(qsizetype chunk, const std::function<bool(QByteArrayView)> &sin
         if (formats_[i].isBlockFormat()) alignments[k] = alignment(formats_[i].toBlockFormat());
     }
 
-    // The blocks to make: every one, or those that keep no RTF of their own.
+    // Every block in one pass: its paragraph words, and its text's RTF where it keeps one; the
+    // others are to be made.
+    struct Entry
+    {
+        QTextBlock block;
+        const char *alignment;
+        BlockRtf rtf;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(std::size_t(doc_.blockCount()));
+    std::vector<std::size_t> toMakeEntries;
     std::vector<QTextBlock> toMake;
     qsizetype characters = 0;
-    for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next())
-        if (!keeper || !dynamic_cast<KeptRtf *>(b.userData())) {
+    for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next()) {
+        const auto blockFormat = std::size_t(b.blockFormatIndex());
+        Entry entry{b, blockFormat < alignments.size() ? alignments[blockFormat] : "\\pard", {}};
+        if (const auto *kept = keeper ? dynamic_cast<KeptRtf *>(b.userData()) : nullptr;
+            kept && kept->base == keeper->baseGeneration) {
+            entry.rtf = {kept->bytes, kept->holes.data(), kept->holes.size()};
+        } else {
+            toMakeEntries.push_back(entries.size());
             toMake.push_back(b);
             characters += b.length();
         }
+        entries.push_back(entry);
+    }
     // Two threads for much text, each taking the blocks of half of it. Pages reserved and never
     // written cost nothing, a reallocation costs a copy.
     std::vector<Batch> batches;
@@ -623,36 +743,28 @@ bool Writer::run(qsizetype chunk, const std::function<bool(QByteArrayView)> &sin
         batches[0].make(toMake, 0, half, formats);
         other.join();
     }
-    // What was made, in the order of toMake.
-    const auto made = [&](std::size_t i) {
-        return i < batches[0].made.size() ? batches[0].at(i) : batches[1].at(i - batches[0].made.size());
-    };
-    if (keeper) {
-        for (std::size_t i = 0; i < toMake.size(); ++i) {
-            const BlockRtf m = made(i);
-            auto *kept = new KeptRtf;
-            kept->bytes = m.bytes.toByteArray();
-            kept->holes.assign(m.holes, m.holes + m.holeCount);
-            toMake[i].setUserData(kept);
-        }
-    }
-    // Every block's RTF, in the document's order.
-    std::size_t next = 0;
-    const auto rtfOf = [&](const QTextBlock &b) {
+    for (std::size_t i = 0; i < toMake.size(); ++i) {
+        const std::size_t first = batches[0].made.size();
+        BlockRtf rtf = i < first ? batches[0].at(i) : batches[1].at(i - first);
         if (keeper) {
-            const auto *kept = static_cast<const KeptRtf *>(b.userData());
-            return BlockRtf{kept->bytes, kept->holes.data(), kept->holes.size()};
+            auto *kept = new KeptRtf;
+            kept->bytes = rtf.bytes.toByteArray();
+            kept->holes.assign(rtf.holes, rtf.holes + rtf.holeCount);
+            kept->base = keeper->baseGeneration;
+            toMake[i].setUserData(kept);
+            rtf = {kept->bytes, kept->holes.data(), kept->holes.size()};
         }
-        return made(next++);
-    };
+        entries[toMakeEntries[i]].rtf = rtf;
+    }
 
     // The numbers in the order of first use, then the header, then the text with its holes
-    // filled.
-    for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next()) {
-        const BlockRtf rtf = rtfOf(b);
-        for (std::size_t h = 0; h < rtf.holeCount; ++h) numberedWords(rtf.holes[h].format);
-    }
-    next = 0;
+    // filled; the base format's words come first.
+    baseWords_ = wordsFrom(Props{}, base_, [this](const auto &v) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(v)>, QString>) return fontNumber(v);
+        else return colourNumber(v);
+    });
+    for (const Entry &entry : entries)
+        for (std::size_t h = 0; h < entry.rtf.holeCount; ++h) numberedWords(entry.rtf.holes[h].format);
     Out pending(chunk + 4096);
     const auto give = [&](QByteArrayView bytes) {
         if (chunk == 0) return sink(bytes);
@@ -665,18 +777,14 @@ bool Writer::run(qsizetype chunk, const std::function<bool(QByteArrayView)> &sin
         pending.put(bytes.data(), std::size_t(bytes.size()));
         return true;
     };
-    if (!give(header())) return false;
-    bool first = true;
-    for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next()) {
-        if (!first && !give("\\par\n")) return false;
-        first = false;
-        const auto blockFormat = std::size_t(b.blockFormatIndex());
-        if (!give(blockFormat < alignments.size() ? alignments[blockFormat] : "\\pard")) return false;
-        const BlockRtf rtf = rtfOf(b);
+    if (!give(header()) || !give(baseWords_)) return false;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const BlockRtf &rtf = entries[i].rtf;
+        if ((i > 0 && !give("\\par\n")) || !give(entries[i].alignment)) return false;
         qsizetype done = 0;
         for (std::size_t h = 0; h < rtf.holeCount; ++h) {
             const Hole &hole = rtf.holes[h];
-            if (!give(rtf.bytes.sliced(done, hole.at - done)) || !give(numbered_[std::size_t(hole.format)])) return false;
+            if (!give(rtf.bytes.sliced(done, hole.at - done)) || !give(*numbered_[std::size_t(hole.format)])) return false;
             done = hole.at;
         }
         if (!give(rtf.bytes.sliced(done))) return false;

@@ -180,7 +180,11 @@ TEST(RichText, RoundTripKeepsTextFormatsAndPictures)
              c.insertText(" titre", Fmt{.bold = true, .family = "Arial", .points = 36}.make());
          },
          {"{\\colortbl;\\red255\\green0\\blue0;\\red0\\green64\\blue255;}", "{\\f1\\fnil Arial;}",
-          "{\\f2\\fnil Courier New;}", "\\cf2\\fs18 ", "\\cf1\\f1 ", "\\f2\\fs21 ", "\\b\\f1\\fs72 "}},
+          "{\\f2\\fnil Courier New;}",
+          // The text most of the document is in sets the top; the rest starts from plain text
+          // where the top has what it lacks.
+          "}\n\\cf1\\f1\\pard", " rouge encore ", "{\\plain\\cf2\\fs18  bleu}", "{\\plain\\f2\\fs21 machine}",
+          "{\\plain\\b\\f1\\fs72  titre}"}},
         {"alignments and empty paragraphs",
          [](QTextCursor &c) {
              block(c, Qt::AlignHCenter);
