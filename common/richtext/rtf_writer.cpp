@@ -526,25 +526,32 @@ private:
 Props Writer::sampledBase() const
 {
     constexpr qsizetype kSample = 16 * 1024;
-    QHash<int, qsizetype> characters;
+    // The formats in the order the text first uses them, so that a tie goes the same way in any
+    // document with this content, whatever numbers its formats have.
+    std::vector<std::pair<int, qsizetype>> characters;
+    QHash<int, std::size_t> place;
     qsizetype seen = 0;
     for (QTextBlock b = doc_.begin(); b.isValid() && seen < kSample; b = b.next())
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid()) continue;
-            characters[fragment.charFormatIndex()] += fragment.length();
+            const QTextFormat &f = formats_.value(fragment.charFormatIndex());
+            if (!f.isCharFormat() || f.isImageFormat()) continue;
+            auto at = place.constFind(fragment.charFormatIndex());
+            if (at == place.constEnd()) {
+                at = place.insert(fragment.charFormatIndex(), characters.size());
+                characters.push_back({fragment.charFormatIndex(), 0});
+            }
+            characters[*at].second += fragment.length();
             seen += fragment.length();
         }
     int most = -1;
     qsizetype mostCharacters = 0;
-    for (auto it = characters.cbegin(); it != characters.cend(); ++it) {
-        const QTextFormat &f = formats_.value(it.key());
-        if (!f.isCharFormat() || f.isImageFormat()) continue;
-        if (it.value() > mostCharacters || (it.value() == mostCharacters && it.key() < most)) {
-            most = it.key();
-            mostCharacters = it.value();
+    for (const auto &[format, count] : characters)
+        if (count > mostCharacters) {
+            most = format;
+            mostCharacters = count;
         }
-    }
     return most < 0 ? Props{} : propsOf(formats_[most].toCharFormat());
 }
 
