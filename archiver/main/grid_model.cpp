@@ -120,6 +120,7 @@ const char *GridModel::Arena::add(QByteArrayView bytes)
         used_ = 0;
     }
     if (current_ == blocks_.size()) {
+        blocks_.reserve(blocks_.size() + 1); // so that the block is never lost between the two
         const qsizetype size = std::max(kArenaBlock, n);
 #ifdef __linux__
         auto *data = static_cast<char *>(std::aligned_alloc(kHugePage, size_t((size + kHugePage - 1) / kHugePage * kHugePage)));

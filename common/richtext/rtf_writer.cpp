@@ -482,7 +482,7 @@ public:
     // what was kept for another base format is made anew.
     Props base;
     int baseGeneration = 0;
-    std::vector<std::pair<QTextFormat, FormatWords>> words; // by format index, for that base
+    std::vector<std::pair<QTextFormat, FormatWords>> words; // by format index, for that base; not pictures
 };
 
 // Below this many characters, one thread makes the whole text.
@@ -703,7 +703,9 @@ bool Writer::run(qsizetype chunk, const std::function<bool(QByteArrayView)> &sin
             formats[k] = keeper->words[k].second;
         } else {
             formats[k] = wordsOf(int(i));
-            if (keeper) keeper->words[k] = {formats_[i], formats[k]};
+            // A picture's format holds only its name, and another document read in names its
+            // pictures the same: the picture itself is looked at again each time.
+            if (keeper && !formats[k].picture) keeper->words[k] = {formats_[i], formats[k]};
         }
         if (formats_[i].isBlockFormat()) alignments[k] = alignment(formats_[i].toBlockFormat());
     }
@@ -774,6 +776,7 @@ bool Writer::run(qsizetype chunk, const std::function<bool(QByteArrayView)> &sin
         for (std::size_t h = 0; h < entry.rtf.holeCount; ++h) numberedWords(entry.rtf.holes[h].format);
     Out pending(chunk + 4096);
     const auto give = [&](QByteArrayView bytes) {
+        if (bytes.isEmpty()) return true;
         if (chunk == 0) return sink(bytes);
         // Small pieces gather until a chunk is full; large ones go as they are.
         if (pending.size() + bytes.size() > chunk && pending.size() > 0) {

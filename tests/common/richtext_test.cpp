@@ -525,6 +525,15 @@ TEST(RichText, AKeptDocumentWritesWhatItHoldsAfterEveryKindOfChange)
     }
     richtext::keep(&doc, true);
 
+    const auto withPicture = [](QColor colour) {
+        QTextDocument other;
+        QTextCursor c(&other);
+        c.insertText(QStringLiteral("image "));
+        QImage image(4, 4, QImage::Format_RGB32);
+        image.fill(colour);
+        picture(c, QStringLiteral("i"), image);
+        return richtext::write(other);
+    };
     const auto at = [&](int position) {
         QTextCursor c(&doc);
         c.setPosition(position);
@@ -570,6 +579,8 @@ TEST(RichText, AKeptDocumentWritesWhatItHoldsAfterEveryKindOfChange)
              c.removeSelectedText();
          }},
         {"everything replaced", [&] { doc.setPlainText(QStringLiteral("neuf\ntexte")); }},
+        {"a document with a picture read in", [&] { richtext::read(withPicture(Qt::red), &doc); }},
+        {"another one read over it, its picture named the same", [&] { richtext::read(withPicture(Qt::blue), &doc); }},
         {"typed after that", [&] { at(2).insertText(QStringLiteral("é")); }},
     };
     for (const auto &[what, edit] : edits) {
