@@ -504,6 +504,8 @@ private:
     const QByteArray &numberedWords(int format);
     int colourNumber(long long colour);
     int fontNumber(const QString &family);
+    // The words that turn from into to, their colours and fonts numbered on first use.
+    QByteArray numberedWordsFrom(const Props &from, const Props &to);
     QByteArray picture(const QTextImageFormat &format);
 
     const QTextDocument &doc_;
@@ -585,17 +587,21 @@ int Writer::fontNumber(const QString &family)
     return int(fonts_.indexOf(family)) + 1;
 }
 
+QByteArray Writer::numberedWordsFrom(const Props &from, const Props &to)
+{
+    return wordsFrom(from, to, [this](const auto &v) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(v)>, QString>) return fontNumber(v);
+        else return colourNumber(v);
+    });
+}
+
 // The words of a format with a colour or a font, numbering them on their first use.
 const QByteArray &Writer::numberedWords(int index)
 {
     if (std::size_t(index) >= numbered_.size()) numbered_.resize(std::size_t(index) + 1);
     std::optional<QByteArray> &p = numbered_[std::size_t(index)];
     if (!p) {
-        const auto number = [this](const auto &v) {
-            if constexpr (std::is_same_v<std::decay_t<decltype(v)>, QString>) return fontNumber(v);
-            else return colourNumber(v);
-        };
-        p = wordsFrom(base_, propsOf(formats_[index].toCharFormat()), number);
+        p = numberedWordsFrom(base_, propsOf(formats_[index].toCharFormat()));
     }
     return *p;
 }
@@ -714,7 +720,6 @@ bool Writer::run(qsizetype chunk, const std::function<bool(QByteArrayView)> &sin
     // others are to be made.
     struct Entry
     {
-        QTextBlock block;
         const char *alignment;
         BlockRtf rtf;
     };
@@ -725,7 +730,7 @@ bool Writer::run(qsizetype chunk, const std::function<bool(QByteArrayView)> &sin
     qsizetype characters = 0;
     for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next()) {
         const auto blockFormat = std::size_t(b.blockFormatIndex());
-        Entry entry{b, blockFormat < alignments.size() ? alignments[blockFormat] : "\\pard", {}};
+        Entry entry{blockFormat < alignments.size() ? alignments[blockFormat] : "\\pard", {}};
         if (const auto *kept = keeper ? dynamic_cast<KeptRtf *>(b.userData()) : nullptr;
             kept && kept->base == keeper->baseGeneration) {
             entry.rtf = {kept->bytes, kept->holes.data(), kept->holes.size()};
@@ -768,10 +773,7 @@ bool Writer::run(qsizetype chunk, const std::function<bool(QByteArrayView)> &sin
 
     // The numbers in the order of first use, then the header, then the text with its holes
     // filled; the base format's words come first.
-    baseWords_ = wordsFrom(Props{}, base_, [this](const auto &v) {
-        if constexpr (std::is_same_v<std::decay_t<decltype(v)>, QString>) return fontNumber(v);
-        else return colourNumber(v);
-    });
+    baseWords_ = numberedWordsFrom(Props{}, base_);
     for (const Entry &entry : entries)
         for (std::size_t h = 0; h < entry.rtf.holeCount; ++h) numberedWords(entry.rtf.holes[h].format);
     Out pending(chunk + 4096);
