@@ -1,6 +1,7 @@
 #include "archiver/operations/global_search.h"
 
 #include "common/text/cp1252.h"
+#include "common/text/processor.h"
 #include "common/text/line_file.h"
 
 #include <algorithm>
@@ -338,11 +339,6 @@ TALVO_BLOCK_LOOP(__attribute__((target("avx2"))), blockLoopAvx2, siftAvx2, {
     }
 })
 
-bool haveAvx2()
-{
-    static const bool yes = __builtin_cpu_supports("avx2");
-    return yes;
-}
 #endif
 
 // Counts the lines of a piece and hands over those holding the finder's text, in one pass over
@@ -423,6 +419,17 @@ FoldedFinder::FoldedFinder(QByteArrayView needle) : needle_(needle.toByteArray()
     }
 }
 
+#ifdef __SSE2__
+unsigned FoldedFinder::probed16(const unsigned char *at) const
+{
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+    const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at + needle_.size() - 1));
+    return unsigned(_mm_movemask_epi8(
+        _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(v, _mm_set1_epi8(char(first_.bits))), _mm_set1_epi8(char(first_.target))),
+                      _mm_cmpeq_epi8(_mm_or_si128(w, _mm_set1_epi8(char(last_.bits))), _mm_set1_epi8(char(last_.target))))));
+}
+#endif
+
 qsizetype FoldedFinder::find(QByteArrayView hay, qsizetype from) const
 {
     const qsizetype m = needle_.size();
@@ -434,16 +441,10 @@ qsizetype FoldedFinder::find(QByteArrayView hay, qsizetype from) const
     // Sixteen places at a time, each tested on the text's first and last bytes first; the last
     // sixteen places overlap those already tested, which are left out.
     if (n - p >= 16 + m - 1) {
-        const __m128i b1 = _mm_set1_epi8(char(first_.bits)), t1 = _mm_set1_epi8(char(first_.target)),
-                      b2 = _mm_set1_epi8(char(last_.bits)), t2 = _mm_set1_epi8(char(last_.target));
         const qsizetype lastWindow = n - (16 + m - 1);
         for (;;) {
             const qsizetype q = std::min(p, lastWindow);
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + q));
-            const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + q + m - 1));
-            unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(v, b1), t1),
-                                                                     _mm_cmpeq_epi8(_mm_or_si128(w, b2), t2))));
-            mask &= ~((1u << (p - q)) - 1);
+            unsigned mask = probed16(s + q) & ~((1u << (p - q)) - 1);
             for (; mask; mask &= mask - 1)
                 if (verifyAt(s + q + __builtin_ctz(mask))) return q + __builtin_ctz(mask);
             if (q == lastWindow) return -1;
@@ -472,18 +473,13 @@ bool FoldedFinder::standsBefore(QByteArrayView hay, qsizetype from, char stop, q
 #ifdef __SSE2__
     // Sixteen places at a time, as find() takes them, with the stop bytes among them.
     if (n - p >= 16 + m - 1) {
-        const __m128i b1 = _mm_set1_epi8(char(first_.bits)), t1 = _mm_set1_epi8(char(first_.target)),
-                      b2 = _mm_set1_epi8(char(last_.bits)), t2 = _mm_set1_epi8(char(last_.target)),
-                      vs = _mm_set1_epi8(stop);
+        const __m128i vs = _mm_set1_epi8(stop);
         const qsizetype lastWindow = n - (16 + m - 1);
         for (;;) {
             const qsizetype q = std::min(p, lastWindow);
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + q));
-            const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + q + m - 1));
             const unsigned fresh = ~((1u << (p - q)) - 1);
-            unsigned candidates = unsigned(_mm_movemask_epi8(_mm_and_si128(
-                                      _mm_cmpeq_epi8(_mm_or_si128(v, b1), t1), _mm_cmpeq_epi8(_mm_or_si128(w, b2), t2))))
-                & fresh;
+            unsigned candidates = probed16(reinterpret_cast<const unsigned char *>(s + q)) & fresh;
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + q));
             const unsigned stops = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, vs))) & fresh;
             // The text holds no stop byte: one that starts before the first stop ends before it.
             if (stops) candidates &= (1u << __builtin_ctz(stops)) - 1;

@@ -45,6 +45,10 @@ public:
     const Probe &probe(int i) const { return i == 0 ? first_ : i == 1 ? last_ : second_; }
 
 private:
+    // The places among the sixteen from at where the text's first and last bytes pass their
+    // probes; size() - 1 bytes past them must be readable.
+    unsigned probed16(const unsigned char *at) const;
+
     QByteArray needle_;
     const std::array<unsigned char, 256> *upper_; // the code page's upper-case table
     Probe first_, last_, second_;
