@@ -1,6 +1,7 @@
 #include "archiver/main/grid_model.h"
 
 #include "common/text/cp1252.h"
+#include "common/text/processor.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -75,11 +76,6 @@ __attribute__((target("avx2"))) unsigned separatorsSeen(const char *s, qsizetype
     return unsigned(_mm_cvtsi128_si32(half) & 0xFF);
 }
 
-bool haveAvx2()
-{
-    static const bool yes = __builtin_cpu_supports("avx2");
-    return yes;
-}
 #endif
 
 // Whether a record line holds all five separators, in one pass over it.

@@ -39,7 +39,7 @@ class PieceReader
 {
 public:
     explicit PieceReader(int fd)
-        : fd_(fd), storage_(spare() ? std::move(spare()) : std::make_unique<char[]>(size_t(kPiece + 2 * kAlign))),
+        : fd_(fd), storage_(spare() ? std::move(spare()) : std::unique_ptr<char[]>(new char[size_t(kPiece + 2 * kAlign)])),
           base_(aligned(storage_.get())), front_(base_)
     {
     }
