@@ -25,9 +25,11 @@ public:
 
     virtual ~Desktop() = default;
 
-    // A message box; an empty title gives the program's name.
+    // A message box; an empty title gives the program's name. Enter presses defaultButton when
+    // given (a question whose Yes would destroy something has No there), else the first button.
     virtual Answer message(QWidget *parent, const QString &text, const QString &title = QString(),
-                           Buttons buttons = Buttons::Ok, Icon icon = Icon::None) = 0;
+                           Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
+                           std::optional<Answer> defaultButton = std::nullopt) = 0;
     // The platform's input box; nothing when cancelled.
     virtual std::optional<QString> inputText(QWidget *parent, const QString &prompt,
                                              const QString &title, const QString &initial) = 0;

@@ -12,6 +12,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QScreen>
 #include <QTextDocument>
 #include <QTimer>
@@ -146,7 +147,7 @@ void placeDialog(QDialog &dialog, QWidget *parent)
 } // namespace
 
 Desktop::Answer QtDesktop::message(QWidget *parent, const QString &text, const QString &title,
-                                   Buttons buttons, Icon icon)
+                                   Buttons buttons, Icon icon, std::optional<Answer> defaultButton)
 {
     QMessageBox box(shownParent(parent));
     box.setText(text);
@@ -165,6 +166,13 @@ Desktop::Answer QtDesktop::message(QWidget *parent, const QString &text, const Q
     case Buttons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    }
+    if (defaultButton) {
+        const QMessageBox::StandardButton standard = *defaultButton == Answer::Ok    ? QMessageBox::Ok
+                                                     : *defaultButton == Answer::Yes ? QMessageBox::Yes
+                                                     : *defaultButton == Answer::No  ? QMessageBox::No
+                                                                                     : QMessageBox::Cancel;
+        if (QAbstractButton *button = box.button(standard)) box.setDefaultButton(static_cast<QPushButton *>(button));
     }
     placeDialog(box, parent);
     switch (box.exec()) {

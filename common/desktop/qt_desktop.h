@@ -14,7 +14,7 @@ class QtDesktop : public Desktop
 {
 public:
     Answer message(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
-                   Icon icon) override;
+                   Icon icon, std::optional<Answer> defaultButton = std::nullopt) override;
     std::optional<QString> inputText(QWidget *parent, const QString &prompt, const QString &title,
                                      const QString &initial) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &folder,

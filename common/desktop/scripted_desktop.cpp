@@ -9,11 +9,12 @@
 #include <QTextDocument>
 
 Desktop::Answer ScriptedDesktop::message(QWidget *, const QString &text, const QString &title,
-                                         Buttons buttons, Icon icon)
+                                         Buttons buttons, Icon icon, std::optional<Answer> defaultButton)
 {
-    messages.append({text, title, buttons, icon});
+    messages.append({text, title, buttons, icon, defaultButton});
     log.append(QStringLiteral("message: ") + text);
     if (!answers.isEmpty()) return answers.takeFirst();
+    if (defaultButton) return *defaultButton;
     return (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel) ? Answer::Yes : Answer::Ok;
 }
 

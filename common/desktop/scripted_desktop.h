@@ -9,7 +9,7 @@
 #include <functional>
 
 // The Desktop of tests. Answers come from queues filled by the test (a message box with no
-// queued answer gets its first button: OK or Yes); every request is logged as one line, and the
+// queued answer gets its default button, as Enter would, else its first: OK or Yes); every request is logged as one line, and the
 // details of the message boxes are kept for reading back. Nothing real is shown or started.
 class ScriptedDesktop : public Desktop
 {
@@ -20,6 +20,7 @@ public:
         QString title;
         Buttons buttons;
         Icon icon;
+        std::optional<Answer> defaultButton;
     };
     struct Started
     {
@@ -56,7 +57,7 @@ public:
     QList<QImage> printedImages;
 
     Answer message(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
-                   Icon icon) override;
+                   Icon icon, std::optional<Answer> defaultButton = std::nullopt) override;
     std::optional<QString> inputText(QWidget *parent, const QString &prompt, const QString &title,
                                      const QString &initial) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &folder,

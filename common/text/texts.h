@@ -46,6 +46,7 @@ inline constexpr char kSection[] = "Textes";
     X(kNothingToSave, "rien_a_enregistrer", "Aucun fichier à enregistrer.") \
     X(kFileNotFound, "fichier_introuvable", "Fichier introuvable « %1 »") \
     X(kCannotRemove, "suppression_impossible", "Impossible de supprimer « %1 »") \
+    X(kCannotTrash, "corbeille_impossible", "« %1 » n'a pas pu être mis à la corbeille : il est resté à sa place.") \
     X(kCannotCreate, "creation_impossible", "Impossible de créer « %1 »") \
     X(kCannotCreateFolder, "dossier_impossible", "Impossible de créer le dossier « %1 »") \
     X(kCannotCopyShipped, "copie_impossible", "Le fichier livré « %1 » n'a pas pu être copié dans « %2 » : %3") \

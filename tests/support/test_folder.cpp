@@ -13,19 +13,23 @@ QString shippedFolder()
 }
 
 TestFolder::TestFolder()
-    : oldHome_(qgetenv("TALVO5_HOME")), oldConfig_(qgetenv("XDG_CONFIG_HOME"))
+    : oldHome_(qgetenv("TALVO5_HOME")), oldConfig_(qgetenv("XDG_CONFIG_HOME")), oldData_(qgetenv("XDG_DATA_HOME"))
 {
     EXPECT_TRUE(dir_.isValid());
     QDir(dir_.path()).mkpath(QStringLiteral(".config"));
     qputenv("TALVO5_HOME", QFile::encodeName(path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(path() + QStringLiteral(".config")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(path() + QStringLiteral(".local/share")));
 }
 
 TestFolder::~TestFolder()
 {
     qputenv("TALVO5_HOME", oldHome_);
     qputenv("XDG_CONFIG_HOME", oldConfig_);
+    qputenv("XDG_DATA_HOME", oldData_);
 }
+
+QString TestFolder::trash() const { return path() + QStringLiteral(".local/share/Trash/files/"); }
 
 QString TestFolder::path() const { return dir_.path() + u'/'; }
 
@@ -71,6 +75,7 @@ CliRun runCli(const TestFolder &folder, const QStringList &args, const QStringLi
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TALVO5_HOME"), folder.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.path() + QStringLiteral(".config"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), folder.path() + QStringLiteral(".local/share"));
     // What the tool writes under the home folder stays in the test's folder too.
     env.insert(QStringLiteral("HOME"), folder.path() + QStringLiteral("home"));
     for (const QString &e : extraEnv) {

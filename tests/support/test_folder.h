@@ -8,8 +8,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// A temporary program folder for one test: TALVO5_HOME points at it and XDG_CONFIG_HOME inside
-// it, so no test reads or writes the real home folder or depends on another test.
+// A temporary program folder for one test: TALVO5_HOME points at it, XDG_CONFIG_HOME and
+// XDG_DATA_HOME (with the trash) inside it, so no test reads or writes the real home folder or depends on another test.
 class TestFolder
 {
 public:
@@ -28,10 +28,12 @@ public:
     QStringList entries() const;
     // The folder's lock, for the store's writing functions.
     files::FolderLock lock() const;
+    // The files folder of the user's trash, ending with "/".
+    QString trash() const;
 
 private:
     QTemporaryDir dir_;
-    QByteArray oldHome_, oldConfig_;
+    QByteArray oldHome_, oldConfig_, oldData_;
 };
 
 // Sets the immutable attribute on a folder for as long as it lives: not even root writes there,
