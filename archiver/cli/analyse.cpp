@@ -12,17 +12,24 @@ namespace cli {
 // The catalogue analysis: the broken lines on stderr as they are met, the summary on stdout.
 int runAnalyse(Context &ctx, const QStringList &args)
 {
-    if (!args.isEmpty()) return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("analyse"), QString()));
+    QString problem;
+    const auto o = parseOptions(args, {}, {QStringLiteral("prune")}, &problem);
+    if (!o) return usage(problem);
+    if (!o->positional.isEmpty()) return usage(texts::get(texts::kOptionsOnly).arg(QStringLiteral("analyse")));
     if (!firstrun::workFilesExist(ctx.folder)) return refuse(texts::get(texts::kNoCatalogue).arg(ctx.folder));
     QString folder = ctx.folder;
     if (!folder.endsWith(u'/')) folder += u'/';
     ArchiverSession session(folder, formatDayDate(QDate::currentDate()));
     session.language.setShippedFolder(ctx.language.shippedFolder());
     session.language.setFile(ctx.language.file());
-    const AnalysisResult r = analyseCatalogue(session, {}, [&](const AnalysisAnomaly &a) {
+    AnalysisOptions options;
+    options.onAnomaly = [&](const AnalysisAnomaly &a) {
         writeOut(stderr, ctx.message(36) + a.file + QStringLiteral(": ") + a.line + u'\n');
-    });
+    };
+    options.prune = o->flags.contains(QStringLiteral("prune"));
+    const AnalysisResult r = analyseCatalogue(session, options);
     if (!r.ok()) return refuse(texts::get(texts::kAnalysisFailed).arg(r.error));
+    warnIfNotUndoable(r.warning);
     writeOut(stdout, r.summary + u'\n');
     return Done;
 }

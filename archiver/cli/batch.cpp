@@ -72,14 +72,16 @@ int report(const batch::Counts &counts)
 int run(Context &ctx, const batch::Plan &plan, bool dryRun,
         const std::function<bool(const FolderLock &, QString *)> &before = {})
 {
-    if (dryRun) return report(batch::preview(ctx.catalogue, plan));
+    const batch::Counts counts = batch::preview(ctx.catalogue, plan);
+    if (dryRun) return report(counts);
+    if (const auto refused = batch::refusal(counts)) return refuse(*refused);
     QString error;
     const auto lock = ctx.lockForWriting(&error);
     if (!lock) return refuse(error);
     if (before && !before(*lock, &error)) return refuse(error);
     const batch::Outcome done = batch::apply(ctx.catalogue, *lock, plan);
     if (!done.ok) return refuse(done.error);
-    if (!done.warning.isEmpty()) writeOut(stderr, texts::get(texts::kNotUndoable).arg(done.warning) + u'\n');
+    warnIfNotUndoable(done.warning);
     return report(done.counts);
 }
 
@@ -88,6 +90,8 @@ int runImported(Context &ctx, const transfer::Reading &read, const QString &titl
 {
     if (!read.error.isEmpty()) return refuse(read.error);
     writeOut(stderr, texts::get(texts::kCliRejected).arg(read.rejected) + u'\n');
+    for (const QString &line : transfer::describe(read.rejectedLines, [&ctx](int n) { return ctx.message(n); }))
+        writeOut(stderr, line + u'\n');
     if (read.abandoned) writeOut(stderr, ctx.message(74) + u'\n');
     return run(ctx, {title, {}, read.lines}, dryRun, before);
 }
@@ -99,6 +103,7 @@ int runReplaceAll(Context &ctx, const QStringList &args)
     int exit = Done;
     const auto p = parse(QStringLiteral("replace-all"), args, 2, texts::kSyntaxReplaceAll, &exit, {QStringLiteral("field")});
     if (!p) return exit;
+    if (const auto refused = batch::replacementRefusal(p->args[0], p->args[1])) return refuse(*refused);
     const batch::FieldReplacement r = batch::confined(p->field, p->args[0], p->args[1]);
     return run(ctx, {QStringLiteral("replace-all"), batch::replaceFirst(bytes(r.search), bytes(r.replacement)), {}},
                p->dryRun);
@@ -110,7 +115,7 @@ int runGiveSupport(Context &ctx, const QStringList &args)
     const auto p = parse(QStringLiteral("support-add"), args, 2, texts::kSyntaxGiveSupport, &exit);
     if (!p) return exit;
     const QString support = cp1252::toUpper(p->args[1]);
-    if (const auto refused = entry::checkField(record::Field::Support, support)) return ctx.refuse(*refused);
+    if (const auto refused = batch::supportRefusal(support)) return refuse(*refused);
     return run(ctx, {QStringLiteral("support-add"), batch::giveSupport(bytes(p->args[0]), bytes(support)), {}},
                p->dryRun);
 }
@@ -120,6 +125,7 @@ int runRemoveSupport(Context &ctx, const QStringList &args)
     int exit = Done;
     const auto p = parse(QStringLiteral("support-remove"), args, 1, texts::kSyntaxRemoveSupport, &exit);
     if (!p) return exit;
+    if (const auto refused = batch::supportRefusal(p->args[0])) return refuse(*refused);
     return run(ctx, {QStringLiteral("support-remove"), batch::removeSupport(bytes(cp1252::toUpper(p->args[0]))), {}},
                p->dryRun);
 }

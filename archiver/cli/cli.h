@@ -29,6 +29,9 @@ int help();
 bool commandHelp(const QString &command);
 // Writes message on stderr; exit code Refused.
 int refuse(const QString &message);
+// Says on stderr that a change went through but cannot be undone, and why (nothing when why is
+// empty).
+void warnIfNotUndoable(const QString &why);
 
 struct Context
 {

@@ -37,7 +37,7 @@ QList<Line> commandLines()
         named("import-text", texts::kUsageImportList, syntax(texts::kSyntaxImportList)),
         named("export", texts::kUsageExport, syntax(texts::kSyntaxExport)),
         named("undo", texts::kUsageUndo),
-        named("analyse", texts::kUsageAnalyse),
+        named("analyse", texts::kUsageAnalyse, syntax(texts::kSyntaxAnalyse)),
         named("keywords", texts::kUsageKeywords),
         named("print-list", texts::kUsagePrintList, syntax(texts::kSyntaxPrintList)),
         named("uncatalogued", texts::kUsageUncatalogued, syntax(texts::kSyntaxUncatalogued)),
@@ -110,6 +110,11 @@ int refuse(const QString &message)
 {
     writeOut(stderr, message + u'\n');
     return Refused;
+}
+
+void warnIfNotUndoable(const QString &why)
+{
+    if (!why.isEmpty()) writeOut(stderr, texts::get(texts::kNotUndoable).arg(why) + u'\n');
 }
 
 int Context::refuse(const entry::Refusal &r) const { return cli::refuse(r.message ? message(r.message) : r.text); }

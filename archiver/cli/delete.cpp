@@ -1,5 +1,6 @@
 #include "archiver/cli/cli.h"
 
+#include "archiver/operations/record_change.h"
 #include "common/text/texts.h"
 #include "common/text/cp1252.h"
 
@@ -16,10 +17,13 @@ int runDelete(Context &ctx, const QStringList &args)
     const auto lock = ctx.lockForWriting(&error);
     if (!lock) return refuse(error);
     qsizetype removed = 0;
-    if (!ctx.catalogue.deleteLine(*lock, ctx.catalogue.letterFileOfKey(line), line, &error, &removed))
+    QString warning;
+    if (!recordchange::remove(*lock, ctx.catalogue, ctx.catalogue.letterFileOfKey(line), line, &removed, &error,
+                              &warning))
         return refuse(error);
     if (removed == 0)
         return refuse(texts::get(texts::kNoIdenticalRecord).arg(line));
+    warnIfNotUndoable(warning);
     return Done;
 }
 

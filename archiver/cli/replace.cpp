@@ -1,5 +1,6 @@
 #include "archiver/cli/cli.h"
 
+#include "archiver/operations/record_change.h"
 #include "common/text/texts.h"
 #include "common/text/cp1252.h"
 
@@ -36,7 +37,9 @@ int runReplace(Context &ctx, const QStringList &args)
     const auto lock = ctx.lockForWriting(&error);
     if (!lock) return refuse(error);
     QString current = ctx.catalogue.letterFileOfKey(oldLine);
-    if (!ctx.catalogue.replaceLine(*lock, &current, oldLine, newLine, &error)) return refuse(error);
+    QString warning;
+    if (!recordchange::replace(*lock, ctx.catalogue, &current, oldLine, newLine, &error, &warning)) return refuse(error);
+    warnIfNotUndoable(warning);
     return Done;
 }
 

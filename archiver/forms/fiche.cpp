@@ -4,6 +4,7 @@
 #include "archiver/forms/impr2.h"
 #include "archiver/forms/thumbnail.h"
 #include "archiver/operations/print_list.h"
+#include "archiver/operations/record_change.h"
 #include "archiver/store/lists.h"
 #include "archiver/store/record_entry.h"
 #include "archiver/store/removable_media.h"
@@ -12,6 +13,7 @@
 #include "common/files/atomic_file.h"
 #include "common/files/path_parts.h"
 #include "common/files/program_folder.h"
+#include "common/files/trash.h"
 #include "common/text/cp1252.h"
 #include "common/text/texts.h"
 #include "ui_fiche.h"
@@ -268,7 +270,7 @@ void Fiche::imprimer_Click()
 {
     session_.listing.clear();
     impr2 fields(session_, desktop_, this);
-    desktop_.exec(&fields);
+    if (desktop_.exec(&fields) != QDialog::Accepted) return;
     const bool labels = desktop_.message(this, forms::message(session_, 150), QString(), Desktop::Buttons::YesNo,
                                          Desktop::Icon::Question)
                         == Desktop::Answer::Yes;
@@ -281,7 +283,8 @@ void Fiche::imprimer_Click()
     QString text = card::printedCard(shown, session_.print.selection, labelTexts);
     if (!text.endsWith(kLineEnd)) text += kLineEnd;
 
-    const QString path = QDir::homePath() + u'/' + card::safeFileName(ui->Texte2->text()) + QStringLiteral(".TXT");
+    // The run's own scratch folder: nothing of the user's is ever replaced by a printed card.
+    const QString path = session_.scratchFile(card::safeFileName(ui->Texte2->text()) + QStringLiteral(".TXT"));
     QByteArray bytes;
     QString error;
     if (!cp1252::encodeTo(text, &bytes, &error) || !files::saveAtomically(path, bytes, &error)) {
@@ -297,11 +300,13 @@ void Fiche::supprimer_Click()
                          Desktop::Icon::Question)
         != Desktop::Answer::Yes)
         return;
-    QString error;
+    QString error, warning;
     qsizetype removed = 0;
     {
         auto lock = session_.catalogue.lock(&error);
-        if (!lock || !session_.catalogue.deleteLine(*lock, session_.current.letterFile, oldLine_, &error, &removed)) {
+        if (!lock
+            || !recordchange::remove(*lock, session_.catalogue, session_.current.letterFile, oldLine_, &removed,
+                                     &error, &warning)) {
             desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
             return;
         }
@@ -313,22 +318,37 @@ void Fiche::supprimer_Click()
     }
     session_.current.deleted = true;
     recordDeleted_ = true;
-
-    const QString target = ui->Texte5->text();
-    if (!target.isEmpty()
-        && desktop_.message(this, target, forms::message(session_, 112), Desktop::Buttons::YesNo,
-                            Desktop::Icon::Question)
-               == Desktop::Answer::Yes
-        && card::nonFileUrl(target).isEmpty()) {
-        const media::Location where = media::locate(target, cp1252::toUpper(ui->Texte4->text()),
-                                                    session_.removableRoots, session_.mountedVolumes());
-        // Only a file that is there: never a folder, nor what a link to a folder names.
-        const QFileInfo file(where.path);
-        if (!where.path.isEmpty() && file.isFile() && !QFile::remove(where.path))
-            desktop_.message(this, texts::get(texts::kCannotRemove).arg(where.path), QString(), Desktop::Buttons::Ok,
-                             Desktop::Icon::Warning);
-    }
+    if (!warning.isEmpty())
+        desktop_.message(this, texts::get(texts::kNotUndoable).arg(warning), QString(), Desktop::Buttons::Ok,
+                         Desktop::Icon::Warning);
+    offerToDeleteTarget();
     done(QDialog::Accepted);
+}
+
+void Fiche::offerToDeleteTarget()
+{
+    const QString target = ui->Texte5->text();
+    if (target.isEmpty() || !card::nonFileUrl(target).isEmpty()) return;
+    const media::Location where = media::locate(target, cp1252::toUpper(ui->Texte4->text()), session_.removableRoots,
+                                                session_.mountedVolumes());
+    // Only a file that is there: never a folder, nor what a link to a folder names; and only when
+    // the user says so, No being the answer of Enter.
+    const QFileInfo file(where.path);
+    if (where.path.isEmpty() || !file.isFile()) return;
+    const bool trash = files::trashAvailable(where.path);
+    const QString question = texts::get(trash ? texts::kTrashTargetQuestion : texts::kDeleteForGoodQuestion).arg(where.path);
+    if (desktop_.message(this, question, forms::message(session_, 112), Desktop::Buttons::YesNo,
+                         Desktop::Icon::Question, Desktop::Answer::No)
+        != Desktop::Answer::Yes)
+        return;
+    QString error;
+    if (!(trash ? files::moveToTrash(where.path, &error) : files::removeForGood(where.path, &error))) {
+        desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+        return;
+    }
+    if (trash)
+        desktop_.message(this, texts::get(texts::kTrashed).arg(where.path), QString(), Desktop::Buttons::Ok,
+                         Desktop::Icon::Information);
 }
 
 void Fiche::done(int result)
@@ -350,42 +370,48 @@ void Fiche::done(int result)
         QDialog::done(result);
         return;
     }
+    // Asked first, so that an edit the catalogue would refuse can still be dropped.
+    switch (desktop_.message(this, forms::message(session_, 99), forms::message(session_, 100),
+                             Desktop::Buttons::YesNoCancel, Desktop::Icon::Question)) {
+    case Desktop::Answer::Yes: break;
+    case Desktop::Answer::No: QDialog::done(result); return;
+    default: return; // the card stays, with the edits
+    }
     if (const auto refused = entry::check(r)) {
         desktop_.message(this, forms::refusalText(session_, *refused), QString(), Desktop::Buttons::Ok,
                          Desktop::Icon::Warning);
         return;
     }
-    if (desktop_.message(this, forms::message(session_, 99), forms::message(session_, 100), Desktop::Buttons::YesNo,
-                         Desktop::Icon::Question)
-        != Desktop::Answer::Yes) {
-        QDialog::done(result);
-        return;
-    }
-    QString error;
+    if (writeBack(newLine)) QDialog::done(result);
+}
+
+bool Fiche::writeBack(const QString &newLine)
+{
+    auto warn = [this](const QString &text) {
+        desktop_.message(this, text, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+        return false;
+    };
+    QString error, warning;
     auto lock = session_.catalogue.lock(&error);
-    if (!lock) {
-        desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
-        return;
-    }
+    if (!lock) return warn(error);
     QString file = session_.current.letterFile;
     const auto count = session_.catalogue.countLine(file, oldLine_, &error);
-    if (!count) {
-        desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
-        return;
-    }
+    if (!count) return warn(error);
     if (*count == 0) {
-        // Another program changed or removed the record meanwhile: nothing is written over it.
-        desktop_.message(this, texts::get(texts::kNoSuchRecord).arg(oldLine_, file), QString(), Desktop::Buttons::Ok,
-                         Desktop::Icon::Warning);
-        QDialog::done(result);
-        return;
-    }
-    if (!session_.catalogue.replaceLine(*lock, &file, oldLine_, newLine, &error)) {
-        desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
-        return;
+        // Another program changed or removed the record since the card showed it: nothing is
+        // written over it, and what was typed stays in the card unless it becomes a record.
+        if (desktop_.message(this, texts::get(texts::kRecordChangedOnDisk), QString(), Desktop::Buttons::YesNo,
+                             Desktop::Icon::Warning, Desktop::Answer::No)
+            != Desktop::Answer::Yes)
+            return false;
+        if (!recordchange::add(*lock, session_.catalogue, session_.current.record, false, &file, &error, &warning))
+            return warn(error);
+    } else if (!recordchange::replace(*lock, session_.catalogue, &file, oldLine_, newLine, &error, &warning)) {
+        return warn(error);
     }
     session_.current.letterFile = file;
     session_.current.workLine = newLine;
     session_.current.modified = true;
-    QDialog::done(result);
+    if (!warning.isEmpty()) warn(texts::get(texts::kNotUndoable).arg(warning));
+    return true;
 }

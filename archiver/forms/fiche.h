@@ -21,8 +21,9 @@ class Fiche;
 // The record card: every field of the session's current record in a box of its own, the length
 // of its line counted as it is typed, and four actions on it: open its target, print it, choose
 // another target file, delete it. Its target may be shown at once when the card opens. Closing
-// the card writes an edited record back to its letter file after asking; the grid then reads the
-// deleted and modified flags of the current record.
+// the card writes an edited record back to its letter file after asking (Yes, No or Cancel, which
+// keeps the card open); the grid then reads the deleted and modified flags of the current record.
+// Writing and deleting are undoable operations.
 class Fiche : public QDialog
 {
     Q_OBJECT
@@ -30,8 +31,9 @@ public:
     Fiche(ArchiverSession &session, Desktop &desktop, QWidget *parent = nullptr);
     ~Fiche() override;
 
-    // The closing step: an edited record is checked, then written after the user agreed; a
-    // refused record or a failed write keeps the card open with the edits.
+    // The closing step: the user says whether an edited record is written (Yes), dropped (No) or
+    // kept in the card (Cancel); a record the catalogue refuses, a failed write or a record
+    // changed on disk meanwhile keeps the card open with the edits.
     void done(int r) override;
 
 public slots:
@@ -54,6 +56,10 @@ protected:
 private:
     void compteur();
     void voir_fichier();
+    // After the record went: its target file to the trash, when the user says so.
+    void offerToDeleteTarget();
+    // Writes the edited record in place of the old line; false (said) when it was not written.
+    bool writeBack(const QString &newLine);
     // Where the file target is now: the located path, or empty after saying which support to
     // insert.
     QString locatedTarget();

@@ -45,6 +45,11 @@ void Remplace::ok_Click()
     static constexpr F fields[] = {F::All, F::Key, F::Support, F::Category, F::Note, F::Target};
     const int option = options_->checkedId();
     const F field = option >= 0 && option < 6 ? fields[option] : F::All;
+    // Nothing the catalogue would read back differently is ever written into the records.
+    if (const auto refused = batch::replacementRefusal(ui->Texte1->text(), ui->Texte2->text())) {
+        desktop_.message(this, *refused, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+        return;
+    }
     if (!forms::acceptField(this, session_, desktop_, field, ui->Texte1->text()) ||
         !forms::acceptField(this, session_, desktop_, field, ui->Texte2->text()))
         return;

@@ -2,6 +2,7 @@
 
 #include "archiver/forms/form.h"
 #include "archiver/forms/support_ext.h"
+#include "archiver/operations/record_change.h"
 #include "archiver/store/lists.h"
 #include "archiver/store/record_entry.h"
 #include "archiver/store/removable_media.h"
@@ -102,6 +103,9 @@ Saisir::Saisir(ArchiverSession &session, Desktop &desktop, QWidget *parent)
     connect(ui->Texte2, &QPlainTextEdit::textChanged, this, &Saisir::Texte2_Change);
     connect(ui->Texte2, &NoteEdit::lineBreakRefused, this, [this] { desktop_.beep(); });
     connect(ui->txt, &QPushButton::clicked, this, &Saisir::txt_Click);
+    // The counter is the whole record's, and follows every box of it.
+    for (QLineEdit *box : {ui->jour, ui->mois, ui->annee, ui->file})
+        connect(box, &QLineEdit::textChanged, this, &Saisir::compteur);
     connect(ui->ok, &QPushButton::clicked, this, &Saisir::ok_Click);
     ui->extension->installEventFilter(this);
 
@@ -148,6 +152,7 @@ void Saisir::Liste2_Click()
     if (!item || !ui->Liste2->isEnabled()) return;
     category_ = item->text();
     setEntryPhase(true);
+    compteur();
     ui->Texte2->setFocus();
 }
 
@@ -285,30 +290,54 @@ void Saisir::txt_Click()
 
 void Saisir::ok_Click()
 {
+    if (!ui->ok->isEnabled()) return showError(texts::get(texts::kChooseCategoryFirst));
     const Record r = composed();
     if (const auto refused = entry::check(r)) return showError(forms::refusalText(session_, *refused));
 
-    QString error;
+    QString error, warning;
     const auto lock = session_.catalogue.lock(&error);
     if (!lock) return showError(error);
 
-    files::FileSnapshot memo;
+    // The memo notes and the record are one operation: undone together, and put back together
+    // when a write fails.
     const QString memoPath = files::findExisting(session_.folder, kMemoFile);
-    if (memoFlag_) {
-        QStringList notes;
-        for (int i = 0; i < ui->Liste1->count(); ++i)
-            notes.append(ui->Liste1->item(i)->text());
-        if (!memo.take(memoPath, &error) || !lists::write(*lock, memoPath, notes, &error)) return showError(error);
-    }
+    QStringList kept = recordchange::filesOfAdd(session_.catalogue, r);
+    if (memoFlag_) kept.append(memoPath);
     QString letterFile;
-    if (!entry::store(*lock, session_.catalogue, r, false, &letterFile, &error)) {
-        QString restoreError;
-        if (memoFlag_ && !memo.restore(&restoreError))
-            error += u'\n' + texts::get(texts::kMemoNotRestored).arg(memoPath, restoreError);
-        return showError(error);
-    }
+    const bool stored = recordchange::run(
+        *lock, session_.folder, recordchange::addTitle(r.key), kept,
+        [&](QString *e) {
+            if (memoFlag_) {
+                QStringList notes;
+                for (int i = 0; i < ui->Liste1->count(); ++i)
+                    notes.append(ui->Liste1->item(i)->text());
+                if (!lists::write(*lock, memoPath, notes, e)) return false;
+            }
+            return entry::store(*lock, session_.catalogue, r, false, &letterFile, e);
+        },
+        &error, &warning);
+    if (!stored) return showError(error);
+    if (!warning.isEmpty()) showError(texts::get(texts::kNotUndoable).arg(warning));
     session_.current.letterFile = letterFile;
     session_.settings.lastNote = r.note;
     storedCaption_ = session_.searchText + forms::message(session_, 145);
     accept();
+}
+
+bool Saisir::typedSomething() const
+{
+    return ui->ok->isEnabled() || !ui->Texte2->toPlainText().isEmpty() || !ui->file->text().isEmpty();
+}
+
+void Saisir::reject()
+{
+    if (typedSomething()) {
+        const QString question = texts::get(texts::kStoreBeforeClosing).arg(session_.searchText);
+        switch (desktop_.message(this, question, QString(), Desktop::Buttons::YesNoCancel, Desktop::Icon::Question)) {
+        case Desktop::Answer::Yes: ok_Click(); return; // stays open when the record is refused
+        case Desktop::Answer::No: break;
+        default: return;
+        }
+    }
+    QDialog::reject();
 }

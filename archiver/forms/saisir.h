@@ -35,8 +35,9 @@ protected:
 // note file); the click opens the entry phase (date, target, note, memo notes, VALIDER) until
 // "start over" goes back. VALIDER checks the record, then under the folder's lock rewrites the
 // memo notes (when there are any) and appends the line to its letter file, kept sorted; when a
-// write fails the dialog stays open with everything typed and the files as they were. Closing it
-// any other way writes nothing.
+// write fails the dialog stays open with everything typed and the files as they were. Storing is
+// an undoable operation. Closing it any other way asks first when something was typed: Yes
+// stores, No drops it, Cancel keeps the dialog.
 //
 // The main window's caption after a record was stored is storedCaption(): the caller sets it on
 // its window when exec returns Accepted (the dialog does not reach for its parent's window).
@@ -61,6 +62,7 @@ public slots:
     void Texte2_Change();
     void txt_Click();
     void ok_Click();
+    void reject() override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -69,6 +71,8 @@ private:
     void choix_fichier();
     bool ajout_support();
     void compteur();
+    // Whether closing would drop something the user chose or typed.
+    bool typedSomething() const;
     // The record the boxes make now, as VALIDER stores it (key and note in capitals).
     Record composed() const;
     void setEntryPhase(bool entry);

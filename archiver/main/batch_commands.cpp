@@ -4,12 +4,14 @@
 #include "archiver/forms/remplace.h"
 #include "archiver/main/grid_model.h"
 #include "archiver/main/operation_commands.h"
+#include "archiver/operations/analysis.h"
 #include "archiver/main/talvo.h"
 #include "archiver/operations/batch.h"
 #include "archiver/operations/transfer.h"
 #include "archiver/operations/undo.h"
 #include "archiver/store/session.h"
 #include "common/desktop/desktop.h"
+#include "common/desktop/repeated_messages.h"
 #include "common/text/cp1252.h"
 #include "common/text/texts.h"
 #include "common/widgets/cinput.h"
@@ -31,16 +33,27 @@ void tell(Talvo &window, const QString &text, Desktop::Icon icon = Desktop::Icon
     window.desktop().message(&window, text, QString(), Desktop::Buttons::Ok, icon);
 }
 
-// Runs plan after the user agreed to what it will change (question: "%1 records in %2 files");
-// the number of records changed, or nothing when nothing was (said, refused or cancelled).
-std::optional<qint64> run(Talvo &window, const batch::Plan &plan, const texts::Text &question)
+struct Ran
+{
+    qint64 records = 0;
+    std::optional<AnalysisResult> analysis; // of the catalogue as the operation left it
+};
+
+// Runs plan after the user agreed to what it will change (question: "%1 records in %2 files"),
+// then the analysis, within the same operation so that undoing it puts the lists back too; the
+// number of records changed, or nothing when nothing was (said, refused or cancelled).
+std::optional<Ran> run(Talvo &window, const batch::Plan &plan, const texts::Text &question, bool analyse = true)
 {
     ArchiverSession &session = window.session();
     Desktop &desktop = window.desktop();
     const batch::Counts counts = batch::preview(session.catalogue, plan);
     if (!counts.unreadable.isEmpty())
         tell(window, texts::get(texts::kUnreadableFiles) + u'\n' + counts.unreadable.join(u'\n'), Desktop::Icon::Warning);
-    if (counts.records == 0) return 0;
+    if (counts.records == 0) return Ran{};
+    if (const auto refused = batch::refusal(counts)) {
+        tell(window, *refused, Desktop::Icon::Warning);
+        return std::nullopt;
+    }
     if (desktop.message(&window, texts::get(question).arg(counts.records).arg(counts.files.size()), plan.title,
                         Desktop::Buttons::YesNo, Desktop::Icon::Question)
         != Desktop::Answer::Yes)
@@ -52,19 +65,46 @@ std::optional<qint64> run(Talvo &window, const batch::Plan &plan, const texts::T
         tell(window, error, Desktop::Icon::Warning);
         return std::nullopt;
     }
-    const Desktop::Progress progress = desktop.progress(&window, plan.title);
-    const batch::Outcome done = batch::apply(session.catalogue, *lock, plan, progress);
-    if (done.cancelled) {
-        tell(window, window.message(73));
-        return std::nullopt;
+    Ran ran;
+    {
+        const Desktop::Progress progress = desktop.progress(&window, plan.title);
+        RepeatedMessages boxes(desktop, &window, texts::get(texts::kStopShowingAnalysis));
+        const AnalysisOptions options = analysisOptions(window, boxes);
+        // A failed analysis leaves the records changed: it is said after them.
+        const batch::Outcome done =
+            batch::apply(session.catalogue, *lock, plan, progress, [&](undo::Operation &operation, QString *) {
+                if (analyse) ran.analysis = analyseCatalogue(session, *lock, operation, options);
+                return true;
+            });
+        if (done.cancelled) {
+            tell(window, window.message(73));
+            return std::nullopt;
+        }
+        if (!done.ok) {
+            tell(window, done.error, Desktop::Icon::Warning);
+            return std::nullopt;
+        }
+        if (!done.warning.isEmpty())
+            tell(window, texts::get(texts::kNotUndoable).arg(done.warning), Desktop::Icon::Warning);
+        ran.records = done.counts.records;
     }
-    if (!done.ok) {
-        tell(window, done.error, Desktop::Icon::Warning);
-        return std::nullopt;
-    }
-    if (!done.warning.isEmpty())
-        tell(window, texts::get(texts::kNotUndoable).arg(done.warning), Desktop::Icon::Warning);
-    return done.counts.records;
+    return ran;
+}
+
+// After records changed: the grid shows them as they are now, then the analysis its summary.
+void changed(Talvo &window, const Ran &ran)
+{
+    window.refreshGrid();
+    if (ran.analysis) showAnalysis(window, *ran.analysis);
+}
+
+// Each rejected line of an import on a line of its own, after a blank line; nothing without any.
+QString rejectedLines(Talvo &window, const transfer::Reading &read)
+{
+    if (read.rejectedLines.isEmpty()) return QString();
+    return QStringLiteral("\r\n\r\n")
+           + transfer::describe(read.rejectedLines, [&window](int n) { return window.message(n); })
+                 .join(QStringLiteral("\r\n"));
 }
 
 // The record lines of the result list, as stored.
@@ -76,12 +116,12 @@ QSet<QByteArray> listedLines(Talvo &window)
     return lines;
 }
 
-// prefix ("OK !"), the count with its leading blank and its message; the analysis follows when
-// something changed.
-void report(Talvo &window, const QString &prefix, qint64 count, int message)
+// prefix ("OK !"), the count with its leading blank and its message; the grid and the analysis
+// follow.
+void report(Talvo &window, const QString &prefix, const Ran &ran, int message)
 {
-    tell(window, prefix + u' ' + QString::number(count) + window.message(message));
-    if (count > 0) m_bilan(window);
+    tell(window, prefix + u' ' + QString::number(ran.records) + window.message(message));
+    changed(window, ran);
 }
 
 } // namespace
@@ -100,9 +140,9 @@ void m_remplacer(Talvo &window)
     session.searchText.clear();
     session.replacementText.clear();
     if (search.isEmpty() || by.isEmpty()) return;
-    const auto changed =
+    const auto ran =
         run(window, {titleOf(window, "m_remplacer"), batch::replaceFirst(search, by), {}}, texts::kBatchQuestion);
-    if (changed) report(window, QStringLiteral("OK !"), *changed, 80);
+    if (ran) report(window, QStringLiteral("OK !"), *ran, 80);
 }
 
 void m_supp(Talvo &window)
@@ -117,11 +157,15 @@ void m_supp(Talvo &window)
         tell(window, window.message(73));
         return;
     }
+    if (const auto refused = batch::supportRefusal(support)) {
+        tell(window, *refused, Desktop::Icon::Warning);
+        return;
+    }
     window.session().searchText = text;
     window.session().replacementText = support;
-    const auto changed =
+    const auto ran =
         run(window, {titleOf(window, "m_supp"), batch::giveSupport(*textBytes, *supportBytes), {}}, texts::kBatchQuestion);
-    if (changed) report(window, QStringLiteral("OK ! "), *changed, 93);
+    if (ran) report(window, QStringLiteral("OK ! "), *ran, 93);
 }
 
 void m_kill_support(Talvo &window)
@@ -133,10 +177,14 @@ void m_kill_support(Talvo &window)
         tell(window, window.message(73));
         return;
     }
+    if (const auto refused = batch::supportRefusal(support)) {
+        tell(window, *refused, Desktop::Icon::Warning);
+        return;
+    }
     window.session().replacementText = support;
-    const auto changed =
+    const auto ran =
         run(window, {titleOf(window, "m_kill_support"), batch::removeSupport(*bytes), {}}, texts::kBatchQuestion);
-    if (changed) report(window, QStringLiteral("OK ! "), *changed, 79);
+    if (ran) report(window, QStringLiteral("OK ! "), *ran, 79);
 }
 
 void m_suppr(Talvo &window)
@@ -145,11 +193,11 @@ void m_suppr(Talvo &window)
                                  Desktop::Icon::Critical)
         != Desktop::Answer::Yes)
         return;
-    const auto changed =
+    const auto ran =
         run(window, {titleOf(window, "m_suppr"), batch::removeLines(listedLines(window)), {}}, texts::kBatchQuestion);
-    if (!changed) return;
+    if (!ran) return;
     window.ViderGrille();
-    m_bilan(window);
+    if (ran->analysis) showAnalysis(window, *ran->analysis);
 }
 
 void m_import(Talvo &window)
@@ -164,13 +212,14 @@ void m_import(Talvo &window)
         return;
     }
     if (read.abandoned) tell(window, QStringLiteral("ABANDON ! Trop d'erreurs dans ce Fichier..."), Desktop::Icon::Warning);
-    std::optional<qint64> added = 0;
-    if (read.accepted > 0) {
-        added = run(window, {titleOf(window, "m_import"), {}, read.lines}, texts::kImportQuestion);
-        if (added && *added > 0) window.setWindowTitle(u' ' + QString::number(*added) + window.message(67));
-    }
-    tell(window, window.message(68) + QStringLiteral("\r\n") + u' ' + QString::number(read.rejected) + window.message(69));
-    if (added && *added > 0) m_bilan(window);
+    std::optional<Ran> ran = Ran{};
+    if (read.accepted > 0) ran = run(window, {titleOf(window, "m_import"), {}, read.lines}, texts::kImportQuestion);
+    // The caption tells what was done, a cancel included.
+    window.setWindowTitle(ran ? u' ' + QString::number(ran->records) + window.message(67) : window.message(73));
+    tell(window, QStringList{window.message(68), u' ' + QString::number(read.rejected) + window.message(69)}
+                         .join(QStringLiteral("\r\n"))
+                     + rejectedLines(window, read));
+    if (ran && ran->records > 0) changed(window, *ran);
 }
 
 void m_importer(Talvo &window)
@@ -191,7 +240,7 @@ void m_importer(Talvo &window)
         tell(window, window.message(72));
         return;
     }
-    window.setWindowTitle(window.message(73) + path);
+    window.setWindowTitle(path);
     const transfer::Reading read = transfer::readList(path, session.date, category);
     if (!read.error.isEmpty()) {
         tell(window, read.error, Desktop::Icon::Warning);
@@ -199,11 +248,14 @@ void m_importer(Talvo &window)
     }
     // The lines read before the third rejected one are imported all the same, as the message of
     // the abandon says.
-    const auto added = read.accepted > 0
-                           ? run(window, {titleOf(window, "m_importer"), {}, read.lines}, texts::kImportQuestion)
-                           : std::optional<qint64>(0);
-    if (read.abandoned) tell(window, window.message(74), Desktop::Icon::Warning);
-    else if (added) tell(window, QStringLiteral("OK !") + u' ' + QString::number(*added) + window.message(75));
+    const auto ran = read.accepted > 0
+                         ? run(window, {titleOf(window, "m_importer"), {}, read.lines}, texts::kImportQuestion, false)
+                         : std::optional<Ran>(Ran{});
+    const QString added = ran ? u' ' + QString::number(ran->records) + window.message(75) : window.message(73);
+    window.setWindowTitle(read.abandoned ? window.message(74) : added);
+    if (read.abandoned) tell(window, window.message(74) + u'\n' + added + rejectedLines(window, read), Desktop::Icon::Warning);
+    else if (ran) tell(window, QStringLiteral("OK !") + added + rejectedLines(window, read));
+    if (ran && ran->records > 0) window.refreshGrid();
 }
 
 void m_sauver(Talvo &window)
@@ -245,8 +297,8 @@ void m_annuler(Talvo &window)
         }
     }
     tell(window, texts::get(texts::kUndone).arg(title));
-    // The lists of categories and supports follow the records put back.
-    m_bilan(window);
+    // The lists of categories and supports came back with the records.
+    window.refreshGrid();
 }
 
 } // namespace commands

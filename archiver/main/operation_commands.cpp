@@ -29,28 +29,65 @@ QString tenths(double seconds)
 
 } // namespace
 
-void m_bilan(Talvo &window)
+AnalysisOptions analysisOptions(Talvo &window, RepeatedMessages &boxes)
 {
-    ArchiverSession &session = window.session();
-    Desktop &desktop = window.desktop();
     window.setWindowTitle(window.message(33));
-    RepeatedMessages boxes(desktop, &window, texts::get(texts::kStopShowingAnalysis));
-    const AnalysisResult result = analyseCatalogue(
-        session,
-        [&window](QChar letter) { window.setWindowTitle(window.message(34) + letter + QStringLiteral(".MFI")); },
-        [&window, &boxes](const AnalysisAnomaly &anomaly) {
-            // A target holding "[" is listed in the report without a box of its own.
-            if (anomaly.malformed) boxes.show(anomaly.line, window.message(36) + anomaly.file, Desktop::Icon::Warning);
-        });
+    AnalysisOptions options;
+    options.onLetter = [&window](QChar letter) {
+        window.setWindowTitle(window.message(34) + letter + QStringLiteral(".MFI"));
+    };
+    options.onAnomaly = [&window, &boxes](const AnalysisAnomaly &anomaly) {
+        // A target holding "[" is listed in the report without a box of its own.
+        if (anomaly.malformed) boxes.show(anomaly.line, window.message(36) + anomaly.file, Desktop::Icon::Warning);
+    };
+    return options;
+}
+
+bool showAnalysis(Talvo &window, const AnalysisResult &result)
+{
+    Desktop &desktop = window.desktop();
     if (!result.ok()) {
         desktop.message(&window, texts::get(texts::kAnalysisFailed).arg(result.error), QString(), Desktop::Buttons::Ok,
                         Desktop::Icon::Warning);
-        return;
+        return false;
     }
+    if (!result.warning.isEmpty())
+        desktop.message(&window, texts::get(texts::kNotUndoable).arg(result.warning), QString(), Desktop::Buttons::Ok,
+                        Desktop::Icon::Warning);
     window.setWindowTitle(window.message(64) + tenths(result.seconds) + QStringLiteral(" sec"));
     if (desktop.message(&window, result.summary, window.message(65), Desktop::Buttons::YesNo, Desktop::Icon::Question)
         == Desktop::Answer::Yes)
         forms::startCompanion(&window, desktop, QStringLiteral("redig5"), {result.reportPath});
+    return true;
+}
+
+void m_bilan(Talvo &window)
+{
+    ArchiverSession &session = window.session();
+    Desktop &desktop = window.desktop();
+    RepeatedMessages boxes(desktop, &window, texts::get(texts::kStopShowingAnalysis));
+    AnalysisOptions options = analysisOptions(window, boxes);
+    const AnalysisResult result = analyseCatalogue(session, options);
+    if (!showAnalysis(window, result)) return;
+    // The names no record uses stay in the lists unless the user removes them, as an operation
+    // of its own that can be undone.
+    const qsizetype unused = result.unusedCategories.size() + result.unusedSupports.size();
+    if (unused == 0
+        || desktop.message(&window,
+                           texts::get(texts::kPruneQuestion)
+                               .arg(result.unusedCategories.size())
+                               .arg(result.unusedSupports.size()),
+                           QString(), Desktop::Buttons::YesNo, Desktop::Icon::Question, Desktop::Answer::No)
+               != Desktop::Answer::Yes)
+        return;
+    options.prune = true;
+    options.onAnomaly = {}; // shown once already
+    const AnalysisResult pruned = analyseCatalogue(session, options);
+    if (!pruned.ok())
+        desktop.message(&window, texts::get(texts::kAnalysisFailed).arg(pruned.error), QString(), Desktop::Buttons::Ok,
+                        Desktop::Icon::Warning);
+    else
+        window.setWindowTitle(window.message(64) + tenths(pruned.seconds) + QStringLiteral(" sec"));
 }
 
 void m_affiner(Talvo &window)
@@ -74,7 +111,7 @@ void m_affiner(Talvo &window)
         desktop.message(&window, result.error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
         return;
     }
-    window.showLines(result.kept);
+    window.refined(result.kept, session.searchField, session.searchText);
     window.setWindowTitle(formatCount(result.kept.size()) + window.message(23) + formatCount(result.read) +
                           window.message(24));
     if (result.kept.isEmpty()) {

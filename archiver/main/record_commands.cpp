@@ -31,7 +31,10 @@ void m_recherche(Talvo &window)
         recherch form(session, window.desktop(), &window);
         window.desktop().exec(&form);
     }
-    if (session.searchField != record::Field::All) window.RechercheGlobale();
+    if (session.searchField == record::Field::All) return;
+    // A field search that finds nothing says so; it never offers the key box's text as a new key.
+    window.clearKeyBox();
+    window.RechercheGlobale();
 }
 
 void m_config(Talvo &window)

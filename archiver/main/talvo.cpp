@@ -286,6 +286,12 @@ void Talvo::translate()
     });
     fillLanguageMenu();
     layoutControls(); // the buttons take the widths of their new captions
+    setGridHeaders();
+}
+
+void Talvo::setGridHeaders()
+{
+    model_.setHeaders({message(103), message(106), message(104), message(108), message(105), message(107)});
 }
 
 namespace {
@@ -359,7 +365,7 @@ void Talvo::prepareGrid()
                                              width / 8, width / 2, width / 2, width / 2};
     for (int c = 0; c < GridModel::kColumns; ++c)
         ui->grille1->setColumnWidth(c, std::max(0, widths[c] / kTwipsPerPixel));
-    model_.setHeaders({message(103), message(106), message(104), message(108), message(105), message(107)});
+    setGridHeaders();
 }
 
 void Talvo::layoutControls()
@@ -400,6 +406,12 @@ void Talvo::layoutControls()
 
 bool Talvo::eventFilter(QObject *watched, QEvent *event)
 {
+    // Ctrl+Z undoes the typing of the key box while it can, the last operation once it cannot.
+    if (watched == ui->large && event->type() == QEvent::ShortcutOverride
+        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Undo) && !ui->large->isUndoAvailable()) {
+        event->ignore();
+        return true;
+    }
     if (watched == ui->large && event->type() == QEvent::KeyPress) {
         // Alt with a key that opens no menu and presses no button types nothing either.
         const auto *key = static_cast<QKeyEvent *>(event);

@@ -52,6 +52,9 @@ public:
     qint64 totalCount() const { return total_; }
     QAction *action(const QString &name) const;
     QString message(int number) const;
+    // The text of the search whose results the grid shows (empty before the first search): the
+    // session's search text serves the next search, and the dialogs change it.
+    const QString &gridSearchText() const { return gridSearch_.text; }
 
     // Sizes as the settings and the rules of the window count them: twips, the height including
     // the title bar.
@@ -64,6 +67,8 @@ public slots:
     void large_KeyPress();
     void large_Change();
     void vider_Click();
+    // Empties the key box, without giving it the focus.
+    void clearKeyBox();
     void ajouter_cle_Click();
     void RechercheGlobale();
     void ViderGrille();
@@ -72,6 +77,11 @@ public slots:
     // Empties the grid and shows lines in its place, in one insertion as a search does; "La
     // Liste" is enabled when more than one row is left.
     void showLines(const QList<QByteArray> &lines);
+    // Shows the lines kept by a refinement of the list, which its refreshing runs again.
+    void refined(const QList<QByteArray> &kept, record::Field field, const QString &text);
+    // Reads the grid's rows again from the files, after a change of many records or an undo: the
+    // search that filled it and its refinements run again, without opening a form.
+    void refreshGrid();
     void grille1_click(int row);
     void V_Note_Click();
     void V_date_Click();
@@ -104,17 +114,30 @@ private:
     void fillLanguageMenu();
     void translate();
     void prepareGrid();
+    void setGridHeaders();
     void layoutControls();
     // Puts the window where it was left, or in the middle of the screen on a first start or
     // when that place would leave its title bar off every screen.
     void placeOnScreen();
     void scrollToColumn(int column);
+    // Empties the grid and fills it with the lines the grid's search finds now.
+    void fillGrid();
     void filterTypedText(const QString &text);
     bool startCompanion(const QString &program, const QStringList &arguments);
+
+    // What filled the grid: the search, then the refinements that narrowed it, in order; running
+    // them again gives the rows as the files hold them now.
+    struct GridSearch
+    {
+        QString text;
+        record::Field field = record::Field::All;
+        QList<std::pair<record::Field, QString>> refinements;
+    };
 
     ArchiverSession &session_;
     Desktop &desktop_;
     Ui::Talvo *ui;
+    GridSearch gridSearch_;
     GridModel model_;
     qint64 found_ = 0;
     qint64 total_ = 0;
@@ -125,4 +148,5 @@ private:
     int titleBarTwips_ = 375; // the height that the title bar takes in the window's height
     int widthTwips_ = 0;
     int heightTwips_ = 0;
+    int resultsHeightTwips_ = kResultsHeightTwips; // of the window showing several results
 };

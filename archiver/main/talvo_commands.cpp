@@ -138,5 +138,6 @@ void Talvo::m_restaure_Click()
         desktop_.message(this, errors.join(u'\n'), QString(), Desktop::Buttons::Ok, Desktop::Icon::Critical);
         return;
     }
+    refreshGrid();
     setWindowTitle(message(86));
 }

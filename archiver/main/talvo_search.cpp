@@ -3,6 +3,7 @@
 #include "archiver/main/talvo.h"
 
 #include "archiver/main/record_commands.h"
+#include "archiver/operations/refine.h"
 
 #include "archiver/store/session.h"
 #include "common/desktop/desktop.h"
@@ -56,9 +57,11 @@ void Talvo::large_Change()
 
 void Talvo::vider_Click()
 {
-    ui->large->clear();
+    clearKeyBox();
     ui->large->setFocus();
 }
+
+void Talvo::clearKeyBox() { ui->large->clear(); }
 
 void Talvo::ajouter_cle_Click()
 {
@@ -72,29 +75,14 @@ void Talvo::ajouter_cle_Click()
 
 void Talvo::RechercheGlobale()
 {
+    // The height the user gave the list of the last search is the next one's.
+    if (found_ > 1 && heightTwips() > kOneResultHeightTwips) resultsHeightTwips_ = heightTwips();
     setHeightTwips(kCollapsedHeightTwips);
-    if (found_ != 0) ViderGrille();
-    found_ = 0;
-    total_ = 0;
     // A new list starts at its key column, whichever column the last one was jumped to.
     ui->grille1->scrollToColumn(0);
 
-    searching_ = true;
-    RepeatedMessages malformed(desktop_, this,
-                               texts::get(texts::kStopShowing));
-    malformedBoxes_ = &malformed;
-    const SearchCounts counts = ::RechercheGlobale(session_.catalogue, session_.searchText, session_.searchField,
-                                                   [this](QByteArrayView line) { AjouterLigneGrille(line); });
-    malformedBoxes_ = nullptr;
-    searching_ = false;
-    model_.flush();
-    total_ = counts.total;
-    setWindowTitle(formatCount(found_) + message(96) + formatCount(total_) + message(97));
-    if (!counts.unreadable.isEmpty())
-        desktop_.message(this,
-                         texts::get(texts::kUnreadableFiles) + QStringLiteral("\n\n") +
-                             counts.unreadable.join(u'\n'),
-                         QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+    gridSearch_ = {session_.searchText, session_.searchField, {}};
+    fillGrid();
 
     if (found_ == 0) {
         const QString typed = ui->large->text();
@@ -111,8 +99,55 @@ void Talvo::RechercheGlobale()
         grille1_click(0);
     } else {
         ui->m3->setEnabled(true);
-        setHeightTwips(kResultsHeightTwips);
+        setHeightTwips(resultsHeightTwips_);
     }
+}
+
+void Talvo::fillGrid()
+{
+    if (found_ != 0) ViderGrille();
+    found_ = 0;
+    total_ = 0;
+    searching_ = true;
+    RepeatedMessages malformed(desktop_, this, texts::get(texts::kStopShowing));
+    malformedBoxes_ = &malformed;
+    const SearchCounts counts = ::RechercheGlobale(session_.catalogue, gridSearch_.text, gridSearch_.field,
+                                                   [this](QByteArrayView line) { AjouterLigneGrille(line); });
+    malformedBoxes_ = nullptr;
+    searching_ = false;
+    model_.flush();
+    total_ = counts.total;
+    setWindowTitle(formatCount(found_) + message(96) + formatCount(total_) + message(97));
+    if (!counts.unreadable.isEmpty())
+        desktop_.message(this,
+                         texts::get(texts::kUnreadableFiles) + QStringLiteral("\n\n") +
+                             counts.unreadable.join(u'\n'),
+                         QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+}
+
+void Talvo::refreshGrid()
+{
+    if (gridSearch_.text.isEmpty() && model_.rowCount() == 0) return; // no search shown yet
+    const int row = ui->grille1->currentIndex().row();
+    fillGrid();
+    if (!gridSearch_.refinements.isEmpty()) {
+        QList<QByteArray> lines;
+        lines.reserve(model_.rowCount());
+        for (int r = 0; r < model_.rowCount(); ++r) lines.append(model_.lineBytes(r).toByteArray());
+        const qint64 read = lines.size();
+        for (const auto &[field, text] : std::as_const(gridSearch_.refinements))
+            lines = refine::filter(lines, field, text);
+        showLines(lines);
+        setWindowTitle(formatCount(lines.size()) + message(23) + formatCount(read) + message(24));
+    }
+    ui->m3->setEnabled(model_.rowCount() > 1);
+    if (row >= 0 && row < model_.rowCount()) ui->grille1->selectRow(row);
+}
+
+void Talvo::refined(const QList<QByteArray> &kept, record::Field field, const QString &text)
+{
+    showLines(kept);
+    gridSearch_.refinements.append({field, text});
 }
 
 void Talvo::AjouterLigneGrille(QByteArrayView line)

@@ -1,5 +1,6 @@
 #include "archiver/operations/analysis.h"
 
+#include "archiver/operations/undo.h"
 #include "archiver/store/lists.h"
 #include "archiver/store/record.h"
 #include "archiver/store/utilities.h"
@@ -7,6 +8,7 @@
 #include "common/files/program_folder.h"
 #include "common/text/cp1252.h"
 #include "common/text/line_file.h"
+#include "common/text/texts.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -14,9 +16,12 @@
 #include <QHash>
 #include <QSet>
 
+#include <cstdio>
+
 namespace {
 
 constexpr qsizetype kMaxRecordLength = 256;
+constexpr int kReportGenerations = 5; // bilan.txt and the four before it
 // Dates up to this length have all their substrings indexed; a longer date is rare enough to be
 // compared whole.
 constexpr qsizetype kIndexedDate = 32;
@@ -70,19 +75,92 @@ QString rightAligned(const QString &text, int n) { return (QString(n, u' ') + te
 
 QByteArrayView between(QByteArrayView line, qsizetype from, qsizetype to) { return line.sliced(from, to - from); }
 
+
+// A list as it stays: its old names (without empty lines or repeats) in their order, then the
+// names the records use that it lacked, in the order they were met; unused receives the old names
+// no record uses, which pruning leaves out.
+QStringList completedList(const QString &path, const QList<QByteArray> &used, bool prune, QStringList *unused)
+{
+    QStringList names;
+    QSet<QString> seen;
+    QSet<QByteArray> usedSet(used.cbegin(), used.cend());
+    for (const QString &old : lists::load(path)) {
+        if (seen.contains(old)) continue;
+        seen.insert(old);
+        const auto bytes = cp1252::encode(old);
+        const bool isUsed = bytes && usedSet.contains(*bytes);
+        if (!isUsed) unused->append(old);
+        if (isUsed || !prune) names.append(old);
+    }
+    for (const QByteArray &name : used) {
+        const QString decoded = cp1252::decode(name);
+        if (name.isEmpty() || seen.contains(decoded)) continue;
+        seen.insert(decoded);
+        names.append(decoded);
+    }
+    return names;
+}
+
+// Rewrites a list when its names change, after keeping it in the operation and copying it to
+// its ".bak" file.
+bool updateList(const FolderLock &lock, undo::Operation &operation, const QString &path, const QString &backup,
+                const QStringList &names, QString *errorText)
+{
+    if (QFileInfo::exists(path) && linefile::readTextLines(path) == names) return true;
+    if (!QFileInfo::exists(path) && names.isEmpty()) return true;
+    if (!operation.keep(path, errorText) || !operation.keep(backup, errorText)) return false;
+    return lists::rebuild(lock, path, backup, names, errorText);
+}
+
+// bilan.txt becomes bilan.1.txt, which becomes bilan.2.txt, and so on: the last version of all
+// goes. Only regular files are moved; a name that holds something else stops the chain there.
+bool keepEarlierReports(const QString &folder, const QString &report, QString *errorText)
+{
+    auto generation = [&](int n) {
+        return n == 0 ? report : files::findExisting(folder, QStringLiteral("bilan.%1.txt").arg(n));
+    };
+    for (int n = kReportGenerations - 1; n > 0; --n) {
+        const QString from = generation(n - 1), to = generation(n);
+        if (!QFileInfo(from).isFile() || QFileInfo(from).isSymLink()) continue;
+        if (QFileInfo::exists(to) && (!QFileInfo(to).isFile() || QFileInfo(to).isSymLink())) continue;
+        if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
+            if (errorText) *errorText = texts::get(texts::kCannotReplace) + QStringLiteral(" « %1 »").arg(to);
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
-AnalysisResult analyseCatalogue(ArchiverSession &session, const std::function<void(QChar)> &onLetter,
-                                const std::function<void(const AnalysisAnomaly &)> &onAnomaly)
+AnalysisResult analyseCatalogue(ArchiverSession &session, const AnalysisOptions &options)
+{
+    AnalysisResult result;
+    const auto lock = session.catalogue.lock(&result.error);
+    if (!lock) return result;
+    const QString title = texts::get(options.prune ? texts::kPruneTitle : texts::kAnalysisTitle);
+    auto operation = undo::Operation::begin(*lock, session.folder, title, &result.error);
+    if (!operation) return result;
+    result = analyseCatalogue(session, *lock, *operation, options);
+    QString error;
+    if (!result.ok()) {
+        operation->rollBack(&error);
+        return result;
+    }
+    if (!operation->seal(&error)) result.warning = error;
+    return result;
+}
+
+AnalysisResult analyseCatalogue(ArchiverSession &session, const FolderLock &lock, undo::Operation &operation,
+                                const AnalysisOptions &options)
 {
     QElapsedTimer timer;
     timer.start();
     AnalysisResult result;
     const Language &lang = session.language;
     auto msg = [&lang](int n) { return lang.LireMessage(n); };
-
-    const auto lock = session.catalogue.lock(&result.error);
-    if (!lock) return result;
+    const auto &onLetter = options.onLetter;
+    const auto &onAnomaly = options.onAnomaly;
 
     QStringList emptyList, overLongList, anomalyList, misfiledList, table;
     QByteArray longestKey, longestLine;
@@ -119,7 +197,9 @@ AnalysisResult analyseCatalogue(ArchiverSession &session, const std::function<vo
                 result.anomalyLines.append(a);
                 if (onAnomaly) onAnomaly(a);
             };
-            if (at < 0 || open < 0 || close < 0 || hash < 0 || sect < 0 || open == at + 1 || hash == close + 1) {
+            // Separators out of order would be read back as other fields than were written.
+            if (at < 0 || open < 0 || close < 0 || hash < 0 || sect < 0 || open == at + 1 || hash == close + 1
+                || !(at < open && open < close && close < hash && hash < sect)) {
                 anomaly(true);
                 return;
             }
@@ -130,11 +210,9 @@ AnalysisResult analyseCatalogue(ArchiverSession &session, const std::function<vo
                 misfiledList.append(cp1252::decode(key) + where);
             }
             if (line.size() > longestLine.size()) longestLine = line.toByteArray();
-            // The fields lie between the first occurrences of the separators; a line whose
-            // separators come out of order has them read as the positions allow.
-            if (open > at) dates.add(between(line, at + 1, open));
-            supports.add(close > open ? between(line, open + 1, close) : QByteArrayView());
-            categories.add(hash > close ? between(line, close + 1, hash) : QByteArrayView());
+            dates.add(between(line, at + 1, open));
+            supports.add(between(line, open + 1, close));
+            categories.add(between(line, close + 1, hash));
             const QByteArrayView target = line.sliced(sect + 1);
             if (!target.isEmpty()) {
                 if (target.contains('[')) anomaly(false);
@@ -154,23 +232,15 @@ AnalysisResult analyseCatalogue(ArchiverSession &session, const std::function<vo
     result.supports = supports.names.size();
     result.categories = categories.names.size();
 
-    auto decodeAll = [](const QList<QByteArray> &names) {
-        QStringList out;
-        out.reserve(names.size());
-        for (const QByteArray &n : names) out.append(cp1252::decode(n));
-        return out;
-    };
     const QString folder = session.folder;
     const QString categoryFile = lists::categoryFile(folder);
     const QString supportFile = lists::supportFile(folder);
-    if (!lists::rebuild(*lock, categoryFile, files::findExisting(folder, QStringLiteral("talvo_cat.bak")),
-                        decodeAll(categories.names), &result.error))
-        return result;
-    if (QFileInfo::exists(supportFile) &&
-        !files::copyAtomically(supportFile, files::findExisting(folder, QStringLiteral("talvo_sup.bak")),
-                               &result.error))
-        return result;
-    if (!supports.names.isEmpty() && !lists::write(*lock, supportFile, decodeAll(supports.names), &result.error))
+    const QStringList categoryList = completedList(categoryFile, categories.names, options.prune, &result.unusedCategories);
+    const QStringList supportList = completedList(supportFile, supports.names, options.prune, &result.unusedSupports);
+    if (!updateList(lock, operation, categoryFile, files::findExisting(folder, QStringLiteral("talvo_cat.bak")),
+                    categoryList, &result.error)
+        || !updateList(lock, operation, supportFile, files::findExisting(folder, QStringLiteral("talvo_sup.bak")),
+                       supportList, &result.error))
         return result;
 
     // The report.
@@ -209,17 +279,27 @@ AnalysisResult analyseCatalogue(ArchiverSession &session, const std::function<vo
             r << rightAligned(formatCount(supports.counts[i]), 8) + msg(56) + cp1252::decode(supports.names[i]);
         r << QString() << QString();
     }
+    // The names of the lists that no record uses: kept unless pruned, so that the user decides.
+    for (const auto &[names, text] : {std::pair{&result.unusedCategories, &texts::kUnusedCategories},
+                                      std::pair{&result.unusedSupports, &texts::kUnusedSupports}}) {
+        if (names->isEmpty()) continue;
+        r << texts::get(options.prune ? texts::kRemovedFromList : *text).arg(names->size()) << QString();
+        for (const QString &name : *names) r << QStringLiteral("        ") + name;
+        r << QString();
+    }
     r << msg(60);
 
     result.reportPath = files::findExisting(folder, QStringLiteral("bilan.txt"));
-    if (!lock->allows(result.reportPath, &result.error)) return result;
+    if (!lock.allows(result.reportPath, &result.error)) return result;
     char32_t bad = 0;
     const auto body = linefile::encodeLines(r, &bad);
     if (!body) {
         result.error = cp1252::unencodableMessage(bad);
         return result;
     }
-    if (!files::saveAtomically(result.reportPath, *body, &result.error)) return result;
+    if (!keepEarlierReports(folder, result.reportPath, &result.error)
+        || !files::saveAtomically(result.reportPath, *body, &result.error))
+        return result;
 
     result.summary = QStringList{msg(61), plain(result.records) + msg(17), plain(result.categories) + msg(55),
                                  plain(result.supports) + msg(59),

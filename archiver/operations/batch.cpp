@@ -8,6 +8,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace batch {
 namespace {
 
@@ -45,6 +47,7 @@ Pass measure(const Catalogue &catalogue, const Plan &plan)
                 out.clear();
                 if (!plan.change(line, &out)) return;
                 ++count;
+                if (out.size() > record::kMaxLineLength) ++pass.counts.overLong;
                 const QChar moved = letterOf(out);
                 if (!out.isEmpty() && !moved.isNull() && moved != letter) pass.added[moved].append(out);
             });
@@ -81,8 +84,48 @@ Counts preview(const Catalogue &catalogue, const Plan &plan)
     return pass.counts;
 }
 
+std::optional<QString> refusal(const Counts &counts)
+{
+    if (counts.overLong == 0) return std::nullopt;
+    return texts::get(texts::kBatchTooLong).arg(counts.overLong).arg(record::kMaxLineLength);
+}
+
+namespace {
+
+QString separatorsOf(const QString &text)
+{
+    QString found;
+    for (const QChar c : text)
+        if (std::find(std::begin(record::kSeparators), std::end(record::kSeparators), c) != std::end(record::kSeparators))
+            found += c;
+    return found;
+}
+
+} // namespace
+
+std::optional<QString> replacementRefusal(const QString &search, const QString &replacement)
+{
+    for (const QString *text : {&search, &replacement})
+        if (const auto bad = cp1252::firstUnstorable(*text)) return cp1252::unstorableMessage(*bad);
+    const QString kept = separatorsOf(search), put = separatorsOf(replacement);
+    if (kept == put) return std::nullopt;
+    // The first separator where the two differ is the one named.
+    qsizetype i = 0;
+    while (i < kept.size() && i < put.size() && kept[i] == put[i]) ++i;
+    const QChar named = i < put.size() ? put[i] : kept[i];
+    return texts::get(texts::kReplacementSeparator).arg(named);
+}
+
+std::optional<QString> supportRefusal(const QString &support)
+{
+    if (const auto bad = cp1252::firstUnstorable(support)) return cp1252::unstorableMessage(*bad);
+    if (const QString found = separatorsOf(support); !found.isEmpty())
+        return texts::get(texts::kReplacementSeparator).arg(found[0]);
+    return std::nullopt;
+}
+
 Outcome apply(const Catalogue &catalogue, const FolderLock &lock, const Plan &plan,
-              const std::function<bool(qsizetype done, qsizetype total)> &progress)
+              const std::function<bool(qsizetype done, qsizetype total)> &progress, const Finish &finish)
 {
     Outcome outcome;
     auto op = undo::Operation::begin(lock, catalogue.folder(), plan.title, &outcome.error);
@@ -99,6 +142,13 @@ Outcome apply(const Catalogue &catalogue, const FolderLock &lock, const Plan &pl
     // in a second pass over the files that receive them.
     QHash<QChar, QList<QByteArray>> moved;
     QSet<QString> changedFiles;
+    // A change that would make a line longer than a record may be stops everything.
+    qint64 overLong = 0;
+    const LineChange checked = !plan.change ? LineChange() : [&](QByteArrayView line, QByteArray *out) {
+        if (!plan.change(line, out)) return false;
+        if (out->size() > record::kMaxLineLength) ++overLong;
+        return true;
+    };
     auto pass = [&](QChar letter, const LineChange &change, const QList<QByteArray> &added, QString *error) {
         const QString path = catalogue.letterFile(letter);
         Catalogue::LinesEdit edit;
@@ -111,6 +161,12 @@ Outcome apply(const Catalogue &catalogue, const FolderLock &lock, const Plan &pl
         edit.beforeReplacing = [&](QString *e) { return op->keep(path, e); };
         Catalogue::LinesResult result;
         if (!catalogue.rewriteLines(lock, path, edit, &result, error)) return false;
+        if (overLong > 0) {
+            Counts counts;
+            counts.overLong = overLong;
+            *error = *refusal(counts);
+            return false;
+        }
         outcome.counts.records += result.changed;
         for (const QByteArray &line : std::as_const(result.leaving)) moved[letterOf(line)].append(line);
         if (result.replaced) changedFiles.insert(path);
@@ -123,7 +179,7 @@ Outcome apply(const Catalogue &catalogue, const FolderLock &lock, const Plan &pl
         outcome.counts.records += added.size();
         QString error;
         if (!plan.change && added.isEmpty()) continue;
-        if (!pass(letter, plan.change, added, &error)) return giveUp(error);
+        if (!pass(letter, checked, added, &error)) return giveUp(error);
         if (progress && !progress(i + 1, total)) {
             outcome.cancelled = true;
             return giveUp(QString());
@@ -137,6 +193,7 @@ Outcome apply(const Catalogue &catalogue, const FolderLock &lock, const Plan &pl
         const QString path = catalogue.letterFile(QLatin1Char(record::kLetterList[i]));
         if (changedFiles.contains(path)) outcome.counts.files.append(path);
     }
+    if (QString error; finish && !finish(*op, &error)) return giveUp(error);
     QString error;
     if (!op->seal(&error)) outcome.warning = error;
     outcome.ok = true;

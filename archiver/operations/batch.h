@@ -11,6 +11,11 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
+
+namespace undo {
+class Operation;
+}
 
 // Operations on many records at once (replacements, supports given or removed, deletions,
 // imports): what they would change is counted first, for the user to agree; then, under the
@@ -32,12 +37,15 @@ struct Plan
 struct Counts
 {
     qint64 records = 0; // lines changed, removed or added
+    qint64 overLong = 0; // of them, lines that would be longer than a record may be
     QStringList files;  // the letter files changed, full paths
     QStringList unreadable; // why each letter file that could not be read was passed over
 };
 
 // What plan would change now (a read pass).
 Counts preview(const Catalogue &catalogue, const Plan &plan);
+// Why plan must not run, as counts says: records it would make longer than a record may be.
+std::optional<QString> refusal(const Counts &counts);
 
 struct Outcome
 {
@@ -48,11 +56,23 @@ struct Outcome
     QString warning; // the operation went through, but cannot be undone, and why
 };
 
+// What runs at the end of an operation, under its lock, before it is sealed: the files it keeps
+// in the operation are undone with it. False (with the error text) puts everything back.
+using Finish = std::function<bool(undo::Operation &operation, QString *errorText)>;
+
 // Applies plan; progress (when given) is told after each letter file rewritten and stops the
 // operation, putting everything back, when it returns false. A changed line whose first
-// character now names another letter file moves to that file.
+// character now names another letter file moves to that file. A line the change would make
+// longer than a record may be stops the operation, putting everything back.
 Outcome apply(const Catalogue &catalogue, const FolderLock &lock, const Plan &plan,
-              const std::function<bool(qsizetype done, qsizetype total)> &progress = {});
+              const std::function<bool(qsizetype done, qsizetype total)> &progress = {}, const Finish &finish = {});
+
+// Why a replacement must not run, naming the character: a replacement text holding a separator
+// that its search text does not hold at the same rank (the fields of every record it hits would
+// shift), a control character or a character the letter files cannot hold.
+std::optional<QString> replacementRefusal(const QString &search, const QString &replacement);
+// The same for a support name given to or removed from records: no separator at all.
+std::optional<QString> supportRefusal(const QString &support);
 
 // A replacement confined to one field by the separators around its texts: the key must end with
 // find, the support, category or note must equal it, the target must begin with it (key,

@@ -4,10 +4,28 @@
 #include "common/text/cp1252.h"
 
 namespace refine {
+namespace {
+
+bool keeps(QByteArrayView line, record::Field field, QByteArrayView needle)
+{
+    return !line.isEmpty() && record::fieldOf(line, field).contains(needle);
+}
+
+} // namespace
 
 QString selectionFile(const QString &folder)
 {
     return folder + QStringLiteral("sel.txt");
+}
+
+QList<QByteArray> filter(const QList<QByteArray> &lines, record::Field field, const QString &text)
+{
+    const auto needle = cp1252::encode(text);
+    QList<QByteArray> kept;
+    if (!needle) return kept;
+    for (const QByteArray &line : lines)
+        if (keeps(line, field, *needle)) kept.append(line);
+    return kept;
 }
 
 Result run(const QString &folder, const QList<QByteArrayView> &lines, record::Field field, const QString &text)
@@ -23,7 +41,7 @@ Result run(const QString &folder, const QList<QByteArrayView> &lines, record::Fi
         sel.write("\r\n");
         if (line.isEmpty()) continue;
         ++result.read;
-        if (record::fieldOf(line, field).contains(needle)) result.kept.append(line.toByteArray());
+        if (keeps(line, field, needle)) result.kept.append(line.toByteArray());
     }
     if (!sel.commit(&result.error)) {
         result.kept.clear();

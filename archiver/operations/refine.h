@@ -21,6 +21,9 @@ struct Result
 
 QString selectionFile(const QString &folder);
 
+// The lines whose field contains text, letter case as typed.
+QList<QByteArray> filter(const QList<QByteArray> &lines, record::Field field, const QString &text);
+
 // lines: the record lines of the grid's rows, as stored. A field whose separators are missing is
 // empty; Field::All compares the whole line. Nothing is kept when sel.txt cannot be written.
 Result run(const QString &folder, const QList<QByteArrayView> &lines, record::Field field, const QString &text);

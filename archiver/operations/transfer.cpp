@@ -13,12 +13,14 @@ namespace {
 bool digitOrCapital(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z'); }
 
 // Reads path line by line, empty lines included, until fn returns false (the reading was
-// abandoned).
+// abandoned); fn gets each line with its number.
 template <typename Fn>
 void readLines(const QString &path, Reading *r, Fn &&fn)
 {
+    qint64 number = 0;
     const linefile::ReadStatus status = linefile::forEachLineWithEmpty(path, [&](QByteArrayView line) {
-        if (!r->abandoned && !fn(line)) r->abandoned = true;
+        ++number;
+        if (!r->abandoned && !fn(line, number)) r->abandoned = true;
     });
     if (status.missing) r->error = texts::get(texts::kFileNotFound).arg(path);
     else if (!status.ok()) r->error = status.error;
@@ -28,17 +30,26 @@ void readLines(const QString &path, Reading *r, Fn &&fn)
     }
 }
 
-// Counts a rejected line; false when it is the one that stops the reading.
-bool reject(Reading *r) { return ++r->rejected < kRejectedLimit; }
+// Counts a rejected line and why; false when it is the one that stops the reading.
+bool reject(Reading *r, qint64 number, const QString &text, const QString &why, int message = 0)
+{
+    r->rejectedLines.append({number, text, why, message});
+    return ++r->rejected < kRejectedLimit;
+}
+
+QString rejectedFirst(QChar c) { return texts::get(texts::kRejectFirst).arg(c); }
 
 } // namespace
 
 Reading readRecords(const QString &path)
 {
     Reading r;
-    readLines(path, &r, [&](QByteArrayView line) {
-        if (line.isEmpty() || !digitOrCapital(static_cast<unsigned char>(line[0])) || !line.contains('#') || !line.contains('\xA7'))
-            return reject(&r);
+    readLines(path, &r, [&](QByteArrayView line, qint64 number) {
+        const QString text = cp1252::decode(line);
+        if (line.isEmpty()) return reject(&r, number, text, texts::get(texts::kRejectEmpty));
+        if (!digitOrCapital(static_cast<unsigned char>(line[0]))) return reject(&r, number, text, rejectedFirst(text[0]));
+        if (!line.contains('#') || !line.contains('\xA7'))
+            return reject(&r, number, text, texts::get(texts::kRejectSeparators));
         r.lines[QLatin1Char(line[0])].append(line.toByteArray());
         ++r.accepted;
         return true;
@@ -59,14 +70,16 @@ Reading readList(const QString &path, const QString &today, const QString &categ
         return r;
     }
     bool first = true;
-    readLines(path, &r, [&](QByteArrayView bytes) {
+    readLines(path, &r, [&](QByteArrayView bytes, qint64 number) {
         if (first && utf8 && bytes.startsWith("\xEF\xBB\xBF")) bytes = bytes.sliced(3);
         first = false;
         if (bytes.isEmpty()) return true;
-        const QString line = cp1252::toUpper(utf8 ? QString::fromUtf8(bytes) : cp1252::decode(bytes));
+        const QString typed = utf8 ? QString::fromUtf8(bytes) : cp1252::decode(bytes);
+        const QString line = cp1252::toUpper(typed);
         const qsizetype hash = line.indexOf(u'#');
-        if (hash < 0 || line.contains(u'\u00A7') || !digitOrCapital(line.front().unicode()))
-            return reject(&r);
+        if (!digitOrCapital(line.front().unicode())) return reject(&r, number, typed, rejectedFirst(line.front()));
+        if (hash < 0) return reject(&r, number, typed, texts::get(texts::kRejectNoHash));
+        if (line.contains(u'\u00A7')) return reject(&r, number, typed, texts::get(texts::kRejectSection));
         Record record;
         record.key = line.left(hash);
         record.date = today;
@@ -74,14 +87,25 @@ Reading readList(const QString &path, const QString &today, const QString &categ
         record.note = line.mid(hash + 1);
         // A key or a note that would shift the fields, a character the letter files cannot
         // hold, a line over the length limit: not a record this catalogue can keep.
+        if (const auto refused = entry::check(record)) return reject(&r, number, typed, refused->text, refused->message);
         QByteArray encoded;
-        if (entry::check(record) || !cp1252::encodeTo(record::compose(record), &encoded, nullptr))
-            return reject(&r);
+        QString why;
+        if (!cp1252::encodeTo(record::compose(record), &encoded, &why)) return reject(&r, number, typed, why);
         r.lines[line.front()].append(encoded);
         ++r.accepted;
         return true;
     });
     return r;
+}
+
+QStringList describe(const QList<Rejected> &rejected, const std::function<QString(int)> &message)
+{
+    QStringList out;
+    for (const Rejected &r : rejected)
+        out.append(texts::get(texts::kRejectedLine)
+                       .arg(r.number)
+                       .arg(cp1252::withControlsShown(r.text, false), r.why.isEmpty() ? message(r.message) : r.why));
+    return out;
 }
 
 bool exportLines(const QString &path, const QStringList &lines, QString *errorText)

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Records in and out of the catalogue: the lines of a file to import, sorted out by the letter
 // file they go to, and the export of listed records.
 namespace transfer {
@@ -14,11 +16,22 @@ namespace transfer {
 // Reading a file stops at its third rejected line.
 inline constexpr int kRejectedLimit = 3;
 
+// A line of the file that was not imported: its number (from 1), its text and why, as a text
+// of its own or as a numbered message of the language file.
+struct Rejected
+{
+    qint64 number = 0;
+    QString text;
+    QString why;
+    int message = 0;
+};
+
 struct Reading
 {
     QHash<QChar, QList<QByteArray>> lines; // the record lines accepted, by letter file
     qint64 accepted = 0;
     int rejected = 0;
+    QList<Rejected> rejectedLines;
     bool abandoned = false; // the third rejected line stopped the reading
     QString error;          // the file could not be read (nothing accepted then)
 };
@@ -33,6 +46,9 @@ Reading readRecords(const QString &path);
 // a capital A-Z and can be written in Windows-1252; it becomes the record key, "@", today, "[]",
 // category, the text from the "#" on, "§". Empty lines are passed over.
 Reading readList(const QString &path, const QString &today, const QString &category);
+
+// "line 3: «ÉTÉ 2024#vacances»: why", one per rejected line; message gives the numbered messages.
+QStringList describe(const QList<Rejected> &rejected, const std::function<QString(int)> &message);
 
 // Writes lines (record lines of the listed records) to path, Windows-1252, CR LF, atomically;
 // no line gives an empty file.

@@ -162,6 +162,11 @@ bool Operation::keep(const QString &path, QString *errorText)
     const auto before = stateOf(path, errorText);
     if (!before) return false;
     if (*before != kMissing) {
+        // A FIFO or a device where a catalogue file should be is never copied, nor read.
+        if (!QFileInfo(path).isFile()) {
+            if (errorText) *errorText = linefile::notRegularMessage(path);
+            return false;
+        }
         const QString source = QFileInfo(path).canonicalFilePath();
         if (::link(QFile::encodeName(source).constData(), QFile::encodeName(folder_ + name).constData()) != 0
             && !files::copyAtomically(source, folder_ + name, errorText))
@@ -181,10 +186,16 @@ bool Operation::seal(QString *errorText)
         return true;
     }
     Manifest m{title_, when_, true, {}};
+    bool changed = false;
     for (qsizetype i = 0; i < kept_.size(); ++i) {
         const auto after = stateOf(programFolder_ + kept_[i], errorText);
         if (!after) return false;
+        changed = changed || *after != before_[i];
         m.entries.append({kept_[i], before_[i], *after});
+    }
+    if (!changed) {
+        QDir(folder_).removeRecursively();
+        return true;
     }
     return writeManifest(folder_, m, errorText);
 }

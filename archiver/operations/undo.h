@@ -34,7 +34,7 @@ public:
     // file by another, so the kept one never changes.
     bool keep(const QString &path, QString *errorText);
     // The operation went through: the states of its files after it are noted, which undoing
-    // checks. An operation that kept no file is forgotten.
+    // checks. An operation that changed no file is forgotten.
     bool seal(QString *errorText);
     // The operation failed or was cancelled: its files are put back at once and it is forgotten.
     bool rollBack(QString *errorText);

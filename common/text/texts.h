@@ -122,13 +122,20 @@ inline constexpr char kSection[] = "Textes";
     X(kPictureUnreadable, "image_illisible", "L'image « %1 » n'a pas pu être lue : %2") \
     X(kPictureTooLarge, "image_trop_grande", "L'image « %1 » est trop grande (%2 × %3 pixels) : elle n'est pas affichée.") \
     /* the entry form, the support and category dialogs */ \
-    X(kMemoNotRestored, "memo_non_restaure", "Les mémo-notes « %1 » n'ont pas pu être remises comme avant : %2") \
+    X(kStoreBeforeClosing, "enregistrer_avant_fermer", "Enregistrer la fiche « %1 » avant de fermer ? Non abandonne ce qui a été tapé.") \
+    X(kChooseCategoryFirst, "choisir_categorie", "Choisissez d'abord la catégorie de la fiche.") \
     /* the record card and the print-field dialog */ \
+    X(kTrashTargetQuestion, "question_corbeille_cible", "Mettre aussi le fichier de la fiche, « %1 », à la corbeille ?") \
+    X(kDeleteForGoodQuestion, "question_suppression_definitive", "Le disque du fichier de la fiche, « %1 », n'a pas de corbeille : supprimer ce fichier définitivement ?") \
+    X(kTrashed, "mis_a_la_corbeille", "« %1 » est dans la corbeille.") \
+    X(kRecordChangedOnDisk, "fiche_changee_sur_disque", "Un autre programme a modifié ou supprimé cette fiche depuis son ouverture : vos changements ne sont pas enregistrés, ils restent dans la fiche. Les enregistrer comme une nouvelle fiche ?") \
     /* the search form and the configuration dialog */ \
     X(kHistoryNotKept, "historique_non_garde", "Le mot-clé « %1 » n'a pas été gardé dans l'historique des recherches : %2") \
     X(kHistoryUnchanged, "historique_inchange", "L'historique des recherches n'a pas été modifié : %1") \
     /* undoing an operation of many records */ \
     X(kBatchQuestion, "question_operation", "%1 fiche(s) vont être modifiées dans %2 fichier(s) du catalogue. Continuer ?") \
+    X(kBatchTooLong, "operation_trop_longue", "%1 fiche(s) dépasseraient %2 caractères : rien n'a été modifié.") \
+    X(kReplacementSeparator, "remplacement_separateur", "Le remplacement ne peut pas faire apparaître ou disparaître le séparateur « %1 » : les rubriques des fiches seraient décalées. Rien n'a été modifié.") \
     X(kImportQuestion, "question_importation", "%1 fiche(s) vont être ajoutées dans %2 fichier(s) du catalogue. Continuer ?") \
     X(kNotUndoable, "operation_sans_annulation", "L'opération est faite, mais elle ne pourra pas être annulée : %1") \
     X(kUndoQuestion, "question_annulation", "Annuler l'opération « %1 » du %2 ? Ces fichiers reprendront leur contenu d'avant : %3") \
@@ -136,6 +143,9 @@ inline constexpr char kSection[] = "Textes";
     X(kUndoChangedSince, "annulation_refusee", "L'opération « %1 » ne peut plus être annulée : ces fichiers ont changé depuis : %2") \
     X(kUndoDamaged, "copies_abimees", "les copies gardées pour annuler l'opération sont abîmées") \
     X(kUndone, "operation_annulee", "L'opération « %1 » est annulée.") \
+    X(kAddRecordTitle, "titre_ajout_fiche", "Ajout de la fiche %1") \
+    X(kEditRecordTitle, "titre_modification_fiche", "Modification de la fiche %1") \
+    X(kDeleteRecordTitle, "titre_suppression_fiche", "Suppression de la fiche %1") \
     X(kInterruptedOperation, "operation_interrompue", "L'opération « %1 » du %2 a été interrompue avant sa fin : une partie seulement de ses fichiers a changé. « Annuler la dernière opération » (menu Données) remet ces fichiers comme avant elle : %3") \
     /* operations on many records from the command line */ \
     X(kSyntaxReplaceAll, "syntaxe_replace_all", "replace-all TEXTE REMPLACEMENT [--field F] [--dry-run]") \
@@ -152,12 +162,25 @@ inline constexpr char kSection[] = "Textes";
     X(kUsageDryRun, "usage_dry_run", "Avec --dry-run, une opération dit seulement ce qu'elle changerait.") \
     X(kCliChanged, "fiches_changees", "%1 fiche(s) dans %2 fichier(s)") \
     X(kCliRejected, "lignes_rejetees", "%1 ligne(s) rejetée(s)") \
+    X(kRejectedLine, "ligne_rejetee", "ligne %1 : « %2 » : %3") \
+    X(kRejectEmpty, "rejet_vide", "ligne vide") \
+    X(kRejectFirst, "rejet_premier", "commence par « %1 », pas par un chiffre ou une capitale de A à Z") \
+    X(kRejectSeparators, "rejet_separateurs", "il y manque « # » ou « § »") \
+    X(kRejectNoHash, "rejet_diese", "il y manque le « # » entre le texte-clé et la note") \
+    X(kRejectSection, "rejet_paragraphe", "contient « § », le séparateur de la cible") \
     /* pictures and the volumes of supports */ \
     X(kPictureTooSmall, "image_trop_petite", "L'image « %1 » est trop petite (%2 × %3 pixels) pour la vignette.") \
     X(kUsageLock, "usage_verrou", "Les commandes qui modifient le catalogue attendent quelques secondes ($TALVO_LOCK_WAIT_MS) qu'un autre programme ait fini de le modifier. Les caractères de contrôle sont affichés en \\xNN.") \
     /* the analysis */ \
-    X(kUsageAnalyse, "usage_analyse", "vérifier chaque fiche, reconstruire les listes des catégories et des supports d'après les fiches et écrire le bilan bilan.txt") \
+    X(kUsageAnalyse, "usage_analyse", "vérifier chaque fiche, compléter les listes des catégories et des supports avec ce que les fiches utilisent et écrire le bilan bilan.txt ; avec --prune, retirer des listes ce qu'aucune fiche n'utilise") \
+    X(kSyntaxAnalyse, "syntaxe_analyse", "analyse [--prune]") \
     X(kAnalysisFailed, "analyse_impossible", "L'analyse du catalogue n'a pas pu se faire : %1") \
+    X(kAnalysisTitle, "titre_analyse", "Analyse du catalogue") \
+    X(kPruneTitle, "titre_elagage", "Retrait des catégories et supports inutilisés") \
+    X(kUnusedCategories, "categories_inutilisees", "%1 catégorie(s) de la liste ne servent à aucune fiche ; elles restent dans la liste :") \
+    X(kUnusedSupports, "supports_inutilises", "%1 support(s) de la liste ne servent à aucune fiche ; ils restent dans la liste :") \
+    X(kRemovedFromList, "retires_de_la_liste", "%1 nom(s) qui ne servaient à aucune fiche ont été retirés de la liste :") \
+    X(kPruneQuestion, "question_elagage", "%1 catégorie(s) et %2 support(s) des listes ne servent à aucune fiche (le bilan les nomme). Les retirer des listes ? Cela pourra être annulé.") \
     X(kStopShowingAnalysis, "ne_plus_afficher_analyse", "Ne plus afficher ces fiches pendant cette analyse ? Elles restent dans le bilan.") \
     /* lists written from the found records */ \
     X(kSyntaxExport, "syntaxe_export", "export FICHIER [--search TEXTE [--field F]]") \
@@ -172,11 +195,13 @@ inline constexpr char kSection[] = "Textes";
     X(kFieldWithoutSearch, "rubrique_sans_recherche", "--field ne vaut qu'avec --search") \
     /* the finder of files no record mentions */ \
     X(kSyntaxUncatalogued, "syntaxe_uncatalogued", "uncatalogued DOSSIER [--pattern MODELE]") \
-    X(kUsageUncatalogued, "usage_uncatalogued", "afficher chaque fichier de DOSSIER qu'aucune fiche ne mentionne (MODELE : *.JPG, *.* par défaut), puis les trois compteurs") \
+    X(kUsageUncatalogued, "usage_uncatalogued", "afficher chaque fichier de DOSSIER dont aucune fiche n'a le chemin exact pour fichier (MODELE : *.JPG, *.* par défaut), puis les trois compteurs") \
     X(kFinderCounts, "compteurs_oublies", "%1 fichier(s) analysé(s), %2 fiche(s) associée(s), %3 fichier(s) non répertorié(s)") \
     X(kNotAFolderToSearch, "pas_un_dossier", "« %1 » n'est pas un dossier qui se lit.") \
     X(kFinderVanished, "fichier_disparu", "Le fichier « %1 » n'existe plus.") \
     X(kFinderActionFailed, "fichier_non_modifie", "Le fichier « %1 » n'a pas pu être modifié : %2") \
+    X(kFinderTrashQuestion, "question_corbeille_oublie", "Mettre le fichier « %1 » à la corbeille ?") \
+    X(kFinderDeleteForGoodQuestion, "question_suppression_oublie", "Le disque du fichier « %1 » n'a pas de corbeille : supprimer ce fichier définitivement ?") \
     /* the window kept in the notification area */ \
     X(kNoTrayArea, "pas_de_zone_notification", "Le bureau n'a pas de zone de notification : la fenêtre de Talvo reste ouverte.") \
     X(kTrayTip, "bulle_notification", "Talvo : cliquez pour rouvrir la fenêtre") \
@@ -184,7 +209,10 @@ inline constexpr char kSection[] = "Textes";
     X(kSyntaxHtmlPage, "syntaxe_html_page", "html-page NOM --search TEXTE [--field F] [--title TITRE] [--fields CHIFFRES] [--columns N] [--copy-mode 0|1|2] [--parchment]") \
     X(kUsageHtmlPage, "usage_html_page", "écrire dans ~/NOM la page Web des images JPG et GIF des fiches trouvées : CHIFFRES les rubriques sous chaque image (0 clé, 1 note, 2 date, 3 support, 4 catégorie, 5 fichier), N images par ligne ; images en place (0), copiées (1) ou numérotées (2)") \
     X(kCliPageWritten, "page_ecrite", "%1 image(s) dans %2") \
-    X(kCliMediumNeeded, "support_a_inserer", "« %1 » est sur le support %2")
+    X(kCliMediumNeeded, "support_a_inserer", "« %1 » est sur le support %2") \
+    X(kPageInTheWay, "page_en_travers", "« %1 » n'a pas été écrit par Talvo : la page n'est pas faite, rien n'a changé. Donnez-lui un autre nom.") \
+    X(kPageFolderQuestion, "question_dossier_page", "Le dossier « %1 » n'a pas été créé par Talvo. Y écrire la page ? Aucun de ses fichiers ne sera remplacé. Non : la page sera faite dans « %2 ».") \
+    X(kPageQuestion, "question_page", "Le fichier « %1 » n'a pas été écrit par Talvo. Le remplacer par la page ? Non : la page sera faite dans « %2 ».")
 
 #define TALVO_DECLARE_TEXT(name, key, french) inline constexpr Text name{key, french};
 TALVO_OWN_TEXTS(TALVO_DECLARE_TEXT)

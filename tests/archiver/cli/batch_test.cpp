@@ -60,7 +60,8 @@ TEST(CliBatch, OperationsPreviewApplyAndUndo)
     r = runCli(folder, {QStringLiteral("import"), folder.file(QStringLiteral("in.MFI"))});
     EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
     EXPECT_EQ(r.outText(), QStringLiteral("2 fiche(s) dans 2 fichier(s)\n"));
-    EXPECT_EQ(r.errText(), QStringLiteral("1 ligne(s) rejetée(s)\n"));
+    EXPECT_EQ(r.errText(), QStringLiteral("1 ligne(s) rejetée(s)\nligne 2 : « mauvaise » : commence par « m », pas par "
+                                         "un chiffre ou une capitale de A à Z\n"));
     EXPECT_TRUE(folder.read(QStringLiteral("B.MFI")).contains("BATEAU@1[]X#\xA7\r\n"));
 
     folder.write(QStringLiteral("in.txt"), "caf\xC3\xA9#noir\n");
@@ -83,7 +84,8 @@ TEST(CliBatch, OperationsPreviewApplyAndUndo)
 }
 
 // The analysis from a script: each broken line on stderr with its file, the summary on stdout,
-// the category list rebuilt from the records; arguments and a folder without a catalogue refused.
+// the lists completed from the records and pruned only when asked, as an operation that undo
+// takes back; arguments and a folder without a catalogue refused.
 TEST(CliBatch, AnalyseReportsBrokenLinesAndRebuildsTheLists)
 {
     TestFolder folder;
@@ -98,10 +100,20 @@ TEST(CliBatch, AnalyseReportsBrokenLinesAndRebuildsTheLists)
     EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
     EXPECT_TRUE(r.errText().endsWith(QStringLiteral("R.MFI: ROUTE@1[]A\n"))) << r.errText().toStdString();
     EXPECT_TRUE(r.outText().contains(QStringLiteral("1 catégorie(s)"))) << r.outText().toStdString();
-    EXPECT_EQ(folder.read(QStringLiteral("TALVO.CAT")), QByteArray("VILLES\r\n"));
+    const QByteArray firstCategories = "TEXTES\r\nSONS\r\nIMAGES\r\nCARNET D'ADRESSES\r\nWEB\r\nE-MAIL\r\n";
+    EXPECT_EQ(folder.read(QStringLiteral("TALVO.CAT")), firstCategories + "VILLES\r\n");
     EXPECT_EQ(folder.read(QStringLiteral("TALVO.SUP")), QByteArray("CD2\r\n"));
     EXPECT_TRUE(folder.exists(QStringLiteral("talvo_cat.bak")));
     EXPECT_TRUE(folder.read(QStringLiteral("bilan.txt")).contains("ROUTE@1[]A"));
+    EXPECT_TRUE(folder.read(QStringLiteral("bilan.txt")).contains("        CARNET D'ADRESSES\r\n"));
+
+    r = runCli(folder, {QStringLiteral("analyse"), QStringLiteral("--prune")});
+    EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
+    EXPECT_EQ(folder.read(QStringLiteral("TALVO.CAT")), QByteArray("VILLES\r\n"));
+    EXPECT_TRUE(folder.exists(QStringLiteral("bilan.1.txt"))); // the report before stays
+    r = runCli(folder, {QStringLiteral("undo")});
+    EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
+    EXPECT_EQ(folder.read(QStringLiteral("TALVO.CAT")), firstCategories + "VILLES\r\n");
 
     EXPECT_EQ(runCli(folder, {QStringLiteral("analyse"), QStringLiteral("now")}).exitCode, 2);
 }

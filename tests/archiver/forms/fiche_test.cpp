@@ -109,7 +109,7 @@ TEST_F(CardForm, ClosingWritesTheEditedRecordBackOnlyWhenItChanged)
 }
 
 // What must not be written keeps the card open with the edits (a line too long, a write that
-// fails); a record that another program changed meanwhile is not written over, and the user is
+// fails, a record that another program changed meanwhile, which is not written over); the user is
 // told.
 TEST_F(CardForm, ARecordThatCannotBeWrittenIsNeverReportedAsStored)
 {
@@ -123,7 +123,7 @@ TEST_F(CardForm, ARecordThatCannotBeWrittenIsNeverReportedAsStored)
         {Cause::TooLong, msg(29), true},
         {Cause::Busy, path(), true},
         {Cause::ReadOnly, QStringLiteral("F.MFI"), true},
-        {Cause::ChangedMeanwhile, QStringLiteral("F.MFI"), false},
+        {Cause::ChangedMeanwhile, texts::get(texts::kRecordChangedOnDisk), true},
     };
     qputenv("TALVO_LOCK_WAIT_MS", "50");
     for (const auto &c : cases) {
@@ -150,7 +150,21 @@ TEST_F(CardForm, ARecordThatCannotBeWrittenIsNeverReportedAsStored)
         EXPECT_FALSE(session->current.modified);
         EXPECT_EQ(box("Texte3")->text(), note);
         if (c.cause == Cause::ReadOnly) QFile::setPermissions(file(QStringLiteral("F.MFI")), QFile::ReadOwner | QFile::WriteOwner);
-        if (c.staysOpen && c.cause != Cause::TooLong) {
+        if (c.cause == Cause::TooLong) {
+            // An edit the catalogue refuses can still be dropped.
+            desktop.answers = {Desktop::Answer::No};
+            form->reject();
+            EXPECT_EQ(closed, 1);
+            EXPECT_EQ(read(QStringLiteral("F.MFI")), before);
+        } else if (c.cause == Cause::ChangedMeanwhile) {
+            // What was typed may become a record of its own, beside the one changed meanwhile.
+            desktop.answers = {Desktop::Answer::Yes, Desktop::Answer::Yes};
+            form->reject();
+            EXPECT_EQ(closed, 1);
+            EXPECT_TRUE(session->current.modified);
+            EXPECT_EQ(read(QStringLiteral("F.MFI")),
+                      "FACTURE GAZ@01-02-2003[CD1]AUTRE#\xA7\r\nFACTURE GAZ@01-02-2003[CD1]FACTURES#x\xA7\r\n");
+        } else {
             held.reset();
             form->reject(); // the cause gone, the same edits are stored
             EXPECT_EQ(closed, 1);
@@ -159,10 +173,21 @@ TEST_F(CardForm, ARecordThatCannotBeWrittenIsNeverReportedAsStored)
         }
     }
     qunsetenv("TALVO_LOCK_WAIT_MS");
+
+    // Cancel keeps the card and its edits; nothing is written.
+    write(QStringLiteral("F.MFI"), kGas + "\r\n");
+    open();
+    box("Texte3")->setText(QStringLiteral("y"));
+    desktop.answers = {Desktop::Answer::Cancel};
+    form->reject();
+    EXPECT_EQ(closed, 0);
+    EXPECT_EQ(box("Texte3")->text(), QStringLiteral("y"));
+    EXPECT_EQ(read(QStringLiteral("F.MFI")), kGas + "\r\n");
 }
 
-// Deleting removes every identical line at once; the target's file goes only when it is a plain
-// file that is there and the user agrees; a record removed meanwhile deletes nothing.
+// Deleting removes every identical line at once; the target's file goes to the trash only when
+// it is a plain file that is there and the user answers Yes to a question naming it, whose
+// default is No; a record removed meanwhile deletes nothing.
 TEST_F(CardForm, DeletingRemovesTheRecordAndOnlyAPlainTargetFile)
 {
     QDir().mkpath(file(QStringLiteral("docs/folder.txt")));
@@ -171,13 +196,15 @@ TEST_F(CardForm, DeletingRemovesTheRecordAndOnlyAPlainTargetFile)
         const char *name;
         QString target;
         bool createFile;
-        Desktop::Answer aboutFile;
+        std::optional<Desktop::Answer> aboutFile; // none: Enter
+        bool asked;
         bool fileGone;
     } cases[] = {
-        {"file kept", QStringLiteral("docs/a.txt"), true, Desktop::Answer::No, false},
-        {"file deleted", QStringLiteral("docs/a.txt"), true, Desktop::Answer::Yes, true},
-        {"vanished file", QStringLiteral("docs/none.txt"), false, Desktop::Answer::Yes, false},
-        {"a folder", QStringLiteral("docs/folder.txt"), false, Desktop::Answer::Yes, false},
+        {"file kept", QStringLiteral("docs/a.txt"), true, Desktop::Answer::No, true, false},
+        {"Enter keeps the file", QStringLiteral("docs/a.txt"), true, std::nullopt, true, false},
+        {"file to the trash", QStringLiteral("docs/a.txt"), true, Desktop::Answer::Yes, true, true},
+        {"vanished file", QStringLiteral("docs/none.txt"), false, Desktop::Answer::Yes, false, false},
+        {"a folder", QStringLiteral("docs/folder.txt"), false, Desktop::Answer::Yes, false, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -186,16 +213,25 @@ TEST_F(CardForm, DeletingRemovesTheRecordAndOnlyAPlainTargetFile)
         const QByteArray line = "FACTURE GAZ@01-02-2003[]FACTURES#PAYEE\xA7" + target.toLatin1();
         write(QStringLiteral("F.MFI"), "FA@1[]X#Y\xA7\r\n" + line + "\r\n" + line + "\r\n");
         desktop.messages.clear();
-        desktop.answers = {Desktop::Answer::Yes, c.aboutFile};
+        desktop.answers = {Desktop::Answer::Yes};
+        if (c.aboutFile) desktop.answers.append(*c.aboutFile);
         open(line);
         click(form.get(), "supprimer");
         EXPECT_EQ(closed, 1);
         EXPECT_EQ(read(QStringLiteral("F.MFI")), QByteArray("FA@1[]X#Y\xA7\r\n"));
         EXPECT_TRUE(session->current.deleted);
-        ASSERT_EQ(desktop.messages.size(), 2);
-        EXPECT_EQ(desktop.messages[1].text, target);
-        EXPECT_EQ(desktop.messages[1].title, msg(112));
+        ASSERT_EQ(desktop.messages.size(), c.asked ? (c.fileGone ? 3 : 2) : 1);
+        if (c.asked) {
+            EXPECT_EQ(desktop.messages[1].text, texts::get(texts::kTrashTargetQuestion).arg(target));
+            EXPECT_EQ(desktop.messages[1].title, msg(112));
+            EXPECT_EQ(desktop.messages[1].defaultButton, Desktop::Answer::No);
+        }
         EXPECT_EQ(QFileInfo::exists(target), !c.fileGone && (c.createFile || c.target.contains("folder")));
+        EXPECT_EQ(QFileInfo::exists(trash() + QStringLiteral("a.txt")), c.fileGone);
+        if (c.fileGone) {
+            EXPECT_EQ(desktop.messages[2].text, texts::get(texts::kTrashed).arg(target));
+            QFile::remove(trash() + QStringLiteral("a.txt"));
+        }
     }
 
     // Answering No deletes nothing; a line removed by another program meanwhile is said.
@@ -380,15 +416,18 @@ TEST_F(CardForm, TheCounterFollowsTyping)
     EXPECT_EQ(closed, 0);
 }
 
-// A printed card goes to a text file of the home folder named after its key, whatever the key
-// holds, with the fields chosen, their labels when asked, and a note's parts on lines of their
-// own; then the editor opens it.
-TEST_F(CardForm, PrintingWritesACardFileInTheHomeFolder)
+// A printed card goes to a text file of the run's scratch folder named after its key, whatever
+// the key holds, with the fields chosen, their labels when asked, and a note's parts on lines of
+// their own; then the editor opens it. The home folder, which holds a file of that name, is left
+// alone.
+TEST_F(CardForm, PrintingWritesACardFileInTheScratchFolder)
 {
     const QString home = path() + QStringLiteral("home");
     QDir().mkpath(home);
     const QByteArray oldHome = qgetenv("HOME");
     qputenv("HOME", home.toUtf8());
+    write(QStringLiteral("home/NOM.TXT"), "the user's own");
+    const QString scratch = QFileInfo(session->scratchFile(QStringLiteral("x"))).absolutePath();
     const QString longKey(250, u'K');
     const struct
     {
@@ -419,8 +458,8 @@ TEST_F(CardForm, PrintingWritesACardFileInTheHomeFolder)
         open("A@1[]X#A_B\xA7");
         box("Texte2")->setText(k.key);
         click(form.get(), "imprimer");
-        ASSERT_EQ(QDir(home).entryList(QDir::Files | QDir::Hidden), QStringList{k.fileName});
-        const QString printed = home + u'/' + k.fileName;
+        ASSERT_EQ(QDir(scratch).entryList(QDir::Files | QDir::Hidden), QStringList{k.fileName});
+        const QString printed = scratch + u'/' + k.fileName;
         QFile out(printed);
         ASSERT_TRUE(out.open(QIODevice::ReadOnly));
         EXPECT_EQ(QString::fromLatin1(out.readAll()),
@@ -431,14 +470,22 @@ TEST_F(CardForm, PrintingWritesACardFileInTheHomeFolder)
         EXPECT_EQ(desktop.started[0].arguments, QStringList{printed});
     }
 
-    // Without labels, and with the print-field dialog closed without OK: the previous choice.
-    desktop.dialogHandlers = {[](QDialog *) { return int(QDialog::Rejected); }};
+    // Without labels; the print-field dialog closed without OK prints nothing.
+    desktop.dialogHandlers = {chooseKeyAndNote};
     desktop.answers = {Desktop::Answer::No};
     open("NOM@1[]X#A_B\xA7", QStringLiteral("N.MFI"));
     click(form.get(), "imprimer");
-    QFile out(home + QStringLiteral("/NOM.TXT"));
+    QFile out(scratch + QStringLiteral("/NOM.TXT"));
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     EXPECT_EQ(out.readAll(), QByteArray("NOM\r\nA\r\nB\r\n\r\n"));
+    out.close();
+    QFile::remove(out.fileName());
+    desktop.started.clear();
+    desktop.dialogHandlers = {[](QDialog *) { return int(QDialog::Rejected); }};
+    click(form.get(), "imprimer");
+    EXPECT_FALSE(out.exists());
+    EXPECT_TRUE(desktop.started.isEmpty());
+    EXPECT_EQ(read(QStringLiteral("home/NOM.TXT")), "the user's own");
     qputenv("HOME", oldHome);
 }
 

@@ -132,8 +132,7 @@ TEST_F(SaisirForm, StoresTheRecordLineInItsLetterFileKeptSorted)
     EXPECT_EQ(note->toPlainText(), QStringLiteral("PAYEE"));
 }
 
-// The limit is on the whole line; the counter follows the note as VALIDER would build the line,
-// and does not move when only the target is edited.
+// The limit is on the whole line; the counter follows every box as VALIDER would build the line.
 TEST_F(SaisirForm, ALineOver256CharactersIsRefusedWithItsMessage)
 {
     // "FACTURE GAZ@05-03-2004[]TEXTES#" + note + "§" + "x": 11 + 1 + 10 + 2 + 6 + 1 + 1 + 1.
@@ -155,8 +154,12 @@ TEST_F(SaisirForm, ALineOver256CharactersIsRefusedWithItsMessage)
         EXPECT_EQ(lg->text(), QString::number(c.length));
         EXPECT_EQ(lg->palette().color(QPalette::Window), c.accepted ? QColor(0, 255, 0) : QColor(255, 0, 0));
         target->setText(QStringLiteral("xyz"));
-        EXPECT_EQ(lg->text(), QString::number(c.length));
+        EXPECT_EQ(lg->text(), QString::number(c.length + 2));
+        child<QLineEdit>(form.get(), "annee")->setText(QStringLiteral("20041"));
+        EXPECT_EQ(lg->text(), QString::number(c.length + 3));
+        child<QLineEdit>(form.get(), "annee")->setText(QStringLiteral("2004"));
         target->setText(QStringLiteral("x"));
+        EXPECT_EQ(lg->text(), QString::number(c.length));
         click(form.get(), "ok");
         EXPECT_EQ(stored(), c.accepted);
         if (c.accepted) {
@@ -246,6 +249,7 @@ TEST_F(SaisirForm, MemoNotesAreWrittenOnlyByValidate)
         clickItem("Liste1", QStringLiteral("A NOTE"));
         EXPECT_EQ(note->toPlainText(), QStringLiteral("cA NOTEA NOTE"));
         if (!validate) {
+            desktop.answers = {Desktop::Answer::No}; // drop what was typed
             QTest::keyClick(form.get(), Qt::Key_Escape);
             EXPECT_FALSE(stored());
             EXPECT_EQ(snapshot(), before); // not the memo file, nor any other

@@ -973,7 +973,11 @@ TEST(MainWindow, ImportAndExportThroughTheirDialogs)
     w.action("m_import")->trigger();
     QStringList shown = w.desktop.messageTexts();
     EXPECT_TRUE(shown.contains(QStringLiteral("ABANDON ! Trop d'erreurs dans ce Fichier...")));
-    EXPECT_EQ(shown.last(), w.msg(68) + QStringLiteral("\r\n 3") + w.msg(69));
+    // The result names each rejected line, with its number and why.
+    EXPECT_TRUE(shown.last().startsWith(w.msg(68) + QStringLiteral("\r\n 3") + w.msg(69) + QStringLiteral("\r\n\r\n")))
+        << shown.last().toStdString();
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_TRUE(shown.last().contains(texts::get(texts::kRejectedLine).arg(n).arg(QString(), texts::get(texts::kRejectEmpty))));
     EXPECT_FALSE(w.read(QStringLiteral("R.MFI")).contains("ROSE@1[]A#"));
 
     w.desktop.fileNames = {w.file(QStringLiteral("in/good.MFI"))};

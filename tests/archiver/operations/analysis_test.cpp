@@ -1,5 +1,8 @@
 #include "archiver/operations/analysis.h"
 
+#include "archiver/operations/undo.h"
+#include "common/text/cp1252.h"
+#include "common/text/texts.h"
 #include "tests/support/test_folder.h"
 
 #include <QElapsedTimer>
@@ -21,6 +24,12 @@ void writeLanguage(const TestFolder &folder)
     QByteArray lng = "[MSG]\r\n";
     for (int n = 1; n <= 99; ++n) lng += QByteArray::number(n) + "=<" + QByteArray::number(n) + ">\r\n";
     folder.write(QStringLiteral("test.lng"), lng);
+}
+
+// The report's section of the names of a list that no record uses.
+QByteArray unused(const texts::Text &heading, const char *name)
+{
+    return *cp1252::encode(texts::get(heading).arg(1)) + "\r\n\r\n        " + name + "\r\n\r\n";
 }
 
 struct AnalysisFolder
@@ -58,9 +67,10 @@ TEST(Analysis, WritesTheReportAndRebuildsTheLists)
     run.folder.write(QStringLiteral("TALVO.SUP"), "ANCIEN\r\n");
     QString letters;
     QStringList anomalies;
-    const AnalysisResult r = analyseCatalogue(
-        run.session, [&](QChar c) { letters += c; },
-        [&](const AnalysisAnomaly &a) { anomalies << a.file + (a.malformed ? " " : " target ") + a.line; });
+    AnalysisOptions options;
+    options.onLetter = [&](QChar c) { letters += c; };
+    options.onAnomaly = [&](const AnalysisAnomaly &a) { anomalies << a.file + (a.malformed ? " " : " target ") + a.line; };
+    const AnalysisResult r = analyseCatalogue(run.session, options);
     ASSERT_TRUE(r.ok()) << r.error.toStdString();
     EXPECT_EQ(letters, QString::fromLatin1("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"));
     EXPECT_EQ(anomalies, (QStringList{"A.MFI BAD LINE", "A.MFI AZ@[CD 1]X#\u00A7", "A.MFI AY@2005[CD 1]#\u00A7",
@@ -89,19 +99,22 @@ TEST(Analysis, WritesTheReportAndRebuildsTheLists)
         "       3<56>CD 1\r\n"
         "       1<56>\r\n"
         "       2<56>CD 2\r\n"
-        "\r\n\r\n"
+        "\r\n\r\n" +
+        unused(texts::kUnusedCategories, "VIEILLE") + unused(texts::kUnusedSupports, "ANCIEN") +
         "<60>\r\n";
     EXPECT_EQ(run.folder.read(QStringLiteral("bilan.txt")), expected);
     EXPECT_EQ(r.reportPath, run.folder.file(QStringLiteral("bilan.txt")));
-    EXPECT_EQ(run.folder.read(QStringLiteral("TALVO.CAT")), "FLEURS\r\nARBRES\r\nUNIQUE\r\n");
-    EXPECT_EQ(run.folder.read(QStringLiteral("TALVO.SUP")), "CD 1\r\n\r\nCD 2\r\n");
+    // The old names stay first, the names the records use join them; no empty line.
+    EXPECT_EQ(run.folder.read(QStringLiteral("TALVO.CAT")), "VIEILLE\r\nFLEURS\r\nARBRES\r\nUNIQUE\r\n");
+    EXPECT_EQ(run.folder.read(QStringLiteral("TALVO.SUP")), "ANCIEN\r\nCD 1\r\nCD 2\r\n");
     EXPECT_EQ(run.folder.read(QStringLiteral("talvo_cat.bak")), "VIEILLE\r\n");
     EXPECT_EQ(run.folder.read(QStringLiteral("talvo_sup.bak")), "ANCIEN\r\n");
     EXPECT_EQ(r.summary.toStdString(), "<61>\n9<17>\n3<55>\n3<59>\n6<62>\n<63>");
 }
 
-// No record: the category list is emptied, the support list kept, both backed up; zeros.
-TEST(Analysis, AnEmptyCatalogueEmptiesTheCategoriesAndKeepsTheSupports)
+// No record: both lists stay as they were (not even rewritten), their names reported unused;
+// zeros.
+TEST(Analysis, AnEmptyCatalogueKeepsBothLists)
 {
     AnalysisFolder run;
     run.folder.write(QStringLiteral("A.MFI"), "");
@@ -109,14 +122,15 @@ TEST(Analysis, AnEmptyCatalogueEmptiesTheCategoriesAndKeepsTheSupports)
     run.folder.write(QStringLiteral("TALVO.SUP"), "ANCIEN\r\n");
     const AnalysisResult r = analyseCatalogue(run.session);
     ASSERT_TRUE(r.ok()) << r.error.toStdString();
-    EXPECT_EQ(run.folder.read(QStringLiteral("TALVO.CAT")), "");
+    EXPECT_EQ(run.folder.read(QStringLiteral("TALVO.CAT")), "VIEILLE\r\n");
     EXPECT_EQ(run.folder.read(QStringLiteral("TALVO.SUP")), "ANCIEN\r\n");
-    EXPECT_EQ(run.folder.read(QStringLiteral("talvo_cat.bak")), "VIEILLE\r\n");
-    EXPECT_EQ(run.folder.read(QStringLiteral("talvo_sup.bak")), "ANCIEN\r\n");
+    EXPECT_FALSE(run.folder.exists(QStringLiteral("talvo_cat.bak")));
+    EXPECT_FALSE(run.folder.exists(QStringLiteral("talvo_sup.bak")));
     EXPECT_EQ(run.folder.read(QStringLiteral("bilan.txt")),
               "<39>07-12-2026\r\n\r\n<40> 0\r\n\r\n<41>0<17>\r\n\r\n\r\n<42>0\r\n\r\n<43>\r\n\r\n"
               "<45>\r\n\r\n<47> (0<48>)\r\n\r\n<49> (0<48>)\r\n\r\n<50>\r\n\r\n<52>\r\n\r\n"
-              "<54> 0<55> :\r\n\r\n\r\n<58>\r\n<60>\r\n");
+              "<54> 0<55> :\r\n\r\n\r\n<58>\r\n" +
+                  unused(texts::kUnusedCategories, "VIEILLE") + unused(texts::kUnusedSupports, "ANCIEN") + "<60>\r\n");
     EXPECT_EQ(r.summary.toStdString(), "<61>\n0<17>\n0<55>\n0<59>\n0<62>\n<63>");
 }
 

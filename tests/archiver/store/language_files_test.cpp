@@ -42,7 +42,7 @@ TEST(LanguageFiles, EachHoldsEveryTextOfTheOtherAndOfTheProgramsOwn)
 
     // Names and words that are the same in both languages.
     const QStringList same{QStringLiteral("rubrique_date"), QStringLiteral("rubrique_support"),
-                           QStringLiteral("rubrique_note")};
+                           QStringLiteral("rubrique_note"), QStringLiteral("syntaxe_analyse")};
     const QString section = QLatin1String(texts::kSection);
     for (const texts::Text *t : texts::kAll) {
         const QString key = QLatin1String(t->key), inCode = QString::fromUtf8(t->french);
