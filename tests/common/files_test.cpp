@@ -2,6 +2,7 @@
 #include "common/files/folder_lock.h"
 #include "common/files/path_parts.h"
 #include "common/files/program_folder.h"
+#include "common/files/trash.h"
 #include "common/text/line_file.h"
 
 #include "tests/support/test_folder.h"
@@ -12,6 +13,8 @@
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 #include <sys/stat.h>
 
 TEST(PartieChemin, SplitsByModeWord)
@@ -180,4 +183,45 @@ TEST(SaveAtomically, RefusesReadOnlyFilesAndWritesThroughLinks)
     EXPECT_EQ(folder.read(QStringLiteral("real/B.MFI")), "NOUVEAU\r\n");
     for (const QString &e : QDir(folder.file(QStringLiteral("real"))).entryList(QDir::Files | QDir::Hidden))
         EXPECT_EQ(e, QStringLiteral("B.MFI"));
+}
+
+// A deleted file goes to the user's trash, whose folder is made when missing; where the trash
+// cannot be used (its folder cannot be made, or the file's folder does not let it go) the file
+// stays where it was, and nothing lands in the current folder.
+TEST(Trash, TakesTheFileOrLeavesItWhereItWas)
+{
+    TestFolder folder;
+    const QStringList cwdBefore = QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    enum class Case { Fine, NoTrashFolder, FolderLocked };
+    for (const Case c : {Case::Fine, Case::NoTrashFolder, Case::FolderLocked}) {
+        SCOPED_TRACE(int(c));
+        QDir().mkpath(folder.file(QStringLiteral("docs")));
+        folder.write(QStringLiteral("docs/lettre.txt"), "bytes");
+        const QString path = folder.file(QStringLiteral("docs/lettre.txt"));
+        const QByteArray data = qgetenv("XDG_DATA_HOME");
+        if (c == Case::NoTrashFolder) {
+            folder.write(QStringLiteral("plain"), "x");
+            qputenv("XDG_DATA_HOME", QFile::encodeName(folder.file(QStringLiteral("plain/share"))));
+        }
+        std::optional<Immutable> locked;
+        if (c == Case::FolderLocked) {
+            locked.emplace(folder.file(QStringLiteral("docs")));
+            if (!locked->set) GTEST_SKIP() << "chattr +i refused here";
+        }
+        EXPECT_EQ(files::trashAvailable(path), c == Case::Fine || c == Case::NoTrashFolder);
+        QString error;
+        const bool moved = files::moveToTrash(path, &error);
+        qputenv("XDG_DATA_HOME", data);
+        locked.reset();
+        EXPECT_EQ(moved, c == Case::Fine) << error.toStdString();
+        EXPECT_EQ(QFileInfo::exists(path), c != Case::Fine);
+        if (moved) {
+            EXPECT_EQ(folder.read(QStringLiteral(".local/share/Trash/files/lettre.txt")), "bytes");
+            EXPECT_TRUE(QFileInfo::exists(folder.file(QStringLiteral(".local/share/Trash/info/lettre.txt.trashinfo"))));
+        } else {
+            EXPECT_TRUE(error.contains(path)) << error.toStdString();
+            EXPECT_EQ(folder.read(QStringLiteral("docs/lettre.txt")), "bytes");
+        }
+    }
+    EXPECT_EQ(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), cwdBefore);
 }

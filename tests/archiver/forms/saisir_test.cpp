@@ -1,5 +1,6 @@
 #include "archiver/forms/saisir.h"
 
+#include "archiver/operations/undo.h"
 #include "archiver/store/settings.h"
 #include "common/files/program_folder.h"
 #include "common/text/line_file.h"
@@ -475,3 +476,62 @@ TEST_F(SaisirForm, SpeaksTheSessionsLanguageWithUniqueMnemonics)
         EXPECT_EQ(form->windowTitle(), QStringLiteral("FACTURE GAZ"));
     }
 }
+
+namespace {
+
+// Closing the form by Escape or its title bar: nothing typed closes at once; with something
+// typed, Yes stores as VALIDER does (and stays open when the record is refused), No drops it,
+// Cancel keeps the form with what was typed.
+TEST_F(SaisirForm, ClosingAsksBeforeDroppingWhatWasTyped)
+{
+    enum class Typed { Nothing, Note, Category, TooLong };
+    const struct
+    {
+        Typed typed;
+        std::optional<Desktop::Answer> answer; // none: no question
+        bool closes;
+        bool stores;
+    } cases[] = {
+        {Typed::Nothing, std::nullopt, true, false},
+        {Typed::Note, Desktop::Answer::No, true, false},
+        {Typed::Note, Desktop::Answer::Cancel, false, false},
+        {Typed::Note, Desktop::Answer::Yes, false, false}, // no category yet: said, and kept
+        {Typed::Category, Desktop::Answer::Yes, true, true},
+        {Typed::TooLong, Desktop::Answer::Yes, false, false},
+        {Typed::TooLong, Desktop::Answer::No, true, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(int(c.typed) * 10 + (c.answer ? int(*c.answer) : -1));
+        const auto before = snapshot();
+        desktop.messages.clear();
+        open();
+        form->show();
+        if (c.typed != Typed::Nothing && c.typed != Typed::Note) clickItem("Liste2", QStringLiteral("TEXTES"));
+        if (c.typed == Typed::Note) note->setPlainText(QStringLiteral("un mot"));
+        if (c.typed == Typed::TooLong) note->setPlainText(QString(300, u'n'));
+        if (c.answer) desktop.answers = {*c.answer};
+        QTest::keyClick(form.get(), Qt::Key_Escape);
+        EXPECT_EQ(!form->isVisible(), c.closes);
+        EXPECT_EQ(stored(), c.stores);
+        EXPECT_EQ(desktop.messages.isEmpty(), !c.answer);
+        if (c.answer) {
+            EXPECT_EQ(desktop.messages.first().buttons, Desktop::Buttons::YesNoCancel);
+            EXPECT_TRUE(desktop.messages.first().text.contains(QStringLiteral("FACTURE GAZ")));
+        }
+        if (!c.stores) {
+            EXPECT_EQ(snapshot(), before);
+        } else {
+            // Stored as an operation that puts the letter file back when undone.
+            const auto last = undo::last(path());
+            ASSERT_TRUE(last);
+            EXPECT_EQ(last->title, texts::get(texts::kAddRecordTitle).arg(QStringLiteral("FACTURE GAZ")));
+            QString title, error;
+            ASSERT_TRUE(undo::undoLast(lock(), path(), &title, &error)) << error.toStdString();
+            EXPECT_EQ(snapshot(), before);
+        }
+        if (!c.closes) EXPECT_EQ(note->toPlainText().size(), c.typed == Typed::TooLong ? 300 : 6);
+        form->hide();
+    }
+}
+
+} // namespace

@@ -833,10 +833,22 @@ QList<std::function<int(QDialog *)>> typing(const QStringList &texts)
     return handlers;
 }
 
+// The grid's rows and the lines that its search finds in the files now.
+void expectGridAsOnDisk(Window &w)
+{
+    QStringList onDisk, shown;
+    RechercheGlobale(w.session->catalogue, w.talvo->gridSearchText(), record::Field::All,
+                     [&](QByteArrayView line) { onDisk.append(QString::fromLatin1(line)); });
+    for (int row = 0; row < w.talvo->gridModel().rowCount(); ++row)
+        shown.append(QString::fromLatin1(w.talvo->gridModel().lineBytes(row)));
+    EXPECT_EQ(shown, onDisk);
+}
+
 } // namespace
 
 // Each command that changes many records says first how many it will change and where, changes
-// exactly those, reports the count, runs the analysis, and is put back whole by the undo entry.
+// exactly those, reports the count, runs the analysis, and is put back whole by the undo entry,
+// the lists the analysis completed included; after each, the grid shows the records as they are.
 TEST(MainWindow, BatchCommandsAskThenChangeThenUndo)
 {
     const struct
@@ -866,7 +878,8 @@ TEST(MainWindow, BatchCommandsAskThenChangeThenUndo)
         Window w;
         ASSERT_TRUE(w.load());
         w.write(QStringLiteral("R.MFI"), kRoses);
-        if (!c.search.isEmpty()) w.enter(c.search);
+        const QByteArray lists = w.read(QStringLiteral("TALVO.CAT")) + '|' + w.read(QStringLiteral("TALVO.SUP"));
+        w.enter(c.search.isEmpty() ? QStringLiteral("r") : c.search);
         w.desktop.dialogHandlers = typing(c.inputs);
         if (!c.replaceBy.isEmpty()) w.desktop.dialogHandlers = {filling(*w.session, QStringLiteral("ROME"), c.replaceBy)};
         w.desktop.answers = {Desktop::Answer::Yes, Desktop::Answer::Yes, Desktop::Answer::No};
@@ -884,13 +897,153 @@ TEST(MainWindow, BatchCommandsAskThenChangeThenUndo)
         }
         EXPECT_TRUE(w.exists(QStringLiteral("bilan.txt"))); // the analysis followed
         EXPECT_EQ(w.desktop.messages.last().title, w.msg(65));
+        if (QLatin1String(c.command) != QLatin1String("m_suppr")) expectGridAsOnDisk(w);
+        else EXPECT_EQ(w.talvo->gridModel().rowCount(), 0);
 
-        w.desktop.answers = {Desktop::Answer::Yes, Desktop::Answer::No};
+        w.desktop.answers = {Desktop::Answer::Yes};
         w.action("m_annuler")->trigger();
         EXPECT_EQ(w.read(QStringLiteral("R.MFI")), kRoses);
+        EXPECT_EQ(w.read(QStringLiteral("TALVO.CAT")) + '|' + w.read(QStringLiteral("TALVO.SUP")), lists);
+        expectGridAsOnDisk(w);
         const QString title = w.action(c.command)->text().remove(u'&');
         EXPECT_TRUE(w.desktop.messageTexts().contains(QStringLiteral("L'opération « %1 » est annulée.").arg(title)));
     }
+}
+
+// A replacement that would make records unreadable is refused before anything changes, by the
+// window's dialog and by the tool alike, naming the character: a separator it brings or takes
+// away, a control character, a character the letter files cannot hold; and one that would make a
+// record longer than 256 characters. A separator the text to find holds at the same rank is
+// kept, so the fields stay where they are.
+TEST(MainWindow, HostileReplacementsAreRefusedAndChangeNoByte)
+{
+    const struct
+    {
+        QString find, by;
+        QString named; // a piece of the refusal; empty: accepted
+    } cases[] = {
+        {QStringLiteral("ROME"), QStringLiteral("RO#ME"), QStringLiteral("« # »")},
+        {QStringLiteral("ROME"), QStringLiteral("R@"), QStringLiteral("« @ »")},
+        {QStringLiteral("ROME"), QStringLiteral("[R"), QStringLiteral("« [ »")},
+        {QStringLiteral("ROME"), QStringLiteral("R]"), QStringLiteral("« ] »")},
+        {QStringLiteral("ROME"), QStringLiteral("§"), QStringLiteral("« § »")},
+        {QStringLiteral("A#"), QStringLiteral("B"), QStringLiteral("« # »")},
+        {QStringLiteral("ROME"), QStringLiteral("R"), QStringLiteral("U+0007")},
+        {QStringLiteral("ROME"), QStringLiteral("RΩ"), QStringLiteral("U+03A9")},
+        {QStringLiteral("ROME"), QString(250, u'R'), QStringLiteral("256")},
+        {QStringLiteral("A#ROME"), QStringLiteral("B#ROMA"), QString()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE((c.find + QStringLiteral(" -> ") + c.by).toStdString());
+        Window w;
+        ASSERT_TRUE(w.load());
+        w.write(QStringLiteral("R.MFI"), kRoses);
+        const QStringList before = w.entries();
+        const QByteArray roses = w.read(QStringLiteral("R.MFI"));
+        w.desktop.dialogHandlers = {[&c](QDialog *d) {
+            d->findChild<QLineEdit *>(QStringLiteral("Texte1"))->setText(c.find);
+            d->findChild<QLineEdit *>(QStringLiteral("Texte2"))->setText(c.by);
+            d->findChild<QAbstractButton *>(QStringLiteral("ok"))->click();
+            return d->result();
+        }};
+        w.desktop.answers = {Desktop::Answer::Yes, Desktop::Answer::Ok, Desktop::Answer::No};
+        w.action("m_remplacer")->trigger();
+        const CliRun cli = runCli(w, {QStringLiteral("replace-all"), c.find, c.by, QStringLiteral("--dry-run")});
+        if (c.named.isEmpty()) {
+            EXPECT_EQ(w.read(QStringLiteral("R.MFI")), "RIVE@1[CD1]B#ROMA\xA7\r\nROME@1[]A#\xA7\r\nROME@2[CD10]A#\xA7\r\n"
+                                                      "RUE@1[CD2]B#ROMA\xA7\r\n");
+            EXPECT_EQ(cli.exitCode, 0) << cli.errText().toStdString();
+            continue;
+        }
+        ASSERT_FALSE(w.desktop.messages.isEmpty());
+        EXPECT_TRUE(w.desktop.messages.last().text.contains(c.named)) << w.desktop.messages.last().text.toStdString();
+        EXPECT_EQ(w.read(QStringLiteral("R.MFI")), roses);
+        EXPECT_EQ(w.entries(), before); // no operation kept, no report written
+        const CliRun applied = runCli(w, {QStringLiteral("replace-all"), c.find, c.by});
+        EXPECT_EQ(applied.exitCode, 1);
+        EXPECT_TRUE(applied.errText().contains(c.named)) << applied.errText().toStdString();
+        EXPECT_EQ(w.read(QStringLiteral("R.MFI")), roses);
+        EXPECT_FALSE(undo::last(w.path()).has_value());
+    }
+    // A support given or taken away is a whole field: no separator at all.
+    Window w;
+    ASSERT_TRUE(w.load());
+    w.write(QStringLiteral("R.MFI"), kRoses);
+    for (const QStringList &args : {QStringList{QStringLiteral("support-add"), QStringLiteral("ROME"), QStringLiteral("CD]1")},
+                                    QStringList{QStringLiteral("support-remove"), QStringLiteral("CD#1")}}) {
+        const CliRun r = runCli(w, args);
+        EXPECT_EQ(r.exitCode, 1) << r.errText().toStdString();
+    }
+    w.desktop.dialogHandlers = typing({QStringLiteral("ROME"), QStringLiteral("CD]3")});
+    w.action("m_supp")->trigger();
+    EXPECT_TRUE(w.desktop.messages.last().text.contains(QStringLiteral("« ] »")));
+    EXPECT_EQ(w.read(QStringLiteral("R.MFI")), kRoses);
+}
+
+// A record edited or deleted in its card, or added by the tool, is undone like the operations of
+// many records: from the menu, by Ctrl+Z once the key box has nothing to take back, and by
+// "talvo5-cli undo", whose history is the same; the question names what it undoes.
+TEST(MainWindow, ChangesByHandAreUndoneLikeTheOthers)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    const QByteArray gas = "FACTURE GAZ@01-02-2003[]FACTURES#PAYEE\xA7\r\n";
+    w.write(QStringLiteral("F.MFI"), gas);
+    auto inCard = [&w](std::function<void(QDialog *)> act) {
+        w.desktop.dialogHandlers = {[act](QDialog *d) {
+            act(d);
+            return d->result();
+        }};
+        w.enter(QStringLiteral("facture gaz"));
+    };
+    w.talvo->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.talvo.get()));
+    auto undoByKeys = [&w](const QString &title) {
+        w.large()->setFocus();
+        w.large()->setText(QString()); // nothing left to take back in the box
+        w.desktop.messages.clear();
+        w.desktop.answers = {Desktop::Answer::Yes};
+        QTest::keyClick(w.large(), Qt::Key_Z, Qt::ControlModifier);
+        ASSERT_FALSE(w.desktop.messages.isEmpty());
+        EXPECT_TRUE(w.desktop.messages.first().text.contains(QStringLiteral("« %1 »").arg(title)))
+            << w.desktop.messages.first().text.toStdString();
+    };
+
+    w.desktop.answers = {Desktop::Answer::Yes};
+    inCard([](QDialog *d) {
+        d->findChild<QLineEdit *>(QStringLiteral("Texte3"))->setText(QStringLiteral("DUE"));
+        d->reject();
+    });
+    EXPECT_EQ(w.read(QStringLiteral("F.MFI")), "FACTURE GAZ@01-02-2003[]FACTURES#DUE\xA7\r\n");
+    undoByKeys(texts::get(texts::kEditRecordTitle).arg(QStringLiteral("FACTURE GAZ")));
+    EXPECT_EQ(w.read(QStringLiteral("F.MFI")), gas);
+    expectGridAsOnDisk(w);
+
+    w.desktop.answers = {Desktop::Answer::Yes};
+    inCard([](QDialog *d) { d->findChild<QAbstractButton *>(QStringLiteral("supprimer"))->click(); });
+    EXPECT_EQ(w.read(QStringLiteral("F.MFI")), "");
+    undoByKeys(texts::get(texts::kDeleteRecordTitle).arg(QStringLiteral("FACTURE GAZ")));
+    EXPECT_EQ(w.read(QStringLiteral("F.MFI")), gas);
+
+    // Ctrl+Z in a key box that can take its typing back does that first.
+    w.large()->setText(QString());
+    w.type(QStringLiteral("x"));
+    w.desktop.messages.clear();
+    QTest::keyClick(w.large(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(w.large()->text(), QString());
+    EXPECT_TRUE(w.desktop.messages.isEmpty());
+
+    const QByteArray t = w.read(QStringLiteral("T.MFI"));
+    CliRun r = runCli(w, {QStringLiteral("add"), QStringLiteral("--key"), QStringLiteral("TOMATE"), QStringLiteral("--category"),
+                          QStringLiteral("LEGUMES")});
+    ASSERT_EQ(r.exitCode, 0) << r.errText().toStdString();
+    EXPECT_EQ(undo::last(w.path())->title, texts::get(texts::kAddRecordTitle).arg(QStringLiteral("TOMATE")));
+    r = runCli(w, {QStringLiteral("undo")});
+    EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
+    EXPECT_EQ(w.read(QStringLiteral("T.MFI")), t);
+    EXPECT_FALSE(w.read(QStringLiteral("TALVO.CAT")).contains("LEGUMES"));
+    // The window's two changes were undone already; nothing is left.
+    EXPECT_EQ(runCli(w, {QStringLiteral("undo")}).exitCode, 1);
 }
 
 // Saying No to the count, cancelling the progress or typing nothing changes no byte and leaves

@@ -178,3 +178,62 @@ TEST(Analysis, ManyDistinctCategoriesStayLinear)
     EXPECT_EQ(r.supports, 7);
     EXPECT_LT(ms, 5000) << "took " << ms << " ms";
 }
+
+// The lists keep what the user put in them: their old names first, in their order (without empty
+// lines or repeats), then the names the records use that they lacked; a name no record uses is
+// named in the report and leaves only when pruned. A record whose separators come out of order
+// is broken, and its fields count for nothing. Each run is an operation that undo takes back,
+// and the report keeps its four earlier versions.
+TEST(Analysis, CompletesTheListsAndPrunesOnlyWhenAsked)
+{
+    const struct
+    {
+        bool prune;
+        QByteArray categories, supports; // the lists after the run
+    } cases[] = {
+        {false, "VIEILLE\r\nFLEURS\r\nNEUVE\r\n", "CD 2\r\nANCIEN\r\nCD 1\r\n"},
+        {true, "FLEURS\r\nNEUVE\r\n", "CD 2\r\nCD 1\r\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.prune);
+        AnalysisFolder run;
+        run.folder.write(QStringLiteral("A.MFI"), "ALPHA@01-02-2003[CD 1]NEUVE#\xA7\r\n"
+                                                  "AMI@01-02-2003[]FLEURS#\xA7\r\n"
+                                                  "AS#X@01-02-2003[CD 9]CACHEE#\xA7\r\n");
+        run.folder.write(QStringLiteral("C.MFI"), "CLE@01-02-2003[CD 2]FLEURS#\xA7\r\n");
+        const QByteArray categories = "VIEILLE\r\n\r\nFLEURS\r\nVIEILLE\r\n", supports = "CD 2\r\nANCIEN\r\n";
+        run.folder.write(QStringLiteral("TALVO.CAT"), categories);
+        run.folder.write(QStringLiteral("TALVO.SUP"), supports);
+        AnalysisOptions options;
+        options.prune = c.prune;
+        QStringList broken;
+        options.onAnomaly = [&](const AnalysisAnomaly &a) { broken.append(a.line); };
+        const AnalysisResult r = analyseCatalogue(run.session, options);
+        ASSERT_TRUE(r.ok()) << r.error.toStdString();
+        EXPECT_EQ(broken, QStringList{QStringLiteral("AS#X@01-02-2003[CD 9]CACHEE#\u00A7")});
+        EXPECT_EQ(run.folder.read(QStringLiteral("TALVO.CAT")), c.categories);
+        EXPECT_EQ(run.folder.read(QStringLiteral("TALVO.SUP")), c.supports);
+        EXPECT_EQ(r.unusedCategories, QStringList{QStringLiteral("VIEILLE")});
+        EXPECT_EQ(r.unusedSupports, QStringList{QStringLiteral("ANCIEN")});
+        EXPECT_TRUE(run.folder.read(QStringLiteral("bilan.txt")).contains("        ANCIEN\r\n"));
+        EXPECT_EQ(run.folder.read(QStringLiteral("talvo_cat.bak")), categories);
+
+        QString title, error;
+        ASSERT_TRUE(undo::undoLast(run.folder.lock(), run.folder.path(), &title, &error)) << error.toStdString();
+        EXPECT_EQ(title, texts::get(c.prune ? texts::kPruneTitle : texts::kAnalysisTitle));
+        EXPECT_EQ(run.folder.read(QStringLiteral("TALVO.CAT")), categories);
+        EXPECT_EQ(run.folder.read(QStringLiteral("TALVO.SUP")), supports);
+    }
+
+    AnalysisFolder run;
+    run.folder.write(QStringLiteral("A.MFI"), "ALPHA@01-02-2003[]FLEURS#\xA7\r\n");
+    for (int n = 0; n < 7; ++n) {
+        run.folder.write(QStringLiteral("A.MFI"), "ALPHA" + QByteArray::number(n) + "@01-02-2003[]FLEURS#\xA7\r\n");
+        ASSERT_TRUE(analyseCatalogue(run.session).ok());
+    }
+    for (int n = 0; n < 5; ++n) {
+        const QString name = n == 0 ? QStringLiteral("bilan.txt") : QStringLiteral("bilan.%1.txt").arg(n);
+        EXPECT_TRUE(run.folder.read(name).contains("ALPHA" + QByteArray::number(6 - n) + " ")) << name.toStdString();
+    }
+    EXPECT_FALSE(run.folder.exists(QStringLiteral("bilan.5.txt")));
+}
