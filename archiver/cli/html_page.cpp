@@ -9,7 +9,8 @@
 namespace cli {
 
 // The page of the pictures of the records a search lists, as the window's dialog makes it, in
-// the same working folder under the home folder; nothing is opened.
+// the same working folder under the home folder; nothing is opened. A folder or a page of that
+// name that the program did not write is refused and left as it was, where the window asks.
 int runHtmlPage(Context &ctx, const QStringList &args)
 {
     QString problem;

@@ -9,7 +9,8 @@
 
 namespace cli {
 
-// The finder of files no record mentions: each such file on stdout, the three counts on stderr.
+// The finder of files whose path is the target of no record: each such file on stdout, the
+// three counts on stderr.
 int runUncatalogued(Context &ctx, const QStringList &args)
 {
     QString problem;

@@ -4,9 +4,12 @@
 #include "archiver/operations/html_page.h"
 #include "archiver/store/session.h"
 #include "common/desktop/desktop.h"
+#include "common/files/program_folder.h"
 #include "common/images/image_size.h"
+#include "common/text/texts.h"
 #include "ui_htm.h"
 
+#include <QFileInfo>
 #include <QRadioButton>
 
 htm::htm(ArchiverSession &session, Desktop &desktop, const QList<Record> &rows, QWidget *parent)
@@ -30,6 +33,37 @@ htm::~htm() = default;
 
 void htm::Option1_Click(int index) { copyMode_ = index; }
 
+void htm::choosePlace(htmlpage::Options &o)
+{
+    const QString &home = session_.homeFolder;
+    htmlpage::Place place = htmlpage::placeOf(home, o.name);
+    // Whatever the user answers, what stands there stays as it is; No takes a name that is free.
+    const auto takeFreeName = [&] {
+        o.name = htmlpage::freeName(home, o.name);
+        place = htmlpage::placeOf(home, o.name);
+        ui->nom->setText(o.name);
+    };
+    const auto allowed = [&](const texts::Text &question, const QString &standing) {
+        const QString free = htmlpage::placeOf(home, htmlpage::freeName(home, o.name)).folder;
+        return desktop_.message(this, texts::get(question).arg(standing, free), QString(),
+                                Desktop::Buttons::YesNo, Desktop::Icon::Question,
+                                Desktop::Answer::No) == Desktop::Answer::Yes;
+    };
+    if (place.blocked) takeFreeName();
+    if (place.othersFolder) {
+        if (allowed(texts::kPageFolderQuestion, place.folder))
+            o.intoOthersFolder = true;
+        else
+            takeFreeName();
+    }
+    if (place.othersPage) {
+        if (allowed(texts::kPageQuestion, place.page))
+            o.replaceOthersPage = true;
+        else
+            takeFreeName();
+    }
+}
+
 void htm::Commande1_Click()
 {
     if (ui->nom->text().isEmpty()) {
@@ -43,13 +77,19 @@ void htm::Commande1_Click()
     o.columns = std::max(1, ui->colonnes->text().trimmed().toInt());
     o.parchment = ui->Check1->isChecked();
     o.copyMode = copyMode_;
+    choosePlace(o);
     ui->rep->setText(htmlpage::workingFolder(session_.homeFolder, o.name));
     const htmlpage::Outcome out = htmlpage::build(
         rows_, o, session_.folder, session_.homeFolder,
         [](const QString &path, QString *why) { return images::headerSize(path, why); },
         [this](const Record &r) {
-            desktop_.message(this, forms::message(session_, 126) + r.support + forms::message(session_, 127) +
-                                       r.target.left(2));
+            // Where the support is expected: the removable drive the target lies on, else its
+            // folder.
+            QString drive = QFileInfo(r.target).absolutePath();
+            for (const QString &root : session_.removableRoots)
+                if (r.target.startsWith(files::withTrailingSlash(root))) drive = root;
+            desktop_.message(this, forms::message(session_, 126) + r.support +
+                                       forms::message(session_, 127) + drive);
         });
     // One box for every picture that went wrong, so that a long list does not flood the screen.
     if (!out.problems.isEmpty())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archiver/operations/html_page.h"
 #include "archiver/store/record.h"
 
 #include <QDialog>
@@ -16,7 +17,8 @@ class htm;
 // Makes the HTML page of the JPEG and GIF pictures of the result list: its name and title, the
 // fields under each picture, the pictures per row, the background and how the pictures are
 // copied. The page goes to a working folder of its own under the session's home folder and
-// opens in the browser.
+// opens in the browser. A folder or a page of that name that the program did not write is used
+// only when the user says so (No is the default); else the page takes a free name.
 class htm : public QDialog
 {
     Q_OBJECT
@@ -31,9 +33,13 @@ public slots:
     void Option1_Click(int index);
 
 private:
-    ArchiverSession &session_;
-    Desktop &desktop_;
-    QList<Record> rows_;
-    std::unique_ptr<Ui::htm> ui;
-    int copyMode_ = 2;
+  // Asks about what of the user's stands where the page goes, and sets what the user allowed
+  // or takes a free name.
+  void choosePlace(htmlpage::Options &o);
+
+  ArchiverSession &session_;
+  Desktop &desktop_;
+  QList<Record> rows_;
+  std::unique_ptr<Ui::htm> ui;
+  int copyMode_ = 2;
 };

@@ -11,8 +11,8 @@ class impr1;
 }
 
 // The layout of a printed list, chosen by a click on its sample: a list in columns or record
-// cards. A choice becomes the session's print layout and closes the dialog; closing it
-// otherwise keeps the previous layout.
+// cards. A choice becomes the session's print layout and accepts the dialog; closing it
+// otherwise rejects it, keeping the previous layout, and the print is given up.
 class impr1 : public QDialog
 {
     Q_OBJECT

@@ -13,7 +13,8 @@ class impr2;
 
 // The fields of a printed list or card, in the order the user clicks them (a field may be
 // chosen twice), and the character that fills the columns of a list. OK makes them the session's
-// print choice; closing the dialog otherwise keeps the previous choice.
+// print choice and accepts the dialog; closing it otherwise rejects it, keeping the previous
+// choice, and the print is given up.
 class impr2 : public QDialog
 {
     Q_OBJECT

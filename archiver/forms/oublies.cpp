@@ -3,11 +3,13 @@
 #include "archiver/forms/categorie.h"
 #include "archiver/forms/form.h"
 #include "archiver/operations/finder.h"
+#include "archiver/operations/record_change.h"
 #include "archiver/store/record_entry.h"
 #include "archiver/store/removable_media.h"
 #include "archiver/store/session.h"
 #include "common/desktop/desktop.h"
 #include "common/files/path_parts.h"
+#include "common/files/trash.h"
 #include "common/text/cp1252.h"
 #include "common/text/texts.h"
 #include "common/widgets/cinput.h"
@@ -122,6 +124,9 @@ void oublies::ok_Click()
                          Desktop::Buttons::Ok, Desktop::Icon::Warning);
         return;
     }
+    // Each start lists the folder as it is now, never the same file twice.
+    ui->Liste1->clear();
+    enableFileButtons(false);
     analysed_ = catalogued_ = uncatalogued_ = 0;
     showCounts();
     setWindowTitle(shown(folder_ + ui->Texte1->text()));
@@ -177,8 +182,9 @@ void oublies::mfi_Click()
     r.key = SaisieTexte(desktop_, this, forms::message(session_, 129), forms::message(session_, 130), QString(), true);
     if (r.key.isEmpty()) return tell(73);
     {
+        // Closed without a click, the dialog leaves the category of some earlier record: no choice.
         categorie choice(session_, desktop_, this);
-        desktop_.exec(&choice);
+        if (desktop_.exec(&choice) != QDialog::Accepted) return tell(73);
     }
     r.category = session_.current.record.category;
     if (r.category.isEmpty()) return tell(73);
@@ -197,12 +203,7 @@ void oublies::mfi_Click()
                          Desktop::Icon::Warning);
         return;
     }
-    QString error;
-    const auto lock = session_.catalogue.lock(&error);
-    if (!lock || !entry::store(*lock, session_.catalogue, r, false, &session_.current.letterFile, &error)) {
-        desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Critical);
-        return;
-    }
+    if (!store(r)) return;
     desktop_.message(this, shown(record::compose(r)), forms::message(session_, 133));
     takeSelected();
     if (uncatalogued_ > 0) --uncatalogued_;
@@ -230,22 +231,47 @@ void oublies::renommer_Click()
     enableFileButtons(false);
 }
 
+bool oublies::store(const Record &r)
+{
+    QString error, warning;
+    const auto lock = session_.catalogue.lock(&error);
+    if (!lock
+        || !recordchange::add(*lock, session_.catalogue, r, false, &session_.current.letterFile, &error, &warning)) {
+        desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Critical);
+        return false;
+    }
+    if (!warning.isEmpty())
+        desktop_.message(this, texts::get(texts::kNotUndoable).arg(warning), QString(), Desktop::Buttons::Ok,
+                         Desktop::Icon::Warning);
+    return true;
+}
+
 void oublies::supprimer_Click()
 {
     const QString path = selectedPath();
     if (path.isEmpty()) return;
-    if (desktop_.message(this, shown(path), forms::message(session_, 138), Desktop::Buttons::OkCancel,
-                         Desktop::Icon::Critical) != Desktop::Answer::Ok)
-        return;
-    QFile file(path);
     const bool vanished = !QFileInfo::exists(path) && !QFileInfo(path).isSymLink();
     if (vanished) {
         desktop_.message(this, texts::get(texts::kFinderVanished).arg(shown(path)), QString(), Desktop::Buttons::Ok,
                          Desktop::Icon::Warning);
-    } else if (!file.remove()) {
-        desktop_.message(this, texts::get(texts::kFinderActionFailed).arg(shown(path), file.errorString()),
-                         QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
-        return;
+    } else {
+        // To the trash where the disk has one; else the question says the file goes for good.
+        const bool toTrash = files::trashAvailable(path);
+        const QString question =
+            texts::get(toTrash ? texts::kFinderTrashQuestion : texts::kFinderDeleteForGoodQuestion)
+                .arg(shown(path));
+        if (desktop_.message(this, question, ui->supprimer->text(), Desktop::Buttons::YesNo,
+                             toTrash ? Desktop::Icon::Question : Desktop::Icon::Warning,
+                             Desktop::Answer::No) != Desktop::Answer::Yes)
+            return;
+        QString error;
+        if (!(toTrash ? files::moveToTrash(path, &error) : files::removeForGood(path, &error))) {
+            desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+            return;
+        }
+        if (toTrash)
+            desktop_.message(this, texts::get(texts::kTrashed).arg(shown(path)), QString(),
+                             Desktop::Buttons::Ok, Desktop::Icon::Information);
     }
     // Deleted now or gone already: either way it is no longer a file to deal with.
     takeSelected();

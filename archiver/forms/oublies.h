@@ -6,14 +6,15 @@
 
 class Desktop;
 struct ArchiverSession;
+struct Record;
 namespace Ui {
 class oublies;
 }
 
-// The finder of files no record mentions: the user picks a folder and a pattern of file names,
+// The finder of files no record names: the user picks a folder and a pattern of file names,
 // starts the analysis, and deals with each file listed: opens it, catalogues it as a new record,
-// renames or deletes it. The list keeps the paths' own case; a start without changing place adds
-// the same files again.
+// renames it, or deletes it (to the trash, after a question whose default is No). The list keeps
+// the paths' own case and shows the folder as each start finds it.
 class oublies : public QDialog
 {
     Q_OBJECT
@@ -40,6 +41,8 @@ private:
     void takeSelected(); // removes the selected path from the list
     void addPath(const QString &path);
     void tell(int message);
+    // Stores the new record of a listed file; false, said to the user, when it could not be.
+    bool store(const Record &r);
 
     ArchiverSession &session_;
     Desktop &desktop_;

@@ -49,16 +49,18 @@ void m_imprimer(Talvo &window)
 {
     ArchiverSession &session = window.session();
     Desktop &desktop = window.desktop();
+    // Escape or closing either dialog gives up the print.
     {
         impr1 layout(session, desktop, &window);
-        desktop.exec(&layout);
+        if (desktop.exec(&layout) != QDialog::Accepted) return;
     }
     {
         impr2 fields(session, desktop, &window);
-        desktop.exec(&fields);
+        if (desktop.exec(&fields) != QDialog::Accepted) return;
     }
     const QList<Record> rows = listedRecords(window);
-    const QString header = printlist::headerLine(session.searchText, session.date, rows.size(), window.message(17));
+    const QString header = printlist::headerLine(window.gridSearchText(), session.date, rows.size(),
+                                                 window.message(17));
     QString text, notice;
     if (session.print.layout == 0) {
         printlist::Columns layout;

@@ -7,8 +7,9 @@
 
 #include <functional>
 
-// The finder of files no record mentions: the plain files of one folder are looked for in every
-// letter file, each one as its full path anywhere in a line, case ignored.
+// The finder of files no record names: the plain files of one folder are looked for in every
+// letter file. A file is catalogued when a record's target is its full path, byte for byte:
+// another case, a longer name or the path inside a note names another file here.
 namespace finder {
 
 // The plain files of folder (ending with "/") whose names match pattern, in name order: "*" and
@@ -19,18 +20,18 @@ QStringList listFiles(const QString &folder, const QString &pattern);
 struct Analysis
 {
     qint64 analysed = 0;
-    // Files found, counted once per letter file that mentions them: a file named in three
-    // letter files counts three.
+    // Files found, counted once per letter file that names them: a file named in three letter
+    // files counts three.
     qint64 catalogued = 0;
     QStringList uncatalogued; // full paths, in the order of names
     QStringList unreadable;   // why each letter file that could not be read was passed over
     bool cancelled = false;   // onLetter said stop: nothing else is filled
 };
 
-// Looks for folder + each name in the whole catalogue in one pass over the letter files, all
-// names together. onLetter is called with the number of letter files read so far (0 to 36)
-// and stops the work when it returns false. A path the code page cannot hold, or holding a line
-// break, can be in no line: it is uncatalogued.
+// Looks for folder + each name among the targets of the whole catalogue in one pass over the
+// letter files, all names together. onLetter is called with the number of letter files read so
+// far (0 to 36) and stops the work when it returns false. A path the code page cannot hold, or
+// holding a line break, can be in no line: it is uncatalogued.
 Analysis analyse(const Catalogue &catalogue, const QString &folder, const QStringList &names,
                  const std::function<bool(int lettersDone)> &onLetter = {});
 

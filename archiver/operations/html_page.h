@@ -29,6 +29,11 @@ struct Options
     int columns = 1;                           // pictures per table row
     bool parchment = false;                    // the shipped back.gif as the page's background
     int copyMode = 2; // 0 the pictures where they are, 1 copied under their names, 2 numbered
+    // What the user allowed beyond the program's own files: writing into a folder of that name
+    // that the program did not make (its files stay as they are), and replacing a page of that
+    // name that the program did not write.
+    bool intoOthersFolder = false;
+    bool replaceOthersPage = false;
 };
 
 // The page's file name as typed, ".htm" added when it holds none (case aside), made safe; and
@@ -36,23 +41,48 @@ struct Options
 QString pageFileName(const QString &typed);
 QString workingFolder(const QString &home, const QString &typed);
 
+// Where a page goes, and what of the user's already stands there. The program keeps, in each
+// working folder it writes to, the list of the files it wrote there (with their size and time):
+// a file counts as the program's while it is still the one written, and only those are ever
+// replaced.
+struct Place
+{
+    QString folder;            // home/<name without its extension>
+    QString page;              // folder/<name>
+    bool othersFolder = false; // the folder exists and the program never wrote to it
+    bool othersPage = false;   // a page of that name lies there that the program did not write
+    bool blocked =
+        false; // what stands at the folder's or the page's path is not a folder or a file
+    bool clear() const { return !othersFolder && !othersPage && !blocked; }
+};
+Place placeOf(const QString &home, const QString &typed);
+// The typed name with "_2", "_3"... before its extension: the first whose place is clear.
+QString freeName(const QString &home, const QString &typed);
+// The hidden file of a working folder that lists what the program wrote there.
+inline constexpr char kWrittenList[] = ".talvo5-page";
+
 struct Outcome
 {
     int pictures = 0;  // pictures put in the page; no page is written without one
     QString folder;    // the working folder
     QString page;      // the page written, empty when none
     QStringList problems; // what went wrong with single pictures (the page is made without them)
-    QString error;     // the page itself could not be written
+    QString error; // the page could not be written, or its place holds what the user did not let
+                   // it replace: then nothing at all is written
 };
 
 // Measures a picture without decoding it; nothing (with the reason) when it cannot be read.
 using Measure = std::function<std::optional<QSize>(const QString &path, QString *errorText)>;
-// Called before a picture of a record that has a support, so that the medium can be inserted.
+// Called before a picture of a record that has a support and is not where the record says, so
+// that the medium can be inserted.
 using AskMedium = std::function<void(const Record &r)>;
 
 // Builds the page from the rows, copying the pictures (and back.gif from programFolder) into
-// the working folder as the options say. Titles and record texts are escaped, picture sources
-// written as URLs. Lines end with CR LF; the page is UTF-8.
+// the working folder as the options say. Nothing but the program's own files is ever replaced: a
+// picture that already lies in the working folder is shown where it is, and a copy whose name
+// the user's file holds takes the next free name. Titles and record texts are escaped, picture
+// sources written as URLs. Lines end with CR LF; the page is UTF-8. Nothing is written when no
+// row is a page picture.
 Outcome build(const QList<Record> &rows, const Options &options, const QString &programFolder, const QString &home,
               const Measure &measure, const AskMedium &askMedium = {});
 

@@ -41,8 +41,10 @@ int widest(const QList<Record> &rows, int column)
 int totalWidth(const Columns &layout)
 {
     int total = 0;
-    for (const int w : layout.widths) total += std::max(0, w);
-    return total;
+    for (qsizetype i = 0; i < layout.selection.size(); ++i)
+        total += std::max(0, layout.widths.value(i));
+    // The blanks between the columns.
+    return total + int(std::max<qsizetype>(0, layout.selection.size() - 1));
 }
 
 QString columns(const QList<Record> &rows, const Columns &layout, const QString &header)
@@ -52,9 +54,12 @@ QString columns(const QList<Record> &rows, const Columns &layout, const QString 
     const QString dashes = QString(totalWidth(layout), u'-');
     for (const Record &r : rows) {
         for (qsizetype i = 0; i < layout.selection.size(); ++i) {
+            if (i > 0) out += u' ';
             const QString text = cell(r, layout.selection[i]);
-            // An empty cell gives an empty piece, as the padding routine does.
-            if (!text.isEmpty()) out += CompleterTexte(text, fill, QStringLiteral("D"), std::max(0, layout.widths.value(i)));
+            const int width = std::max(0, layout.widths.value(i));
+            // An empty cell fills its column too, so that the next ones stay in theirs.
+            out += text.isEmpty() ? QString(width, fill.front())
+                                  : CompleterTexte(text, fill, QStringLiteral("D"), width);
         }
         out += kLineEnd;
         if (layout.dashes) out += dashes + kLineEnd;

@@ -27,8 +27,10 @@ struct Columns
     QString fill = QStringLiteral(" "); // its first character fills the columns
     bool dashes = false;  // a line of "-" under each record
 };
-// The list in columns, after its header line and an empty line.
+// The list in columns, after its header line and an empty line: every cell, an empty one too,
+// cut or filled to its column's width, one blank between columns.
 QString columns(const QList<Record> &rows, const Columns &layout, const QString &header);
+// The width of a line of the list: the columns and the blanks between them.
 int totalWidth(const Columns &layout);
 // The notice shown when the list opens: fits (message 18), too wide for portrait (19 and a line
 // break), too wide for landscape too (19, a line break and 20).

@@ -220,7 +220,8 @@ TEST(CliBatch, UncataloguedPrintsTheFilesNoRecordMentions)
         QFile f(place + name);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
-    folder.write(QStringLiteral("V.MFI"), "VACANCES@1[]PHOTOS#\xA7" + place.toUtf8() + "photo.jpg\r\n");
+    // The record names the file by its exact path: case counts on this system.
+    folder.write(QStringLiteral("V.MFI"), "VACANCES@1[]PHOTOS#\xA7" + place.toUtf8() + "PHOTO.JPG\r\n");
 
     const struct
     {

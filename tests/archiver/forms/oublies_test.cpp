@@ -1,5 +1,6 @@
 #include "archiver/forms/oublies.h"
 
+#include "common/files/trash.h"
 #include "common/text/cp1252.h"
 #include "common/text/texts.h"
 #include "form_fixture.h"
@@ -18,8 +19,9 @@ struct Oublies : FormFixture
     {
         write(QStringLiteral("TALVO.CAT"), "PHOTOS\r\nTEXTES\r\n");
         for (const char *name : {"PHOTO.JPG", "NOTE.TXT"}) touch(QLatin1String(name));
-        write(QStringLiteral("V.MFI"), *cp1252::encode(QStringLiteral("VACANCES@01-01-2001[]PHOTOS#\u00A7") + place() +
-                                                        QStringLiteral("photo.jpg\r\n")));
+        write(QStringLiteral("V.MFI"),
+              *cp1252::encode(QStringLiteral("VACANCES@01-01-2001[]PHOTOS#\u00A7") + place() +
+                              QStringLiteral("PHOTO.JPG\r\n")));
         form = std::make_unique<oublies>(*session, desktop);
         form->setFolder(files.path());
         list = child<QListWidget>(form.get(), "Liste1");
@@ -80,9 +82,9 @@ struct Oublies : FormFixture
 
 } // namespace
 
-// The analysis counts and lists; a second start without changing place lists the same files
-// again; choosing another folder clears the results.
-TEST_F(Oublies, AnalysesAndListsAgainOnASecondStart)
+// The analysis counts and lists; a second start lists the folder afresh, each file once, as it is
+// then; choosing another folder clears the results.
+TEST_F(Oublies, AnalysesAndListsTheFolderAfreshOnEachStart)
 {
     EXPECT_EQ(form->windowTitle(), msg(135));
     EXPECT_FALSE(fileButtonsEnabled());
@@ -92,9 +94,11 @@ TEST_F(Oublies, AnalysesAndListsAgainOnASecondStart)
     EXPECT_EQ(desktop.beeps, 1);
     EXPECT_EQ(desktop.messages.last().text, msg(134));
 
+    touch(QStringLiteral("NOUVEAU.TXT"));
     click(form.get(), "ok");
-    EXPECT_EQ(counts(), (QStringList{"2", "1", "1"}));
-    EXPECT_EQ(listed().size(), 2);
+    EXPECT_EQ(counts(), (QStringList{"3", "1", "2"}));
+    EXPECT_EQ(listed(), (QStringList{place() + QStringLiteral("NOTE.TXT"),
+                                     place() + QStringLiteral("NOUVEAU.TXT")}));
 
     desktop.fileNames = {path()};
     click(form.get(), "Repertoire1");
@@ -145,7 +149,8 @@ TEST_F(Oublies, OpensEachFileWithTheProgramOfItsExtension)
 }
 
 // Cataloguing writes the record line in the key's letter file and takes the file off the list;
-// an empty key, no category or a key the checks refuse write nothing and leave it listed. A
+// an empty key, no category, the categories dialog closed without a choice (whatever category an
+// earlier record left) or a key the checks refuse write nothing and leave it listed. A
 // file on a removable support asks for the support, proposing the last one, and registers it.
 TEST_F(Oublies, CataloguesTheSelectedFile)
 {
@@ -155,19 +160,26 @@ TEST_F(Oublies, CataloguesTheSelectedFile)
     {
         QList<std::function<int(QDialog *)>> answers;
         int refusal; // message expected, 0 when the record is stored
+        const char *earlierCategory;
     } refused[] = {
-        {{type(QString())}, 73},
-        {{type(QStringLiteral("lisez")), pickCategory(QStringLiteral("NONE"))}, 73},
-        {{type(QStringLiteral("@lisez")), pickCategory(QStringLiteral("TEXTES")), type(QString())}, 1},
+        {{type(QString())}, 73, ""},
+        {{type(QStringLiteral("lisez")), pickCategory(QStringLiteral("NONE"))}, 73, ""},
+        {{type(QStringLiteral("lisez")), pickCategory(QStringLiteral("NONE")), type(QString())},
+         73,
+         "PHOTOS"},
+        {{type(QStringLiteral("@lisez")), pickCategory(QStringLiteral("TEXTES")), type(QString())},
+         1,
+         ""},
     };
     for (const auto &c : refused) {
-        session->current.record.category.clear();
+        session->current.record.category = QLatin1String(c.earlierCategory);
         select(note);
         desktop.dialogHandlers = c.answers;
         click(form.get(), "mfi");
         EXPECT_EQ(desktop.messages.last().text, msg(c.refusal));
         EXPECT_EQ(listed(), QStringList{note});
         EXPECT_TRUE(read(QStringLiteral("L.MFI")).isEmpty());
+        desktop.dialogHandlers.clear();
     }
 
     select(note);
@@ -202,8 +214,9 @@ TEST_F(Oublies, CataloguesTheSelectedFile)
     EXPECT_TRUE(read(QStringLiteral("TALVO.SUP")).contains("CD 7\r\n"));
 }
 
-// Renaming refuses an empty, unchanged or taken name with message 73; deleting asks first, and a
-// file that vanished meanwhile is said so and leaves the list.
+// Renaming refuses an empty, unchanged or taken name with message 73; deleting asks a question
+// naming the file, No by default, and moves the file to the trash; a file that vanished
+// meanwhile is said so and leaves the list.
 TEST_F(Oublies, RenamesAndDeletesTheSelectedFile)
 {
     touch(QStringLiteral("AUTRE.TXT"));
@@ -225,13 +238,17 @@ TEST_F(Oublies, RenamesAndDeletesTheSelectedFile)
     EXPECT_EQ(listed(), (QStringList{other, renamed}));
 
     select(renamed);
-    desktop.answers = {Desktop::Answer::Cancel};
-    click(form.get(), "supprimer");
+    click(form.get(), "supprimer"); // Enter: the default
     EXPECT_TRUE(QFile::exists(renamed));
-    EXPECT_EQ(desktop.messages.last().title, msg(138));
-    desktop.answers = {Desktop::Answer::Ok};
+    const ScriptedDesktop::Shown question = desktop.messages.last();
+    EXPECT_EQ(question.text, texts::get(texts::kFinderTrashQuestion).arg(renamed));
+    EXPECT_EQ(question.buttons, Desktop::Buttons::YesNo);
+    EXPECT_EQ(question.defaultButton, Desktop::Answer::No);
+    desktop.answers = {Desktop::Answer::Yes};
     click(form.get(), "supprimer");
     EXPECT_FALSE(QFile::exists(renamed));
+    EXPECT_TRUE(QFile::exists(trash() + QStringLiteral("lu.txt")));
+    EXPECT_EQ(desktop.messages.last().text, texts::get(texts::kTrashed).arg(renamed));
     EXPECT_EQ(listed(), QStringList{other});
     EXPECT_EQ(counts().last(), QStringLiteral("1"));
 
@@ -243,9 +260,34 @@ TEST_F(Oublies, RenamesAndDeletesTheSelectedFile)
     EXPECT_EQ(desktop.messages.last().text, texts::get(texts::kFinderVanished).arg(other));
     EXPECT_TRUE(desktop.started.isEmpty());
     EXPECT_TRUE(desktop.opened.isEmpty());
-    desktop.answers = {Desktop::Answer::Ok};
     click(form.get(), "supprimer");
     EXPECT_EQ(desktop.messages.last().text, texts::get(texts::kFinderVanished).arg(other));
     EXPECT_TRUE(listed().isEmpty());
     EXPECT_EQ(counts().last(), QStringLiteral("0"));
+}
+
+// Where the file's disk has no trash, the question says the file goes for good, and Yes deletes it.
+TEST_F(Oublies, DeletesForGoodOnlyWhereTheDiskHasNoTrash)
+{
+    // The user's trash on another file system, and none at the top of the file's own.
+    QTemporaryDir elsewhere(QStringLiteral("/dev/shm/talvo-trash-XXXXXX"));
+    const QString note = place() + QStringLiteral("NOTE.TXT");
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(elsewhere.path()));
+    const bool hasTrash = files::trashAvailable(note);
+    if (!elsewhere.isValid() || hasTrash) {
+        qputenv("XDG_DATA_HOME", oldData);
+        GTEST_SKIP() << "every file system here has a trash for " << note.toStdString();
+    }
+    click(form.get(), "ok");
+    select(note);
+    desktop.answers = {Desktop::Answer::Yes};
+    click(form.get(), "supprimer");
+    qputenv("XDG_DATA_HOME", oldData);
+    const ScriptedDesktop::Shown question = desktop.messages.value(desktop.messages.size() - 1);
+    EXPECT_EQ(question.text, texts::get(texts::kFinderDeleteForGoodQuestion).arg(note));
+    EXPECT_EQ(question.defaultButton, Desktop::Answer::No);
+    EXPECT_FALSE(QFile::exists(note));
+    EXPECT_TRUE(QDir(elsewhere.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot));
+    EXPECT_TRUE(listed().isEmpty());
 }

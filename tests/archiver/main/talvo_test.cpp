@@ -794,7 +794,7 @@ TEST(MainWindow, ThePrintedListIsWrittenAndOpenedInTheEditor)
     w.action("m_imprimer")->trigger();
     EXPECT_EQ(w.desktop.dialogs.mid(0, 2), (QStringList{QStringLiteral("impr1"), QStringLiteral("impr2")}));
     EXPECT_EQ(w.read(QStringLiteral("liste.txt")),
-              QByteArray("ROSE , 07-12-2026 ,  2 fiche(s)\r\n\r\nROSE ALBABLANCHEROSE ALBA\r\nROSE.....ROUGE..ROSE.....\r\n"));
+              QByteArray("ROSE , 07-12-2026 ,  2 fiche(s)\r\n\r\nROSE ALBA BLANCHE ROSE ALBA\r\nROSE..... ROUGE.. ROSE.....\r\n"));
     ASSERT_EQ(w.desktop.messages.size(), 2);
     EXPECT_EQ(w.desktop.messages[1].text, w.msg(18));
     ASSERT_FALSE(w.desktop.started.isEmpty());

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include <sys/stat.h>
 
 namespace {
@@ -31,36 +34,57 @@ struct Finder : ::testing::Test, TestFolder
 
 } // namespace
 
-// Each file is looked for as its full path anywhere in a line, case ignored, and counted once
-// per letter file that mentions it; files no line names are listed with their own case.
-TEST_F(Finder, CountsEachFileOncePerLetterFileAndListsTheOthers)
+// A file is catalogued when a record's target is its path exactly, and counted once per letter
+// file that names it; the path in another case, as the start of a longer name, in a sub-folder
+// or inside a note names another file. Names outside ASCII compare as their Windows-1252 bytes.
+TEST_F(Finder, CountsTheFilesWhoseExactPathIsATarget)
 {
-    for (const char *name : {"PHOTO.JPG", "NOTE.TXT", "Note.txt", "partout.doc", "DANS_NOTE.TXT", "A.TXT",
-                             "caf\xc3\xa9.txt", "\xe2\x82\xac uro.txt", "ab.txt"})
-        touch(QString::fromUtf8(name));
     const QString p = place();
-    // photo.jpg in lower case; partout.doc in three letter files and twice in one; a path only
-    // in a note; A.TXT only as the start of a longer name (a substring still counts); the name
-    // with "€" is stored as its Windows-1252 byte; ab.txt is named nowhere.
-    write(QStringLiteral("P.MFI"), line(QStringLiteral("PHOTO"), QString(), p + QStringLiteral("photo.jpg")) +
-                                       line(QStringLiteral("PARTOUT"), QString(), p + QStringLiteral("partout.doc")) +
-                                       line(QStringLiteral("PARTOUT 2"), QString(), p + QStringLiteral("PARTOUT.DOC")));
-    write(QStringLiteral("Q.MFI"), line(QStringLiteral("QUE"), p + QStringLiteral("partout.doc"), QString()) +
-                                       line(QStringLiteral("QUI"), QStringLiteral("voir ") + p +
-                                                                     QStringLiteral("dans_note.txt ici"), QString()));
-    write(QStringLiteral("R.MFI"), line(QStringLiteral("R"), QString(), p + QStringLiteral("partout.docx")) +
-                                       line(QStringLiteral("S"), QString(), p + QStringLiteral("A.TXT2")) +
-                                       line(QStringLiteral("T"), QString(), p + QStringLiteral("CAF\u00C9.TXT")));
-    write(QStringLiteral("E.MFI"), line(QStringLiteral("EURO"), QString(), p + QStringLiteral("\u20AC URO.TXT")));
+    const struct {
+        const char *name; // a file of the folder
+        QStringList
+            lines; // letter file, then the target ("note:" for a note), of each line naming it
+        int count; // letter files counted as naming it
+    } cases[] = {
+        {"Photo.jpg", {"P", "Photo.jpg"}, 1},
+        {"photo.JPG", {}, 0}, // Photo.jpg is another file here
+        {"partout.doc",
+         {"P", "partout.doc", "P", "partout.doc", "Q", "partout.doc", "R", "partout.doc"},
+         3},
+        {"a.txt", {"R", "a.txt.bak", "R", "A.TXT", "R", "sous/a.txt", "R", "note:a.txt"}, 0},
+        {"a.txt.bak", {}, 1}, // named by a.txt's first line
+        {"caf\xc3\xa9.txt", {"T", "caf\xc3\xa9.txt"}, 1},
+        {"\xe2\x82\xac uro.txt", {"E", "\xe2\x82\xac uro.txt"}, 1},
+        {"ab.txt", {}, 0},
+    };
+    std::map<QString, QByteArray> letters;
+    int expected = 0;
+    QStringList uncatalogued;
+    for (const auto &c : cases) {
+        const QString name = QString::fromUtf8(c.name);
+        touch(name);
+        for (qsizetype i = 0; i + 1 < c.lines.size(); i += 2) {
+            const QString &what = c.lines[i + 1];
+            const bool note = what.startsWith(QLatin1String("note:"));
+            const QString path = p + (note ? what.mid(5) : what);
+            letters[c.lines[i]] += line(QStringLiteral("K") + c.lines[i], note ? path : QString(),
+                                        note ? QString() : path);
+        }
+        expected += c.count;
+        if (c.count == 0) uncatalogued.append(p + name);
+    }
+    for (const auto &[letter, bytes] : letters)
+        write(letter + QStringLiteral(".MFI"), bytes);
 
     const QStringList names = finder::listFiles(p, QStringLiteral("*.*"));
-    ASSERT_EQ(names.size(), 9);
+    ASSERT_EQ(names.size(), std::size(cases));
     const finder::Analysis a = finder::analyse(Catalogue(path()), p, names);
-    EXPECT_EQ(a.analysed, 9);
-    // PHOTO 1, partout 3 (P, Q, R), DANS_NOTE 1, A.TXT 1, café 1, € uro 1.
-    EXPECT_EQ(a.catalogued, 8);
-    EXPECT_EQ(a.uncatalogued, (QStringList{p + QStringLiteral("NOTE.TXT"), p + QStringLiteral("Note.txt"),
-                                           p + QStringLiteral("ab.txt")}));
+    EXPECT_EQ(a.analysed, qsizetype(std::size(cases)));
+    EXPECT_EQ(a.catalogued, expected);
+    std::sort(uncatalogued.begin(), uncatalogued.end());
+    QStringList listed = a.uncatalogued;
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, uncatalogued);
     EXPECT_TRUE(a.unreadable.isEmpty());
     EXPECT_FALSE(a.cancelled);
 }

@@ -1,10 +1,13 @@
 #include "archiver/operations/html_page.h"
 
 #include "common/images/image_size.h"
+#include "common/text/texts.h"
 
-#include <QDir>
 #include <QColor>
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
@@ -12,6 +15,8 @@
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace {
 
@@ -84,7 +89,7 @@ TEST_F(Page, LaysOutThePicturesAsTheListSays)
     EXPECT_EQ(out.pictures, 3);
     EXPECT_EQ(out.folder, home.path() + QStringLiteral("/album"));
     EXPECT_EQ(out.page, home.path() + QStringLiteral("/album/album.htm"));
-    EXPECT_EQ(asked, QStringList{QStringLiteral("CD 1")});
+    EXPECT_TRUE(asked.isEmpty()); // the picture of CD 1 is where its record says
     ASSERT_EQ(out.problems.size(), 1);
     EXPECT_TRUE(out.problems.front().startsWith(rows[4].target));
     EXPECT_EQ(QDir(out.folder).entryList(QDir::Files),
@@ -154,6 +159,154 @@ TEST_F(Page, NamesEachPictureAsTheCopyModeSays)
     EXPECT_TRUE(none.page.isEmpty());
     EXPECT_TRUE(none.folder.startsWith(home.path() + u'/'));
     EXPECT_FALSE(none.folder.mid(home.path().size() + 1).contains(u'/'));
+}
+
+// In a working folder, only what the program wrote there is ever replaced. The user's files there
+// stay byte for byte: a picture that already lies there is shown in place, a copy whose name a
+// user's file holds (the user's own, or one of the program's copies that the user changed since)
+// takes the next free name; the program's own copies of the last run are replaced. A record on
+// a support asks for it only when its picture is not where the record says.
+TEST_F(Page, ReplacesNothingButWhatItWrote)
+{
+    const QString photo = picture(QStringLiteral("photo.jpg"), {8, 6});
+    const QString other = picture(QStringLiteral("Autre.JPG"), {4, 4});
+    QFile back(program.filePath(QStringLiteral("back.gif")));
+    ASSERT_TRUE(back.open(QIODevice::WriteOnly));
+    back.write("GIF89a\x02\0\x02\0\0\0\0;", 14);
+    back.close();
+    const QString folder = home.filePath(QStringLiteral("page"));
+    const struct {
+        int mode;
+        QStringList users;  // files the user put in the working folder after the first run
+        QStringList images; // the sources of the second page, in order
+    } cases[] = {
+        {1, {"photo.jpg", "back.gif"}, {"photo_2.jpg", "autre.jpg", "dedans.jpg", "photo_2.jpg"}},
+        {2, {"image0000.jpg"}, {"image0001.jpg", "image0002.jpg", "dedans.jpg", "image0001.jpg"}},
+        {0, {"image0000.jpg"}, {photo, other, folder + "/dedans.jpg", photo}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.mode);
+        QDir(folder).removeRecursively();
+        htmlpage::Options o;
+        o.name = QStringLiteral("page");
+        o.copyMode = c.mode;
+        o.parchment = true;
+        const QList<Record> first{record(QStringLiteral("K"), QStringLiteral("C"), photo)};
+        ASSERT_TRUE(build(first, o).error.isEmpty());
+        std::map<QString, QByteArray> users;
+        for (const QString &name : c.users) {
+            QFile f(folder + u'/' + name);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            users[name] = "user's own " + name.toUtf8();
+            f.write(users[name]);
+        }
+        QImage inside(3, 3, QImage::Format_RGB32);
+        inside.fill(Qt::red);
+        ASSERT_TRUE(inside.save(folder + QStringLiteral("/dedans.jpg"), "JPEG"));
+        QFile saved(folder + QStringLiteral("/dedans.jpg"));
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+        users["dedans.jpg"] = saved.readAll();
+        QStringList asked;
+        const htmlpage::Outcome out =
+            build({record(QStringLiteral("A"), QStringLiteral("C"), photo),
+                   record(QStringLiteral("B"), QStringLiteral("C"), other, QStringLiteral("CD 1")),
+                   record(QStringLiteral("C"), QStringLiteral("C"),
+                          folder + QStringLiteral("/dedans.jpg")),
+                   record(QStringLiteral("D"), QStringLiteral("C"), photo),
+                   record(QStringLiteral("E"), QStringLiteral("C"), pictures.filePath("loin.jpg"),
+                          QStringLiteral("CD 2"))},
+                  o, &asked);
+        EXPECT_TRUE(out.error.isEmpty()) << out.error.toStdString();
+        EXPECT_EQ(asked, QStringList{QStringLiteral("CD 2")});
+        for (const auto &[name, bytes] : users) {
+            QFile f(folder + u'/' + name);
+            EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.readAll() == bytes) << name.toStdString();
+        }
+        const QString text = readAll(out.page);
+        QStringList sources;
+        for (qsizetype at = text.indexOf(QStringLiteral("<IMG SRC=\"")); at >= 0;
+             at = text.indexOf(QStringLiteral("<IMG SRC=\""), at + 1)) {
+            const QString src = text.mid(at + 10, text.indexOf(u'"', at + 10) - at - 10);
+            sources.append(c.mode == 0 ? QUrl(src).toLocalFile() : src);
+        }
+        EXPECT_EQ(sources.mid(0, 4), c.images);
+        for (const QString &name : c.images) {
+            if (c.mode != 0) {
+                EXPECT_TRUE(QFileInfo(folder + u'/' + name).isFile()) << name.toStdString();
+            }
+        }
+        EXPECT_EQ(text.contains(QStringLiteral("BACKGROUND=\"back_2.gif\"")),
+                  c.users.contains(QStringLiteral("back.gif")));
+    }
+}
+
+// A folder or a page of that name that the program did not write, or what is not a folder or a
+// file where one goes, stops the page before anything is written, naming it; with the user's
+// word the page goes into the folder or replaces the page. A free name is one whose place is
+// clear.
+TEST_F(Page, RefusesAPlaceItDidNotMake)
+{
+    const QString photo = picture(QStringLiteral("photo.jpg"), {8, 6});
+    const QList<Record> rows{record(QStringLiteral("K"), QStringLiteral("C"), photo)};
+    const QString folder = home.filePath(QStringLiteral("Images"));
+    const struct {
+        const char *name;
+        std::function<void()> plant;
+        QString named;                // in the refusal
+        bool intoFolder, replacePage; // what the user allows in the second try
+    } cases[] = {
+        {"the user's folder", [&] { QDir().mkpath(folder + "/sous"); }, folder, true, false},
+        {"the user's page in the program's folder",
+         [&] {
+             ASSERT_TRUE(build(rows,
+                               [] {
+                                   htmlpage::Options o;
+                                   o.name = "Images";
+                                   return o;
+                               }())
+                             .error.isEmpty());
+             QFile page(folder + "/Images.htm");
+             ASSERT_TRUE(page.open(QIODevice::Append));
+             page.write("user's edit");
+         },
+         folder + "/Images.htm", false, true},
+        {"a file where the folder goes", [&] { QFile(folder).open(QIODevice::WriteOnly); }, folder,
+         false, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(folder).removeRecursively();
+        QFile::remove(folder);
+        c.plant();
+        const auto listing = [&] {
+            QStringList all;
+            for (QDirIterator it(home.path(),
+                                 QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                 QDirIterator::Subdirectories);
+                 it.hasNext();)
+                all.append(it.next() + u' ' + QString::number(it.fileInfo().size()));
+            all.sort();
+            return all;
+        };
+        const QStringList before = listing();
+        EXPECT_FALSE(htmlpage::placeOf(home.path(), QStringLiteral("Images")).clear());
+        htmlpage::Options o;
+        o.name = QStringLiteral("Images");
+        const htmlpage::Outcome refused = build(rows, o);
+        EXPECT_EQ(refused.error, texts::get(texts::kPageInTheWay).arg(c.named));
+        EXPECT_TRUE(refused.page.isEmpty());
+        EXPECT_EQ(listing(), before);
+
+        const QString free = htmlpage::freeName(home.path(), QStringLiteral("Images"));
+        EXPECT_EQ(free, QStringLiteral("Images_2.htm"));
+        EXPECT_TRUE(htmlpage::placeOf(home.path(), free).clear());
+        if (!c.intoFolder && !c.replacePage) continue;
+        o.intoOthersFolder = c.intoFolder;
+        o.replaceOthersPage = c.replacePage;
+        const htmlpage::Outcome made = build(rows, o);
+        EXPECT_EQ(made.page, folder + "/Images.htm") << made.error.toStdString();
+        EXPECT_TRUE(htmlpage::placeOf(home.path(), QStringLiteral("Images")).clear());
+    }
 }
 
 // The album takes local pictures of its nine extensions: a BMP with a support is left out, the

@@ -17,7 +17,8 @@ const QList<Record> kRows = {
 } // namespace
 
 // The list in columns: each chosen column (one may come twice) cut or filled to its width with
-// the first character of the fill text, an empty cell giving nothing; dashes under each record.
+// the first character of the fill text, an empty cell filled too, so that every column starts
+// at its place; one blank between columns; dashes under each record, as wide as its line.
 TEST(PrintList, ColumnsAreFilledToTheirWidths)
 {
     const struct
@@ -26,13 +27,20 @@ TEST(PrintList, ColumnsAreFilledToTheirWidths)
         printlist::Columns layout;
         QString body;
     } cases[] = {
-        {"key twice, note cut", {{0, 1, 0}, {5, 8, 2}, QStringLiteral(".-"), false},
-         QStringLiteral("ROSE.ROUGE_ETRO\r\nLYS..LY\r\n")},
-        {"dashes of the total width", {{4}, {3}, QString(), true}, QStringLiteral("FLE\r\n---\r\nFLE\r\n---\r\n")},
+        {"key twice, note cut",
+         {{0, 1, 0}, {5, 8, 2}, QStringLiteral(".-"), false},
+         QStringLiteral("ROSE. ROUGE_ET RO\r\nLYS.. ........ LY\r\n")},
+        {"empty cells keep their columns",
+         {{3, 5, 4}, {4, 3, 6}, QString(), false},
+         QStringLiteral("CD1  /im FLEURS\r\n         FLEURS\r\n")},
+        {"dashes of the line's width",
+         {{4, 3}, {3, 2}, QString(), true},
+         QStringLiteral("FLE CD\r\n------\r\nFLE   \r\n------\r\n")},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(printlist::columns(kRows, c.layout, QStringLiteral("H")), QStringLiteral("H\r\n\r\n") + c.body);
+        EXPECT_EQ(printlist::totalWidth(c.layout), c.body.indexOf(u'\r'));
     }
     EXPECT_EQ(printlist::headerLine(QStringLiteral("ROSE"), QStringLiteral("07-12-2026"), 2, QStringLiteral(" fiche(s)")),
               QStringLiteral("ROSE , 07-12-2026 ,  2 fiche(s)"));
