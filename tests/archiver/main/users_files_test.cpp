@@ -244,6 +244,61 @@ QList<Row> rows()
          },
          {},
          {"Documents/note.txt"}},
+        {"record card printed, with the home folder as the user's",
+         {},
+         {"PHOTO UN.TXT", "PHOTO_UN.TXT"},
+         [](Home &h) {
+             const QByteArray oldHome = qgetenv("HOME");
+             qputenv("HOME", QFile::encodeName(h.home()));
+             h.desktop.dialogHandlers = {[&h](QDialog *card) {
+                 h.desktop.dialogHandlers.prepend(Home::picking({0, 1}));
+                 card->findChild<QAbstractButton *>(QStringLiteral("imprimer"))->click();
+                 return int(QDialog::Rejected);
+             }};
+             h.search(QStringLiteral("PHOTO UN"));
+             qputenv("HOME", oldHome);
+             ASSERT_FALSE(h.desktop.started.isEmpty());
+             EXPECT_TRUE(h.desktop.started.back().arguments.value(0).endsWith(QLatin1String("PHOTO UN.TXT")));
+             EXPECT_TRUE(QFileInfo(h.desktop.started.back().arguments.value(0)).isFile());
+         },
+         {},
+         {}},
+        {"export to the file the save dialog chose",
+         {},
+         {"export.MFI", "SANSNOM.MFI"},
+         [](Home &h) {
+             h.search(QStringLiteral("PHOTO"));
+             h.desktop.fileNames = {h.home() + QStringLiteral("/export.MFI")};
+             h.action(QStringLiteral("m_sauver"))->trigger();
+             EXPECT_TRUE(h.snapshot(h.home() + u'/')["export.MFI"].startsWith("PHOTO CD@"));
+         },
+         {"export.MFI"},
+         {}},
+        {"analysis, in the window and from the command line",
+         {},
+         {"bilan.txt", "TALVO.CAT", "TALVO.SUP", "talvo_cat.bak"},
+         [](Home &h) {
+             h.desktop.answers = {Desktop::Answer::No};
+             h.action(QStringLiteral("m_bilan"))->trigger();
+             EXPECT_EQ(h.cli({"analyse"}).exitCode, 0);
+             EXPECT_TRUE(h.exists(QStringLiteral("bilan.txt")));
+         },
+         {},
+         {}},
+        {"imports read the user's files and write nothing beside them",
+         {},
+         {"Documents/in.MFI", "Documents/in.txt"},
+         [](Home &h) {
+             const QString folder = h.home() + QStringLiteral("/Documents/");
+             QFile(folder + QStringLiteral("in.MFI")).open(QIODevice::Append);
+             h.desktop.fileNames = {folder + QStringLiteral("in.MFI"), folder + QStringLiteral("in.txt")};
+             h.desktop.answers = {Desktop::Answer::Yes, Desktop::Answer::Ok, Desktop::Answer::No};
+             h.action(QStringLiteral("m_import"))->trigger();
+             h.action(QStringLiteral("m_importer"))->trigger();
+             EXPECT_EQ(h.cli({"import", folder + QStringLiteral("in.MFI")}).exitCode, 0);
+         },
+         {},
+         {}},
         {"finder from the command line",
          {},
          {"Documents/note.txt"},
