@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,9 @@ TestFolder::TestFolder()
     qputenv("TALVO5_HOME", QFile::encodeName(path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(path() + QStringLiteral(".config")));
     qputenv("XDG_DATA_HOME", QFile::encodeName(path() + QStringLiteral(".local/share")));
+    // QSettings reads XDG_CONFIG_HOME once per process: every later test would share the first
+    // one's settings, and write them back into its folder after it was removed.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path() + QStringLiteral(".config"));
 }
 
 TestFolder::~TestFolder()
