@@ -447,7 +447,8 @@ TEST(MainWindow, TheKeyboardOpensTheMenus)
     }
 }
 
-// The language menu shows which language is current, after a start and after each switch.
+// The language menu shows which language is current, after a start and after each switch; the
+// grid's headers follow the switch.
 TEST(MainWindow, TheLanguageMenuChecksTheCurrentLanguage)
 {
     Window w;
@@ -464,6 +465,10 @@ TEST(MainWindow, TheLanguageMenuChecksTheCurrentLanguage)
     w.action("m_langues(0)")->trigger();
     EXPECT_EQ(w.session->language.file(), w.file(QStringLiteral("english.lng")));
     EXPECT_EQ(checked(), QStringList{QStringLiteral("&english")});
+    const Language english(w.file(QStringLiteral("english.lng")));
+    for (const auto &[column, message] : {std::pair{0, 103}, std::pair{1, 106}, std::pair{5, 107}})
+        EXPECT_EQ(w.talvo->gridModel().headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(),
+                  english.LireMessage(message));
     w.action("m_langues(0)")->trigger(); // already the current one: it stays checked
     EXPECT_EQ(checked(), QStringList{QStringLiteral("&english")});
     w.action("m_langues(1)")->trigger();
@@ -1356,4 +1361,22 @@ TEST(MainWindow, PicturePagesOfTheList)
     const QByteArray text = made.readAll();
     EXPECT_EQ(text.count("<TR "), 2);
     EXPECT_EQ(text.count("Width=\"12\" Height=\"8\""), 3);
+}
+
+// The height the user gives the window over a list of results is the next list's, a search with
+// one result between them.
+TEST(MainWindow, TheGridKeepsTheHeightTheUserGaveIt)
+{
+    Window w;
+    ASSERT_TRUE(w.load());
+    w.write(QStringLiteral("F.MFI"), "FLEUR 1@1[]A#\xA7\r\nFLEUR 2@1[]A#\xA7\r\nFLEUR 3@1[]A#\xA7\r\n");
+    w.enter(QStringLiteral("fleur"));
+    EXPECT_EQ(w.talvo->heightTwips(), Talvo::kResultsHeightTwips);
+    w.talvo->setHeightTwips(8010);
+    w.enter(QStringLiteral("fleur"));
+    EXPECT_EQ(w.talvo->heightTwips(), 8010);
+    w.enter(QStringLiteral("fleur 1")); // one result: the card's height
+    EXPECT_EQ(w.talvo->heightTwips(), Talvo::kOneResultHeightTwips);
+    w.enter(QStringLiteral("fleur"));
+    EXPECT_EQ(w.talvo->heightTwips(), 8010);
 }
