@@ -1,6 +1,5 @@
 #include "archiver/cli/cli.h"
 
-#include "archiver/operations/record_change.h"
 #include "common/text/texts.h"
 #include "archiver/store/utilities.h"
 #include "common/text/cp1252.h"
@@ -35,9 +34,7 @@ int runAdd(Context &ctx, const QStringList &args)
     QString error;
     const auto lock = ctx.lockForWriting(&error);
     if (!lock) return refuse(error);
-    QString warning;
-    if (!recordchange::add(*lock, ctx.catalogue, r, true, nullptr, &error, &warning)) return refuse(error);
-    warnIfNotUndoable(warning);
+    if (!entry::store(*lock, ctx.catalogue, r, true, nullptr, &error)) return refuse(error);
     writeOut(stderr, r.key + ctx.message(145) + u'\n');
     return Done;
 }

@@ -22,6 +22,7 @@ int runAnalyse(Context &ctx, const QStringList &args)
     ArchiverSession session(folder, formatDayDate(QDate::currentDate()));
     session.language.setShippedFolder(ctx.language.shippedFolder());
     session.language.setFile(ctx.language.file());
+    session.catalogue.setNotice([](const QString &text) { writeOut(stderr, text + u'\n'); });
     AnalysisOptions options;
     options.onAnomaly = [&](const AnalysisAnomaly &a) {
         writeOut(stderr, ctx.message(36) + a.file + QStringLiteral(": ") + a.line + u'\n');

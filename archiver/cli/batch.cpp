@@ -2,7 +2,7 @@
 
 #include "archiver/operations/batch.h"
 #include "archiver/operations/transfer.h"
-#include "archiver/operations/undo.h"
+#include "archiver/store/undo.h"
 #include "archiver/store/lists.h"
 #include "archiver/store/utilities.h"
 #include "common/text/cp1252.h"
@@ -173,8 +173,11 @@ int runUndo(Context &ctx, const QStringList &args)
 {
     if (!args.isEmpty()) return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("undo"), QStringLiteral("undo")));
     QString error, title;
-    const auto lock = ctx.lockForWriting(&error);
+    bool rolledBack = false;
+    const auto lock = ctx.lockForWriting(&error, &rolledBack);
     if (!lock) return refuse(error);
+    // An interrupted operation was just put back, and said: that was the undo asked for.
+    if (rolledBack) return Done;
     if (!undo::undoLast(*lock, ctx.folder, &title, &error)) return refuse(error);
     writeOut(stdout, texts::get(texts::kUndone).arg(title) + u'\n');
     return Done;

@@ -43,7 +43,7 @@ struct Context
     int refuse(const entry::Refusal &r) const;
     // The folder's lock for a command that changes the catalogue; nothing, with errorText, when
     // the folder holds no catalogue yet or another program keeps the lock.
-    std::optional<FolderLock> lockForWriting(QString *errorText) const;
+    std::optional<FolderLock> lockForWriting(QString *errorText, bool *rolledBack = nullptr) const;
 };
 
 // Options of the form --name VALUE or --flag, in any order among the positional arguments.

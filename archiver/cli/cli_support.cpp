@@ -119,7 +119,7 @@ void warnIfNotUndoable(const QString &why)
 
 int Context::refuse(const entry::Refusal &r) const { return cli::refuse(r.message ? message(r.message) : r.text); }
 
-std::optional<FolderLock> Context::lockForWriting(QString *errorText) const
+std::optional<FolderLock> Context::lockForWriting(QString *errorText, bool *rolledBack) const
 {
     // A command run on the wrong folder must not leave a lone letter file there, after which
     // the first run would never happen.
@@ -127,7 +127,7 @@ std::optional<FolderLock> Context::lockForWriting(QString *errorText) const
         *errorText = texts::get(texts::kNoCatalogue).arg(folder);
         return std::nullopt;
     }
-    return catalogue.lock(errorText);
+    return catalogue.lock(errorText, -1, rolledBack);
 }
 
 std::optional<record::Field> fieldNamed(const QString &name)

@@ -1,6 +1,5 @@
 #include "archiver/cli/cli.h"
 
-#include "archiver/operations/record_change.h"
 #include "common/text/texts.h"
 #include "common/text/cp1252.h"
 
@@ -17,13 +16,10 @@ int runDelete(Context &ctx, const QStringList &args)
     const auto lock = ctx.lockForWriting(&error);
     if (!lock) return refuse(error);
     qsizetype removed = 0;
-    QString warning;
-    if (!recordchange::remove(*lock, ctx.catalogue, ctx.catalogue.letterFileOfKey(line), line, &removed, &error,
-                              &warning))
+    if (!ctx.catalogue.deleteLine(*lock, ctx.catalogue.letterFileOfKey(line), line, &error, &removed))
         return refuse(error);
     if (removed == 0)
         return refuse(texts::get(texts::kNoIdenticalRecord).arg(line));
-    warnIfNotUndoable(warning);
     return Done;
 }
 

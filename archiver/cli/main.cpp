@@ -30,6 +30,7 @@ int main(int argc, char *argv[])
     // Nothing here shows Qt's own texts: its translations are not loaded, and the language file
     // is read only when a text is needed.
     ctx.language.installTexts();
+    ctx.catalogue.setNotice([](const QString &text) { cli::writeOut(stderr, text + u'\n'); });
     if (args.isEmpty()) return cli::usage();
     const QString command = args.takeFirst();
     if (command == QLatin1String("--help") || command == QLatin1String("help")) return cli::help();

@@ -1,6 +1,5 @@
 #include "archiver/cli/cli.h"
 
-#include "archiver/operations/record_change.h"
 #include "common/text/texts.h"
 #include "common/text/cp1252.h"
 
@@ -37,9 +36,7 @@ int runReplace(Context &ctx, const QStringList &args)
     const auto lock = ctx.lockForWriting(&error);
     if (!lock) return refuse(error);
     QString current = ctx.catalogue.letterFileOfKey(oldLine);
-    QString warning;
-    if (!recordchange::replace(*lock, ctx.catalogue, &current, oldLine, newLine, &error, &warning)) return refuse(error);
-    warnIfNotUndoable(warning);
+    if (!ctx.catalogue.replaceLine(*lock, &current, oldLine, newLine, &error)) return refuse(error);
     return Done;
 }
 

@@ -8,7 +8,7 @@
 #include "archiver/main/talvo.h"
 #include "archiver/operations/batch.h"
 #include "archiver/operations/transfer.h"
-#include "archiver/operations/undo.h"
+#include "archiver/store/undo.h"
 #include "archiver/store/session.h"
 #include "common/desktop/desktop.h"
 #include "common/desktop/repeated_messages.h"
@@ -290,7 +290,12 @@ void m_annuler(Talvo &window)
         return;
     QString error, title;
     {
-        const auto lock = session.catalogue.lock(&error);
+        bool rolledBack = false;
+        const auto lock = session.catalogue.lock(&error, -1, &rolledBack);
+        if (lock && rolledBack) { // an interrupted operation was just put back, and said
+            window.refreshGrid();
+            return;
+        }
         if (!lock || !undo::undoLast(*lock, session.folder, &title, &error)) {
             tell(window, error, Desktop::Icon::Warning);
             return;

@@ -8,7 +8,7 @@
 #include "archiver/forms/form.h"
 
 #include "archiver/main/outside_tools.h"
-#include "archiver/operations/undo.h"
+#include "archiver/store/undo.h"
 #include "archiver/store/autorun.h"
 #include "archiver/store/first_run.h"
 #include "archiver/store/lists.h"
@@ -71,9 +71,16 @@ Talvo::Talvo(ArchiverSession &session, Desktop &desktop, QWidget *parent)
             [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
 
     connectHandlers();
+    session_.catalogue.setNotice([this](const QString &text) {
+        desktop_.message(this, text, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+    });
 }
 
-Talvo::~Talvo() { delete ui; }
+Talvo::~Talvo()
+{
+    session_.catalogue.setNotice({});
+    delete ui;
+}
 
 QTableView *Talvo::grid() const { return ui->grille1; }
 
@@ -202,17 +209,11 @@ bool Talvo::Form_Load()
 
     // Every start gives the folder the shipped files it lacks; when another program holds the
     // catalogue, the next start will.
-    if (QString busy; const auto lock = files::FolderLock::acquire(s.folder, &busy, 0)) {
+    // Taking the lock rolls back, and says, an operation that a killed program left half done.
+    if (QString busy; const auto lock = s.catalogue.lock(&busy, 0)) {
         const QStringList failures = firstrun::copyShippedFiles(*lock, s.language.shippedFolder());
         if (!failures.isEmpty())
             desktop_.message(this, failures.join(u'\n'), QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
-        // No program holds the catalogue, so an operation left open was stopped half-way.
-        if (const auto last = undo::last(s.folder); last && !last->sealed)
-            desktop_.message(this,
-                             texts::get(texts::kInterruptedOperation)
-                                 .arg(last->title, QLocale(s.language.locale()).toString(last->when, QLocale::ShortFormat),
-                                      last->files.join(QStringLiteral(", "))),
-                             QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
     }
 
     s.removableRoots = media::removableRoots();

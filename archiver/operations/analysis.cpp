@@ -1,6 +1,6 @@
 #include "archiver/operations/analysis.h"
 
-#include "archiver/operations/undo.h"
+#include "archiver/store/undo.h"
 #include "archiver/store/lists.h"
 #include "archiver/store/record.h"
 #include "archiver/store/utilities.h"

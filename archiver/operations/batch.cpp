@@ -1,6 +1,6 @@
 #include "archiver/operations/batch.h"
 
-#include "archiver/operations/undo.h"
+#include "archiver/store/undo.h"
 #include "archiver/store/record.h"
 #include "common/text/cp1252.h"
 #include "common/text/line_file.h"

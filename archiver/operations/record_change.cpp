@@ -1,6 +1,6 @@
 #include "archiver/operations/record_change.h"
 
-#include "archiver/operations/undo.h"
+#include "archiver/store/undo.h"
 #include "archiver/store/lists.h"
 #include "archiver/store/record_entry.h"
 #include "common/text/texts.h"

@@ -1,6 +1,7 @@
 #include "archiver/store/catalogue.h"
 
 #include "archiver/store/record.h"
+#include "archiver/store/undo.h"
 #include "common/files/atomic_file.h"
 #include "common/files/program_folder.h"
 #include "common/text/cp1252.h"
@@ -32,9 +33,15 @@ QString tooLongLines(const QString &path, qint64 count)
 
 Catalogue::Catalogue(const QString &programFolder) : folder_(files::withTrailingSlash(programFolder)) {}
 
-std::optional<FolderLock> Catalogue::lock(QString *errorText, int waitMs) const
+std::optional<FolderLock> Catalogue::lock(QString *errorText, int waitMs, bool *rolledBack) const
 {
-    return FolderLock::acquire(folder_, errorText, waitMs);
+    auto lock = FolderLock::acquire(folder_, errorText, waitMs);
+    if (!lock) return lock;
+    QString notice;
+    if (!undo::rollBackInterrupted(*lock, folder_, &notice, errorText)) return std::nullopt;
+    if (rolledBack) *rolledBack = !notice.isEmpty();
+    if (!notice.isEmpty() && notice_) notice_(notice);
+    return lock;
 }
 
 QString Catalogue::letterFile(QChar first) const

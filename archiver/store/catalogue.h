@@ -30,8 +30,11 @@ public:
 
     const QString &folder() const { return folder_; }
 
-    // The folder's lock; see FolderLock::acquire.
-    std::optional<FolderLock> lock(QString *errorText, int waitMs = -1) const;
+    // The folder's lock; see FolderLock::acquire. An operation that a killed program left half
+    // done is rolled back first (rolledBack, when given, says whether one was), and the notice
+    // function (when set) is told so; when it cannot be, nothing is locked and errorText says why.
+    std::optional<FolderLock> lock(QString *errorText, int waitMs = -1, bool *rolledBack = nullptr) const;
+    void setNotice(std::function<void(const QString &text)> notice) { notice_ = std::move(notice); }
 
     // The letter file of a character (upper-cased first): its existing spelling, matched without
     // case, or the canonical "A.MFI" name when there is none yet.
@@ -124,4 +127,5 @@ private:
 
     QString folder_;
     mutable std::shared_ptr<LineOrder> order_;
+    std::function<void(const QString &text)> notice_;
 };

@@ -146,7 +146,8 @@ inline constexpr char kSection[] = "Textes";
     X(kAddRecordTitle, "titre_ajout_fiche", "Ajout de la fiche %1") \
     X(kEditRecordTitle, "titre_modification_fiche", "Modification de la fiche %1") \
     X(kDeleteRecordTitle, "titre_suppression_fiche", "Suppression de la fiche %1") \
-    X(kInterruptedOperation, "operation_interrompue", "L'opération « %1 » du %2 a été interrompue avant sa fin : une partie seulement de ses fichiers a changé. « Annuler la dernière opération » (menu Données) remet ces fichiers comme avant elle : %3") \
+    X(kInterruptedOperation, "operation_interrompue", "L'opération « %1 » du %2 a été interrompue avant sa fin : ses fichiers ont été remis comme avant elle, avant toute autre modification : %3") \
+    X(kNothingChanged, "rien_de_change", "aucun n'avait encore changé") \
     /* operations on many records from the command line */ \
     X(kSyntaxReplaceAll, "syntaxe_replace_all", "replace-all TEXTE REMPLACEMENT [--field F] [--dry-run]") \
     X(kUsageReplaceAll, "usage_replace_all", "remplacer dans chaque fiche la première occurrence de TEXTE (MAJUSCULE <> minuscule) ; avec F, dans cette rubrique seulement : la clé qui finit par TEXTE (key), la rubrique égale à TEXTE (support, category, note), la cible qui commence par TEXTE (target)") \

@@ -468,6 +468,106 @@ TEST(KillImport, EachFileIsOldOrNewAndUndoGivesBackTheOldCatalogue)
     EXPECT_GT(asBefore + mixed + asAfter, 0);
 }
 
+// The sorted lines of each letter file: an add sorts its file, so files are compared by their lines.
+QMap<QString, QList<QByteArray>> sortedLetters(const Letters &letters)
+{
+    QMap<QString, QList<QByteArray>> out;
+    for (auto it = letters.cbegin(); it != letters.cend(); ++it) {
+        QList<QByteArray> lines = linefile::splitLines(it.value());
+        lines.removeAll(QByteArray());
+        std::sort(lines.begin(), lines.end());
+        out.insert(it.key(), lines);
+    }
+    return out;
+}
+
+// Each operation on many records killed at a random moment, then a record added, then undo: the
+// add first puts an interrupted operation back (a finished one stays), and the undo never takes
+// the added record away. The catalogue is then, the added record aside, the one before the
+// operation or the one after it, as a whole. TALVO_KILL_BATCH_ROUNDS sets the kills of each
+// operation (8).
+TEST(KillBatch, ARecordAddedAfterAKillSurvivesTheUndo)
+{
+    bool seeded = false;
+    const quint64 seed = qEnvironmentVariable("TALVO_KILL_SEED").toULongLong(&seeded);
+    const quint64 used = seeded ? seed : std::random_device{}();
+    std::cout << "kill batch: seed " << used << " (TALVO_KILL_SEED=" << used << " replays it)" << std::endl;
+    Generator g(used);
+    const int rounds = qEnvironmentVariableIntValue("TALVO_KILL_BATCH_ROUNDS") > 0
+                           ? qEnvironmentVariableIntValue("TALVO_KILL_BATCH_ROUNDS")
+                           : 8;
+
+    TestFolder folder;
+    const QString home = folder.path();
+    const QString reference = folder.file(QStringLiteral("reference/"));
+    ASSERT_EQ(runCli(folder, {QStringLiteral("init")}).exitCode, 0);
+    ASSERT_EQ(runCli(folder, {QStringLiteral("--home"), reference, QStringLiteral("init")}).exitCode, 0);
+    Letters old;
+    QByteArray import;
+    for (int i = 0; i < record::kLetterCount; ++i) {
+        const QChar letter = QLatin1Char(record::kLetterList[i]);
+        QByteArray bytes;
+        for (int n = 0; n < 300; ++n) {
+            bytes += encoded(letter + g.line(u'A').mid(1)) + "\r\n";
+            if (n % 5 == 0) import += encoded(letter + g.line(u'B').mid(1)) + "\r\n";
+        }
+        old.insert(letter + QStringLiteral(".MFI"), bytes);
+    }
+    folder.write(QStringLiteral("import.MFI"), import);
+    auto reset = [&old](const QString &dir) {
+        for (auto it = old.cbegin(); it != old.cend(); ++it) {
+            QFile f(dir + it.key());
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(it.value());
+        }
+        QDir(dir + QStringLiteral("BACKUP/operations")).removeRecursively();
+    };
+    const QList<QStringList> operations{
+        {QStringLiteral("replace-all"), QStringLiteral("PHOTO"), QStringLiteral("IMAGE")},
+        // A key changed at its first letter moves its record to another letter file.
+        {QStringLiteral("replace-all"), QStringLiteral("ALBUM"), QStringLiteral("ZALBUM")},
+        {QStringLiteral("support-add"), QStringLiteral("NOËL"), QStringLiteral("CD NOEL")},
+        {QStringLiteral("support-remove"), QStringLiteral("CD 7")},
+        {QStringLiteral("delete-found"), QStringLiteral("VOYAGE")},
+        {QStringLiteral("import"), folder.file(QStringLiteral("import.MFI"))},
+    };
+    int kills = 0, undone = 0, refused = 0;
+    for (const QStringList &op : operations) {
+        SCOPED_TRACE(op.join(u' ').toStdString());
+        reset(reference);
+        const auto start = Clock::now();
+        ASSERT_EQ(waitFor(spawnCli(reference, op)), 0);
+        const auto fullUs = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+        const auto before = sortedLetters(old), after = sortedLetters(readLetters(reference));
+        ASSERT_NE(before, after);
+        for (int round = 0; round < rounds && !HasFailure(); ++round, ++kills) {
+            SCOPED_TRACE(QStringLiteral("seed %1, round %2").arg(used).arg(round).toStdString());
+            reset(home);
+            const pid_t pid = spawnCli(home, op);
+            ASSERT_GT(pid, 0);
+            std::this_thread::sleep_for(std::chrono::microseconds(g.below(int(fullUs * 1.2) + 1)));
+            ::kill(pid, SIGKILL);
+            waitFor(pid);
+
+            const QString key = QStringLiteral("AJOUT %1").arg(round);
+            const CliRun added = runCli(folder, {QStringLiteral("add"), QStringLiteral("--key"), key,
+                                                 QStringLiteral("--category"), QStringLiteral("TEXTES"),
+                                                 QStringLiteral("--date"), QStringLiteral("01-01-2001")});
+            ASSERT_EQ(added.exitCode, 0) << added.errText().toStdString();
+            const CliRun undo = runCli(folder, {QStringLiteral("undo")});
+            (undo.exitCode == 0 ? undone : refused) += 1;
+
+            const QByteArray addedLine = encoded(key + QStringLiteral("@01-01-2001[]TEXTES#\u00A7"));
+            auto now = sortedLetters(readLetters(home));
+            EXPECT_EQ(now[QStringLiteral("A.MFI")].count(addedLine), 1) << undo.errText().toStdString();
+            now[QStringLiteral("A.MFI")].removeAll(addedLine);
+            EXPECT_TRUE(now == before || now == after) << "a mix of the catalogue before and after the operation";
+        }
+    }
+    std::cout << "kill batch: " << kills << " kills, then an add and an undo: " << undone << " undos done, "
+              << refused << " refused or with nothing to undo" << std::endl;
+}
+
 INSTANTIATE_TEST_SUITE_P(robustness, KillLoop,
                          ::testing::Values(Kind::Add, Kind::Replace, Kind::Move),
                          [](const auto &info) { return std::string(kindName(info.param)); });

@@ -1,6 +1,6 @@
 #include "archiver/forms/saisir.h"
 
-#include "archiver/operations/undo.h"
+#include "archiver/store/undo.h"
 #include "archiver/store/settings.h"
 #include "common/files/program_folder.h"
 #include "common/text/line_file.h"

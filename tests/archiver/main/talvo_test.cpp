@@ -1,5 +1,5 @@
 #include "archiver/main/talvo.h"
-#include "archiver/operations/undo.h"
+#include "archiver/store/undo.h"
 #include "archiver/store/first_run.h"
 #include "archiver/store/language.h"
 #include "archiver/store/record.h"
@@ -985,9 +985,10 @@ TEST(MainWindow, HostileReplacementsAreRefusedAndChangeNoByte)
     EXPECT_EQ(w.read(QStringLiteral("R.MFI")), kRoses);
 }
 
-// A record edited or deleted in its card, or added by the tool, is undone like the operations of
-// many records: from the menu, by Ctrl+Z once the key box has nothing to take back, and by
-// "talvo5-cli undo", whose history is the same; the question names what it undoes.
+// A record edited or deleted in its card is undone like the operations of many records: from the
+// menu, by Ctrl+Z once the key box has nothing to take back, and by "talvo5-cli undo", whose
+// history is the same; the question names what it undoes. A record the tool stored since is
+// never undone with them.
 TEST(MainWindow, ChangesByHandAreUndoneLikeTheOthers)
 {
     Window w;
@@ -1038,17 +1039,21 @@ TEST(MainWindow, ChangesByHandAreUndoneLikeTheOthers)
     EXPECT_EQ(w.large()->text(), QString());
     EXPECT_TRUE(w.desktop.messages.isEmpty());
 
-    const QByteArray t = w.read(QStringLiteral("T.MFI"));
-    CliRun r = runCli(w, {QStringLiteral("add"), QStringLiteral("--key"), QStringLiteral("TOMATE"), QStringLiteral("--category"),
-                          QStringLiteral("LEGUMES")});
+    // Edited in the window, then a record added to the same letter file by the tool: the tool's
+    // undo refuses the window's edit, naming the file, and both records stay.
+    w.desktop.answers = {Desktop::Answer::Yes};
+    inCard([](QDialog *d) {
+        d->findChild<QLineEdit *>(QStringLiteral("Texte3"))->setText(QStringLiteral("DUE"));
+        d->reject();
+    });
+    CliRun r = runCli(w, {QStringLiteral("add"), QStringLiteral("--key"), QStringLiteral("FACTURE EAU"),
+                          QStringLiteral("--category"), QStringLiteral("FACTURES")});
     ASSERT_EQ(r.exitCode, 0) << r.errText().toStdString();
-    EXPECT_EQ(undo::last(w.path())->title, texts::get(texts::kAddRecordTitle).arg(QStringLiteral("TOMATE")));
     r = runCli(w, {QStringLiteral("undo")});
-    EXPECT_EQ(r.exitCode, 0) << r.errText().toStdString();
-    EXPECT_EQ(w.read(QStringLiteral("T.MFI")), t);
-    EXPECT_FALSE(w.read(QStringLiteral("TALVO.CAT")).contains("LEGUMES"));
-    // The window's two changes were undone already; nothing is left.
-    EXPECT_EQ(runCli(w, {QStringLiteral("undo")}).exitCode, 1);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.errText().contains(QStringLiteral("F.MFI"))) << r.errText().toStdString();
+    const QByteArray f = w.read(QStringLiteral("F.MFI"));
+    EXPECT_TRUE(f.contains("FACTURE EAU@") && f.contains("#DUE\xA7")) << f.toStdString();
 }
 
 // Saying No to the count, cancelling the progress or typing nothing changes no byte and leaves
@@ -1094,7 +1099,8 @@ TEST(MainWindow, BatchCommandsRefusedOrCancelledChangeNothing)
     EXPECT_TRUE(w.desktop.messages.last().text.contains(QStringLiteral("R.MFI")));
     EXPECT_EQ(w.read(QStringLiteral("R.MFI")), changed + "RUSSE@1[]A#\xA7\r\n");
 
-    // An operation stopped half-way (its program killed) is said at the next start, and undone.
+    // An operation stopped half-way (its program killed) is put back at the next start, before
+    // anything else, and said.
     Window next;
     next.write(QStringLiteral("R.MFI"), kRoses);
     {
@@ -1109,9 +1115,8 @@ TEST(MainWindow, BatchCommandsRefusedOrCancelledChangeNothing)
     ASSERT_FALSE(next.desktop.messages.isEmpty());
     EXPECT_TRUE(next.desktop.messages.last().text.contains(QStringLiteral("« Remplacements multiples »")));
     EXPECT_TRUE(next.desktop.messages.last().text.endsWith(QStringLiteral(": R.MFI")));
-    next.desktop.answers = {Desktop::Answer::Yes, Desktop::Answer::Ok, Desktop::Answer::No};
-    next.action("m_annuler")->trigger();
     EXPECT_EQ(next.read(QStringLiteral("R.MFI")), kRoses);
+    EXPECT_FALSE(undo::last(next.path()).has_value());
 }
 
 // Both imports and the export, through their file dialogs: three unreadable lines abandon an

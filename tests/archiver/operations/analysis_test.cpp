@@ -1,6 +1,6 @@
 #include "archiver/operations/analysis.h"
 
-#include "archiver/operations/undo.h"
+#include "archiver/store/undo.h"
 #include "common/text/cp1252.h"
 #include "common/text/texts.h"
 #include "tests/support/test_folder.h"

@@ -1,5 +1,5 @@
 #include "archiver/operations/batch.h"
-#include "archiver/operations/undo.h"
+#include "archiver/store/undo.h"
 #include "archiver/store/record.h"
 
 #include "common/files/atomic_file.h"
@@ -94,8 +94,8 @@ TEST(Batch, EachChangeRewritesOnlyItsLines)
 }
 
 // Undoing puts back the bytes of every file the operation changed, added lines included, one
-// operation after the other; it refuses, naming the file, when one changed since, and puts back a
-// whole operation the program did not finish.
+// operation after the other; it refuses, naming the file, when one changed since. An operation
+// the program did not finish is put back by the next taking of the lock, before anything else.
 TEST(Batch, UndoPutsBackTheLastOperationUnlessItsFilesChangedSince)
 {
     TestFolder folder;
@@ -135,8 +135,16 @@ TEST(Batch, UndoPutsBackTheLastOperationUnlessItsFilesChangedSince)
         ASSERT_TRUE(op->keep(folder.file("F.MFI"), &error) && op->keep(folder.file("G.MFI"), &error));
         ASSERT_TRUE(files::saveAtomically(folder.file("F.MFI"), "HALF DONE\r\n", &error));
     }
-    ASSERT_TRUE(undo::undoLast(folder.lock(), folder.path(), &title, &error)) << error.toStdString();
+    bool rolledBack = false;
+    QString notice;
+    Catalogue told(folder.path());
+    told.setNotice([&notice](const QString &text) { notice = text; });
+    ASSERT_TRUE(told.lock(&error, -1, &rolledBack)) << error.toStdString();
+    EXPECT_TRUE(rolledBack);
+    EXPECT_TRUE(notice.contains(QStringLiteral("« killed »")) && notice.endsWith(QStringLiteral(": F.MFI")))
+        << notice.toStdString();
     EXPECT_EQ(snapshot(folder), original);
+    EXPECT_EQ(undo::last(folder.path())->title, QStringLiteral("import")); // the one before it
 
     // Only the last ten operations are kept.
     for (int i = 0; i < undo::kKept + 2; ++i)

@@ -1,4 +1,4 @@
-#include "archiver/operations/undo.h"
+#include "archiver/store/undo.h"
 
 #include "archiver/store/backup.h"
 #include "common/files/atomic_file.h"
@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 
 #include <cerrno>
 #include <cstring>
@@ -235,6 +236,35 @@ std::optional<Last> last(const QString &programFolder)
         return l;
     }
     return std::nullopt;
+}
+
+bool rollBackInterrupted(const files::FolderLock &lock, const QString &programFolder, QString *notice,
+                         QString *errorText)
+{
+    const QString dir = files::withTrailingSlash(programFolder);
+    const QString root = operationsFolder(dir);
+    QStringList told;
+    const QStringList all = operationFolders(dir);
+    for (qsizetype i = all.size() - 1; i >= 0; --i) {
+        const QString folder = root + all[i] + u'/';
+        const auto m = readManifest(folder);
+        if (!m || m->sealed) continue;
+        QStringList putBackNames;
+        for (const Entry &e : m->entries) {
+            const auto now = stateOf(dir + e.name, errorText);
+            if (!now) return false;
+            if (*now == e.before) continue;
+            if (!putBack(lock, dir, folder, e, errorText)) return false;
+            putBackNames.append(e.name);
+        }
+        QDir(folder).removeRecursively();
+        told.append(texts::get(texts::kInterruptedOperation)
+                        .arg(m->title, QLocale().toString(m->when, QLocale::ShortFormat),
+                             putBackNames.isEmpty() ? texts::get(texts::kNothingChanged)
+                                                    : putBackNames.join(QStringLiteral(", "))));
+    }
+    if (notice) *notice = told.join(u'\n');
+    return true;
 }
 
 bool undoLast(const files::FolderLock &lock, const QString &programFolder, QString *title, QString *errorText)

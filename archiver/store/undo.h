@@ -66,4 +66,12 @@ std::optional<Last> last(const QString &programFolder);
 // naming the files, when one of them changed since the operation; and when there is none.
 bool undoLast(const files::FolderLock &lock, const QString &programFolder, QString *title, QString *errorText);
 
+// An operation that never ended (its program was killed, the machine stopped) is rolled back by
+// the first writer that takes the lock afterwards, before anything else changes: each of its
+// files that is not as it was before is put back, which can only be the operation's own doing,
+// and it is forgotten. notice receives what to tell the user (empty when there was none); false,
+// with errorText, when a file could not be put back (the copies stay for the next try).
+bool rollBackInterrupted(const files::FolderLock &lock, const QString &programFolder, QString *notice,
+                         QString *errorText);
+
 } // namespace undo
