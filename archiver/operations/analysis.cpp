@@ -112,23 +112,20 @@ bool updateList(const FolderLock &lock, undo::Operation &operation, const QStrin
     return lists::rebuild(lock, path, backup, names, errorText);
 }
 
-// bilan.txt becomes bilan.1.txt, which becomes bilan.2.txt, and so on: the last version of all
-// goes. Only regular files are moved; a name that holds something else stops the chain there.
-bool keepEarlierReports(const QString &folder, const QString &report, QString *errorText)
+// The report before this one, kept as bilan.1.txt once the new one is written: bilan.1.txt
+// becomes bilan.2.txt and so on, the oldest going. Only regular files are moved; a name that
+// holds something else stops the chain there.
+void keepEarlierReport(const QString &folder, const files::FileSnapshot &previous)
 {
-    auto generation = [&](int n) {
-        return n == 0 ? report : files::findExisting(folder, QStringLiteral("bilan.%1.txt").arg(n));
-    };
-    for (int n = kReportGenerations - 1; n > 0; --n) {
+    if (!previous.existed()) return;
+    auto generation = [&](int n) { return files::findExisting(folder, QStringLiteral("bilan.%1.txt").arg(n)); };
+    for (int n = kReportGenerations - 1; n > 1; --n) {
         const QString from = generation(n - 1), to = generation(n);
         if (!QFileInfo(from).isFile() || QFileInfo(from).isSymLink()) continue;
         if (QFileInfo::exists(to) && (!QFileInfo(to).isFile() || QFileInfo(to).isSymLink())) continue;
-        if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
-            if (errorText) *errorText = texts::get(texts::kCannotReplace) + QStringLiteral(" « %1 »").arg(to);
-            return false;
-        }
+        ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData());
     }
-    return true;
+    files::saveAtomically(generation(1), previous.content(), nullptr);
 }
 
 } // namespace
@@ -237,11 +234,6 @@ AnalysisResult analyseCatalogue(ArchiverSession &session, const FolderLock &lock
     const QString supportFile = lists::supportFile(folder);
     const QStringList categoryList = completedList(categoryFile, categories.names, options.prune, &result.unusedCategories);
     const QStringList supportList = completedList(supportFile, supports.names, options.prune, &result.unusedSupports);
-    if (!updateList(lock, operation, categoryFile, files::findExisting(folder, QStringLiteral("talvo_cat.bak")),
-                    categoryList, &result.error)
-        || !updateList(lock, operation, supportFile, files::findExisting(folder, QStringLiteral("talvo_sup.bak")),
-                       supportList, &result.error))
-        return result;
 
     // The report.
     QStringList r;
@@ -297,9 +289,20 @@ AnalysisResult analyseCatalogue(ArchiverSession &session, const FolderLock &lock
         result.error = cp1252::unencodableMessage(bad);
         return result;
     }
-    if (!keepEarlierReports(folder, result.reportPath, &result.error)
-        || !files::saveAtomically(result.reportPath, *body, &result.error))
+    // The report and the lists are written all or none: a failure puts back those written.
+    const QString categoryBackup = files::findExisting(folder, QStringLiteral("talvo_cat.bak"));
+    const QString supportBackup = files::findExisting(folder, QStringLiteral("talvo_sup.bak"));
+    files::FileSnapshot snapshots[5];
+    const QString paths[5] = {result.reportPath, categoryFile, supportFile, categoryBackup, supportBackup};
+    for (int i = 0; i < 5; ++i)
+        if (!snapshots[i].take(paths[i], &result.error)) return result;
+    if (!files::saveAtomically(result.reportPath, *body, &result.error)
+        || !updateList(lock, operation, categoryFile, categoryBackup, categoryList, &result.error)
+        || !updateList(lock, operation, supportFile, supportBackup, supportList, &result.error)) {
+        for (const files::FileSnapshot &s : snapshots) s.restore();
         return result;
+    }
+    keepEarlierReport(folder, snapshots[0]);
 
     result.summary = QStringList{msg(61), plain(result.records) + msg(17), plain(result.categories) + msg(55),
                                  plain(result.supports) + msg(59),

@@ -199,7 +199,9 @@ void AtomicWriter::abandon()
 bool saveAtomically(const QString &path, QByteArrayView content, QString *errorText)
 {
     AtomicWriter writer;
-    return writer.open(path, errorText) && writer.write(content) && writer.commit(errorText);
+    if (!writer.open(path, errorText)) return false;
+    writer.write(content); // a failed write is the commit's to report
+    return writer.commit(errorText);
 }
 
 int removeStaleTemporaries(const QString &folder)

@@ -4,12 +4,15 @@
 
 #include "tests/robustness/robustness_support.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <tuple>
 
 namespace
@@ -240,5 +243,67 @@ INSTANTIATE_TEST_SUITE_P(robustness, MovedRecord, ::testing::Values("B.MFI", "A.
                              return std::string(info.param[0] == 'B' ? "FaultOnNewFile"
                                                                      : "FaultOnOldFile");
                          });
+
+// A list or an export of a megabyte and more that cannot be saved says which file and why, and
+// leaves no file of that name and no temporary file; the catalogue stays as it was.
+TEST(FailedSave, ABigListThatCannotBeSavedSaysWhy)
+{
+    TestFolder folder;
+    ASSERT_EQ(runCli(folder, {QStringLiteral("init")}).exitCode, 0);
+    QByteArray lines;
+    for (int i = 0; lines.size() < 1100 * 1024; ++i)
+        lines += "LIVRE " + QByteArray::number(i) + "@01-02-2003[CD 1]TEXTES#" + QByteArray(180, 'n') + "\xA7/srv/l.txt\r\n";
+    folder.write(QStringLiteral("L.MFI"), lines);
+    const QString exported = folder.file(QStringLiteral("out.MFI"));
+    const struct
+    {
+        QStringList args;
+        QString file;
+    } cases[] = {
+        {{QStringLiteral("export"), exported}, exported},
+        {{QStringLiteral("print-list"), QStringLiteral("--cards")}, folder.file(QStringLiteral("liste.txt"))},
+        {{QStringLiteral("print-list"), QStringLiteral("--columns")}, folder.file(QStringLiteral("liste.txt"))},
+    };
+    for (const auto &c : cases)
+        for (const QString kind : {QStringLiteral("write"), QStringLiteral("shortwrite"), QStringLiteral("fsync")}) {
+            SCOPED_TRACE((c.args.join(u' ') + u' ' + kind).toStdString());
+            QTemporaryDir logs;
+            const robust::Snapshot before = robust::snapshot(folder.path());
+            const CliRun failed = runCli(folder, c.args,
+                                         robust::faultEnv(kind, QFileInfo(c.file).fileName(), logs.filePath(QStringLiteral("log"))));
+            EXPECT_EQ(failed.exitCode, 1);
+            EXPECT_TRUE(failed.errText().contains(c.file)) << failed.errText().toStdString();
+            EXPECT_TRUE(failed.errText().contains(QString::fromLocal8Bit(strerror(kind == QLatin1String("fsync") ? EIO : ENOSPC))))
+                << failed.errText().toStdString();
+            EXPECT_FALSE(QFileInfo::exists(c.file));
+            EXPECT_EQ(robust::differences(before, robust::snapshot(folder.path())), QStringList());
+            EXPECT_EQ(robust::temporaries(folder.entries()), QStringList());
+        }
+}
+
+// The analysis writes its report and both lists, or none of them: a list that cannot be saved
+// leaves the report, the other list and the backups as they were, and says why.
+TEST(FailedSave, TheAnalysisWritesItsReportAndListsOrNone)
+{
+    for (const QString faulted : {QStringLiteral("TALVO.CAT"), QStringLiteral("TALVO.SUP"), QStringLiteral("bilan.txt")}) {
+        SCOPED_TRACE(faulted.toStdString());
+        TestFolder folder;
+        ASSERT_NO_FATAL_FAILURE(makeCatalogue(folder));
+        folder.write(QStringLiteral("bilan.txt"), "the report before\r\n");
+        folder.write(QStringLiteral("TALVO.SUP"), "ANCIEN\r\n");
+        folder.write(QStringLiteral("TALVO.CAT"), "VIEILLE\r\n"); // both lists gain names
+        QTemporaryDir logs;
+        const robust::Snapshot before = robust::snapshot(folder.path());
+        const CliRun failed = runCli(folder, {QStringLiteral("analyse")},
+                                     robust::faultEnv(QStringLiteral("rename"), faulted, logs.filePath(QStringLiteral("log"))));
+        EXPECT_EQ(failed.exitCode, 1);
+        EXPECT_TRUE(failed.errText().contains(faulted)) << failed.errText().toStdString();
+        EXPECT_EQ(robust::differences(before, robust::snapshot(folder.path())), QStringList());
+        const CliRun retried = runCli(folder, {QStringLiteral("analyse")});
+        EXPECT_EQ(retried.exitCode, 0) << retried.errText().toStdString();
+        EXPECT_TRUE(folder.read(QStringLiteral("TALVO.SUP")).startsWith("ANCIEN\r\nCD 12\r\n"));
+        EXPECT_EQ(folder.read(QStringLiteral("bilan.1.txt")), "the report before\r\n");
+    }
+}
 
 } // namespace
