@@ -275,11 +275,13 @@ void Saisir::txt_Click()
         const auto lock = session_.catalogue.lock(&error);
         if (!lock) return showError(error);
         const QString path = settings::settingsFile(session_.folder);
-        TalvoSettings stored = session_.settings;
-        if (!settings::read(path, stored, &error) && !error.isEmpty()) return showError(error);
-        counter = std::max(stored.noteCounter, session_.settings.noteCounter) + 1;
-        stored.noteCounter = counter;
-        if (!settings::write(*lock, path, stored, &error)) return showError(error);
+        TalvoSettings onDisk = session_.storedSettings;
+        if (!settings::read(path, onDisk, &error) && !error.isEmpty()) return showError(error);
+        counter = std::max(onDisk.noteCounter, session_.settings.noteCounter) + 1;
+        // Only the counter's line changes; the others stay as whoever wrote them last.
+        TalvoSettings mine = session_.storedSettings;
+        mine.noteCounter = counter;
+        if (!settings::writeChanges(*lock, path, session_.storedSettings, mine, &error)) return showError(error);
         session_.settings.noteCounter = counter;
     }
     const QString note = files::findExisting(session_.folder, kNotesFolder) + u'/' +

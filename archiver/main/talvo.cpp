@@ -223,6 +223,7 @@ bool Talvo::Form_Load()
     QString settingsError;
     if (!settings::read(settings::settingsFile(s.folder), s.settings, &settingsError) && !settingsError.isEmpty())
         desktop_.message(this, settingsError, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+    s.storedSettings = s.settings;
     setWidthTwips(int(std::clamp(s.settings.windowWidth, 0.0, 1e6)));
     layoutControls();
 
@@ -446,16 +447,11 @@ void Talvo::closeEvent(QCloseEvent *event)
     };
     s.left = position(x()); // the frame's corner, title bar included
     s.top = position(y());
+    // Only the lines this window changed are written: another program of the folder may have
+    // changed others since, and handed out note files (the counter never goes back).
     QString error;
     const auto lock = session_.catalogue.lock(&error);
-    if (lock) {
-        // Another program of the folder may have handed out note files since this one started:
-        // the counter never goes back.
-        TalvoSettings onDisk;
-        if (settings::read(settings::settingsFile(session_.folder), onDisk))
-            s.noteCounter = std::max(s.noteCounter, onDisk.noteCounter);
-    }
-    if (!(lock && settings::write(*lock, settings::settingsFile(session_.folder), s, &error)) &&
+    if (!(lock && settings::writeChanges(*lock, settings::settingsFile(session_.folder), session_.storedSettings, s, &error)) &&
         desktop_.message(this, error + QStringLiteral("\n\n") + texts::get(texts::kCloseWithoutSettings), QString(),
                          Desktop::Buttons::YesNo, Desktop::Icon::Warning) != Desktop::Answer::Yes) {
         event->ignore(); // the window stays, with what the settings would have kept

@@ -59,6 +59,7 @@ struct ArchiverSession
     // The volumes mounted at the moment of asking; tests put a list of their own here.
     std::function<QList<media::Volume>()> mountedVolumes = media::mountedVolumes;
     TalvoSettings settings;
+    TalvoSettings storedSettings; // as TALVO.INI held them when last read or written
     ListingBuffer listing;
     PrintChoice print;
     Language language;

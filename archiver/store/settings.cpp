@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -100,6 +101,37 @@ std::optional<QByteArray> compose(const TalvoSettings &s, char32_t *badChar)
     for (int i = 0; i < 10; ++i)
         lines.append(QLatin1String(kFree));
     return linefile::encodeLines(lines, badChar);
+}
+
+bool writeChanges(const files::FolderLock &lock, const QString &path, TalvoSettings &base, TalvoSettings mine,
+                  QString *errorText)
+{
+    if (!lock.allows(path, errorText)) return false;
+    TalvoSettings onDisk = base;
+    const auto data = linefile::readFile(path);
+    if (data) apply(*data, onDisk);
+    mine.noteCounter = std::max(mine.noteCounter, onDisk.noteCounter);
+    char32_t bad = 0;
+    const auto ours = compose(mine, &bad), theirs = compose(base, &bad);
+    if (!ours || !theirs) {
+        if (errorText) *errorText = cp1252::unencodableMessage(bad);
+        return false;
+    }
+    QList<QByteArray> lines = linefile::splitLines(*ours);
+    if (data) {
+        const QList<QByteArray> was = linefile::splitLines(*theirs);
+        QList<QByteArray> now = linefile::splitLines(*data);
+        while (now.size() < lines.size()) now.append(QByteArray(kFree));
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            if (lines[i] == was.value(i)) lines[i] = now[i];
+        // The counter is the greater of the two, whoever wrote it.
+        lines[7] = linefile::splitLines(*ours).value(7);
+        for (qsizetype i = lines.size(); i < now.size(); ++i) lines.append(now[i]);
+    }
+    if (!files::saveAtomically(path, linefile::joinLines(lines), errorText)) return false;
+    base = TalvoSettings();
+    apply(linefile::joinLines(lines), base);
+    return true;
 }
 
 bool write(const files::FolderLock &lock, const QString &path, const TalvoSettings &s, QString *errorText)

@@ -44,6 +44,12 @@ void apply(QByteArrayView content, TalvoSettings &s);
 // The 21 lines as written on close.
 std::optional<QByteArray> compose(const TalvoSettings &s, char32_t *badChar = nullptr);
 bool write(const files::FolderLock &lock, const QString &path, const TalvoSettings &s, QString *errorText);
+// Writes into the file as it is now only the lines where mine differs from base (the settings as
+// this program read them), so that lines another program changed meanwhile stay its; the note
+// counter never goes back. The file is read again under the lock; a missing or unreadable one is
+// written whole. base then holds what the file holds.
+bool writeChanges(const files::FolderLock &lock, const QString &path, TalvoSettings &base, TalvoSettings mine,
+                  QString *errorText);
 
 // A number as the settings file writes it: " 9015 ", "-1 ".
 QString formatNumber(double value);

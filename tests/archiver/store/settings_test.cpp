@@ -165,3 +165,38 @@ TEST(Language, InstalledItSpeaksForTheOwnTextsAndQtsButtons)
     // Gone with its language: nothing is left pointing at it.
     EXPECT_EQ(texts::get(texts::kNotYetAvailable), QStringLiteral("Cette commande n'est pas encore disponible."));
 }
+
+// Two programs of one folder, each writing back only the lines it changed: neither undoes the
+// other's line, the note counter takes the greater value, and a line no version of this program
+// writes (a reserved one a later version used) stays as it is.
+TEST(Settings, EachWriterWritesBackOnlyTheLinesItChanged)
+{
+    TestFolder folder;
+    const QString path = folder.file(QStringLiteral("TALVO.INI"));
+    TalvoSettings start;
+    start.noteCounter = 5;
+    QByteArray first = *settings::compose(start);
+    first.replace("Libre\r\nLibre\r\n", "Libre\r\nsomeone else's\r\n"); // line 13
+    folder.write(QStringLiteral("TALVO.INI"), first);
+
+    TalvoSettings baseA, baseB;
+    ASSERT_TRUE(settings::read(path, baseA));
+    ASSERT_TRUE(settings::read(path, baseB));
+    TalvoSettings a = baseA, b = baseB;
+    a.windowWidth = 12000; // window A widened
+    a.noteCounter = 9;     // and handed out notes
+    b.zipProgram = QStringLiteral("/usr/bin/7z"); // window B chose another zip program
+    b.noteCounter = 7;
+    QString error;
+    ASSERT_TRUE(settings::writeChanges(folder.lock(), path, baseA, a, &error)) << error.toStdString();
+    ASSERT_TRUE(settings::writeChanges(folder.lock(), path, baseB, b, &error)) << error.toStdString();
+
+    TalvoSettings now;
+    ASSERT_TRUE(settings::read(path, now));
+    EXPECT_EQ(now.windowWidth, 12000);
+    EXPECT_EQ(now.zipProgram, QStringLiteral("/usr/bin/7z"));
+    EXPECT_EQ(now.noteCounter, 9);
+    EXPECT_TRUE(folder.read(QStringLiteral("TALVO.INI")).contains("\r\nsomeone else's\r\n"));
+    EXPECT_EQ(folder.read(QStringLiteral("TALVO.INI")).count("\r\n"), 21);
+    EXPECT_EQ(baseB.zipProgram, QStringLiteral("/usr/bin/7z")); // what the file now holds
+}
