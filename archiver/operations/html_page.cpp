@@ -261,15 +261,12 @@ Outcome build(const QList<Record> &rows, const Options &options, const QString &
     int number = 0; // the next number of a numbered copy
     for (const Record *row : pictures) {
         const Record &r = *row;
-        if (++cell == 1) line(QStringLiteral("<TR ALIGN=\"CENTER\">"));
-        line(QStringLiteral("  <TD>"));
         const QFileInfo picture(r.target);
         if (!r.support.isEmpty() && askMedium && !picture.exists()) askMedium(r);
 
         // The file the page shows, and how the page names it.
         QString shown = r.target, source;
         QString why;
-        bool copied = true;
         if (options.copyMode == 0) {
             source = QUrl::fromLocalFile(r.target).toString(QUrl::FullyEncoded);
         } else if (picture.isFile() &&
@@ -298,20 +295,21 @@ Outcome build(const QList<Record> &rows, const Options &options, const QString &
                 name = numberedName(number++);
             }
             shown = folder + name;
-            if (copyIn(r.target, name, &why)) {
-                copies.insert(picture.canonicalFilePath(), name);
-            } else {
+            if (!copyIn(r.target, name, &why)) {
+                // Not on the page: a picture it would not find. Said, and not counted.
                 out.problems.append(r.target + QStringLiteral(" : ") + why);
-                copied = false;
-                shown = r.target; // measured where it is, so the page keeps its place
+                continue;
             }
+            copies.insert(picture.canonicalFilePath(), name);
             source = relativeSource(name);
         }
+        if (++cell == 1) line(QStringLiteral("<TR ALIGN=\"CENTER\">"));
+        line(QStringLiteral("  <TD>"));
         const auto size = measure(shown, &why);
         QString img = QStringLiteral("  <IMG SRC=\"") + source.toHtmlEscaped() + u'"';
         if (size)
             img += QStringLiteral(" Width=\"%1\" Height=\"%2\"").arg(size->width()).arg(size->height());
-        else if (copied)
+        else
             out.problems.append(r.target + QStringLiteral(" : ") + why);
         line(img + QStringLiteral("><br>"));
         for (const QChar digit : options.fields)
@@ -332,7 +330,7 @@ Outcome build(const QList<Record> &rows, const Options &options, const QString &
     line(QStringLiteral("</html>"));
 
     const QString path = folder + pageName;
-    if (files::saveAtomically(path, page.toUtf8(), &out.error)) {
+    if (out.pictures > 0 && files::saveAtomically(path, page.toUtf8(), &out.error)) {
         written.wrote(pageName);
         out.page = path;
     }

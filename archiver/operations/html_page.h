@@ -63,7 +63,7 @@ inline constexpr char kWrittenList[] = ".talvo5-page";
 
 struct Outcome
 {
-    int pictures = 0;  // pictures put in the page; no page is written without one
+    int pictures = 0;  // pictures placed on the page; no page is written without one
     QString folder;    // the working folder
     QString page;      // the page written, empty when none
     QStringList problems; // what went wrong with single pictures (the page is made without them)

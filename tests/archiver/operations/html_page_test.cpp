@@ -18,6 +18,8 @@
 
 #include <map>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct Page : ::testing::Test
@@ -109,6 +111,34 @@ TEST_F(Page, LaysOutThePicturesAsTheListSays)
                        "  <TD>\r\n  <IMG SRC=\"image0002.gif\"><br>\r\n  D<br>\r\n  CASSE<br>\r\n  </TD>\r\n"
                        "</TR>\r\n\r\n</TABLE>\r\n</body>\r\n</html>\r\n");
     EXPECT_EQ(readAll(out.page), expected);
+}
+
+// A picture that cannot be copied (a FIFO named like a picture, a file gone) is not placed on the
+// page, which would show a hole: it is named among the problems and not counted. With none
+// placed, no page is written.
+TEST_F(Page, APictureThatCannotBeCopiedIsNamedAndNotCounted)
+{
+    const QString fifo = pictures.filePath(QStringLiteral("tube.jpg"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    const QString gone = pictures.filePath(QStringLiteral("parti.jpg"));
+    htmlpage::Options o;
+    o.name = QStringLiteral("trous");
+    o.copyMode = 1;
+    const htmlpage::Outcome out = build({record(QStringLiteral("TUBE"), QStringLiteral("A"), fifo),
+                                         record(QStringLiteral("BON"), QStringLiteral("A"), picture(QStringLiteral("bon.jpg"), {8, 6})),
+                                         record(QStringLiteral("PARTI"), QStringLiteral("A"), gone)},
+                                        o);
+    EXPECT_EQ(out.pictures, 1);
+    ASSERT_EQ(out.problems.size(), 2) << out.problems.join(u'\n').toStdString();
+    EXPECT_TRUE(out.problems[0].startsWith(fifo));
+    EXPECT_TRUE(out.problems[1].startsWith(gone));
+    EXPECT_EQ(readAll(out.page).count(QStringLiteral("<IMG")), 1);
+
+    o.name = QStringLiteral("vide");
+    const htmlpage::Outcome none = build({record(QStringLiteral("PARTI"), QStringLiteral("A"), gone)}, o);
+    EXPECT_EQ(none.pictures, 0);
+    EXPECT_TRUE(none.page.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(home.path() + QStringLiteral("/vide/vide.htm")));
 }
 
 // The three ways of naming the pictures: where they are (as a file URL), copied under their own
