@@ -24,12 +24,17 @@ int runUncatalogued(Context &ctx, const QStringList &args)
         return refuse(texts::get(texts::kNotAFolderToSearch).arg(o->positional.front()));
     QString folder = place.absoluteFilePath();
     if (!folder.endsWith(u'/')) folder += u'/';
-    const QStringList names = finder::listFiles(folder, o->values.value(QStringLiteral("pattern")));
-    const finder::Analysis a = finder::analyse(ctx.catalogue, folder, names);
-    // One path per line: a line feed inside a name is shown as the other control characters are.
+    const finder::Analysis a = finder::find(ctx.catalogue, folder, o->values.value(QStringLiteral("pattern")));
+    // One path per line: a line feed inside a name is shown as the other control characters are,
+    // and a name that is not text with its bytes written out.
     for (const QString &path : a.uncatalogued) writeOut(stdout, cp1252::withControlsShown(path, false) + u'\n');
+    for (const QByteArray &path : a.undecodable)
+        writeOut(stdout, cp1252::withControlsShown(finder::shownBytes(path), false) + u'\n');
     for (const QString &why : a.unreadable) writeOut(stderr, why + u'\n');
-    writeOut(stderr, texts::get(texts::kFinderCounts).arg(a.analysed).arg(a.catalogued).arg(a.uncatalogued.size())
+    writeOut(stderr, texts::get(texts::kFinderCounts)
+                         .arg(a.analysed)
+                         .arg(a.catalogued)
+                         .arg(a.uncatalogued.size() + a.undecodable.size())
                          + u'\n');
     return Done;
 }

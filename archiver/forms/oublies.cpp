@@ -19,9 +19,14 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
+constexpr int kBytesRole = Qt::UserRole + 1; // the path of a file whose name is not text
 
 // What a listed file opens with, by its extension.
 enum class Opener { Viewer, Album, Editor, Zip, Associated };
@@ -130,12 +135,11 @@ void oublies::ok_Click()
     analysed_ = catalogued_ = uncatalogued_ = 0;
     showCounts();
     setWindowTitle(shown(folder_ + ui->Texte1->text()));
-    const QStringList names = finder::listFiles(folder_, ui->Texte1->text());
     finder::Analysis found;
     {
         const Desktop::Progress progress = desktop_.progress(this, windowTitle());
-        found = finder::analyse(session_.catalogue, folder_, names,
-                                [&](int done) { return progress(done, 36); });
+        found = finder::find(session_.catalogue, folder_, ui->Texte1->text(),
+                             [&](int done) { return progress(done, 36); });
     }
     if (found.cancelled) {
         remise_a_zero();
@@ -143,8 +147,13 @@ void oublies::ok_Click()
     }
     analysed_ = found.analysed;
     catalogued_ = found.catalogued;
-    uncatalogued_ = found.uncatalogued.size();
+    uncatalogued_ = found.uncatalogued.size() + found.undecodable.size();
     for (const QString &path : found.uncatalogued) addPath(path);
+    // A name that is not text is listed as its bytes: it can be renamed, not catalogued.
+    for (const QByteArray &path : found.undecodable) {
+        auto *item = new QListWidgetItem(shown(finder::shownBytes(path)), ui->Liste1);
+        item->setData(kBytesRole, path);
+    }
     showCounts();
     desktop_.beep();
     if (!found.unreadable.isEmpty())
@@ -152,8 +161,29 @@ void oublies::ok_Click()
     tell(134);
 }
 
+QByteArray oublies::selectedBytes() const
+{
+    const QListWidgetItem *item = ui->Liste1->currentItem();
+    return item ? item->data(kBytesRole).toByteArray() : QByteArray();
+}
+
+bool oublies::refuseUndecodable()
+{
+    const QByteArray bytes = selectedBytes();
+    if (bytes.isEmpty()) return false;
+    desktop_.message(this, texts::get(texts::kFinderNameNotText).arg(shown(finder::shownBytes(bytes))), QString(),
+                     Desktop::Buttons::Ok, Desktop::Icon::Warning);
+    return true;
+}
+
 void oublies::Liste1_Click()
 {
+    if (!selectedBytes().isEmpty()) {
+        enableFileButtons(true);
+        // The desktop opens it by its bytes, which a file address can carry.
+        desktop_.openUrl(QUrl::fromEncoded("file://" + selectedBytes().toPercentEncoding("/")));
+        return;
+    }
     const QString path = selectedPath();
     if (path.isEmpty()) return;
     session_.current.record.target = path;
@@ -176,6 +206,7 @@ void oublies::Liste1_Click()
 
 void oublies::mfi_Click()
 {
+    if (refuseUndecodable()) return;
     const QString path = selectedPath();
     if (path.isEmpty()) return;
     Record r;
@@ -214,15 +245,18 @@ void oublies::mfi_Click()
 
 void oublies::renommer_Click()
 {
-    const QString path = selectedPath();
+    // A name that is not text is renamed by its bytes: the way to give it one the records can hold.
+    const QByteArray bytes = selectedBytes();
+    const QString path = bytes.isEmpty() ? selectedPath() : finder::shownBytes(bytes);
     if (path.isEmpty()) return;
     const QString renamed =
         SaisieTexte(desktop_, this, forms::message(session_, 136), forms::message(session_, 137), path, false);
     const QFileInfo target(renamed);
     if (renamed.isEmpty() || renamed == path || target.exists() || target.isSymLink()) return tell(73);
-    QFile file(path);
-    if (!file.rename(renamed)) {
-        desktop_.message(this, texts::get(texts::kFinderActionFailed).arg(shown(path), file.errorString()),
+    const QByteArray from = bytes.isEmpty() ? QFile::encodeName(path) : bytes;
+    if (::rename(from.constData(), QFile::encodeName(renamed).constData()) != 0) {
+        desktop_.message(this,
+                         texts::get(texts::kFinderActionFailed).arg(shown(path), QString::fromLocal8Bit(std::strerror(errno))),
                          QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
         return;
     }
@@ -248,6 +282,7 @@ bool oublies::store(const Record &r)
 
 void oublies::supprimer_Click()
 {
+    if (refuseUndecodable()) return;
     const QString path = selectedPath();
     if (path.isEmpty()) return;
     const bool vanished = !QFileInfo::exists(path) && !QFileInfo(path).isSymLink();

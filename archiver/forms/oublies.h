@@ -38,6 +38,10 @@ private:
     void showCounts();
     void enableFileButtons(bool on);
     QString selectedPath() const;
+    // The path of the selected file when its name is not text; empty otherwise.
+    QByteArray selectedBytes() const;
+    // Says why the selected file, whose name is not text, cannot be catalogued or deleted here.
+    bool refuseUndecodable();
     void takeSelected(); // removes the selected path from the list
     void addPath(const QString &path);
     void tell(int message);

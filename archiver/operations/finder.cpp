@@ -3,8 +3,16 @@
 #include "archiver/operations/global_search.h"
 #include "archiver/store/record.h"
 #include "common/text/cp1252.h"
+#include "common/text/line_file.h"
 
 #include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+#include <dirent.h>
+#include <sys/stat.h>
 #include <QHash>
 
 namespace finder {
@@ -15,6 +23,48 @@ QStringList listFiles(const QString &folder, const QString &pattern)
     if (filter.isEmpty() || filter == QLatin1String("*.*")) filter = QStringLiteral("*");
     // QDir matches its name filters without case unless told otherwise.
     return QDir(folder).entryList({filter}, QDir::Files, QDir::Name);
+}
+
+QList<QByteArray> undecodableFiles(const QString &folder, const QString &pattern)
+{
+    QString filter = pattern.trimmed();
+    if (filter.isEmpty() || filter == QLatin1String("*.*")) filter = QStringLiteral("*");
+    const QRegularExpression matches(QRegularExpression::wildcardToRegularExpression(filter),
+                                     QRegularExpression::CaseInsensitiveOption);
+    QList<QByteArray> found;
+    const QByteArray dir = QFile::encodeName(folder);
+    DIR *d = ::opendir(dir.constData());
+    if (!d) return found;
+    while (const dirent *e = ::readdir(d)) {
+        const QByteArrayView name(e->d_name);
+        if (name.startsWith('.') || linefile::isUtf8(name)) continue;
+        const QByteArray path = dir + name.toByteArray();
+        struct stat st;
+        if (::stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (matches.match(QString::fromLatin1(name)).hasMatch()) found.append(path);
+    }
+    ::closedir(d);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+QString shownBytes(QByteArrayView bytes)
+{
+    QString out;
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        // The longest valid piece from i on, decoded; a byte no valid piece starts with, escaped.
+        qsizetype n = std::min<qsizetype>(4, bytes.size() - i);
+        while (n > 0 && !linefile::isUtf8(bytes.sliced(i, n))) --n;
+        if (n == 0) {
+            out += QStringLiteral("\\x") + QString::number(uchar(bytes[i]), 16).rightJustified(2, u'0').toUpper();
+            ++i;
+        } else {
+            out += QString::fromUtf8(bytes.sliced(i, n));
+            i += n;
+        }
+    }
+    return out;
 }
 
 Analysis analyse(const Catalogue &catalogue, const QString &folder, const QStringList &names,
@@ -60,6 +110,16 @@ Analysis analyse(const Catalogue &catalogue, const QString &folder, const QStrin
     for (qsizetype i = 0; i < names.size(); ++i)
         if (seenIn[size_t(i)] < 0) result.uncatalogued.append(folder + names[i]);
     return result;
+}
+
+Analysis find(const Catalogue &catalogue, const QString &folder, const QString &pattern,
+              const std::function<bool(int lettersDone)> &onLetter)
+{
+    Analysis a = analyse(catalogue, folder, listFiles(folder, pattern), onLetter);
+    if (a.cancelled) return a;
+    a.undecodable = undecodableFiles(folder, pattern);
+    a.analysed += a.undecodable.size();
+    return a;
 }
 
 } // namespace finder

@@ -17,6 +17,14 @@ namespace finder {
 // sub-folders and whatever is not a file (a FIFO, a device, a broken link) are left out.
 QStringList listFiles(const QString &folder, const QString &pattern);
 
+// The plain files of folder whose names are not valid UTF-8 (written by another system in
+// another encoding), matched against pattern as listFiles does, each byte of the name read as
+// Latin-1: their full paths as bytes, in byte order. No record can name such a file: a target is
+// text that the letter files hold.
+QList<QByteArray> undecodableFiles(const QString &folder, const QString &pattern);
+// Bytes of a name as the user is shown them: valid UTF-8 as it reads, every other byte as \xNN.
+QString shownBytes(QByteArrayView bytes);
+
 struct Analysis
 {
     qint64 analysed = 0;
@@ -24,6 +32,7 @@ struct Analysis
     // files counts three.
     qint64 catalogued = 0;
     QStringList uncatalogued; // full paths, in the order of names
+    QList<QByteArray> undecodable; // full paths of the files whose names are not text: uncatalogued too
     QStringList unreadable;   // why each letter file that could not be read was passed over
     bool cancelled = false;   // onLetter said stop: nothing else is filled
 };
@@ -34,5 +43,10 @@ struct Analysis
 // holding a line break, can be in no line: it is uncatalogued.
 Analysis analyse(const Catalogue &catalogue, const QString &folder, const QStringList &names,
                  const std::function<bool(int lettersDone)> &onLetter = {});
+
+// The files of folder matching pattern analysed: those listFiles gives, and those whose names are
+// not text (counted as analysed and uncatalogued).
+Analysis find(const Catalogue &catalogue, const QString &folder, const QString &pattern,
+              const std::function<bool(int lettersDone)> &onLetter = {});
 
 } // namespace finder

@@ -201,6 +201,7 @@ inline constexpr char kSection[] = "Textes";
     X(kNotAFolderToSearch, "pas_un_dossier", "« %1 » n'est pas un dossier qui se lit.") \
     X(kFinderVanished, "fichier_disparu", "Le fichier « %1 » n'existe plus.") \
     X(kFinderActionFailed, "fichier_non_modifie", "Le fichier « %1 » n'a pas pu être modifié : %2") \
+    X(kFinderNameNotText, "nom_pas_texte", "Le nom de « %1 » n'est pas un texte (il vient d'un autre système) : une fiche ne peut pas le nommer, ni la corbeille le prendre. Renommez-le d'abord.") \
     X(kFinderTrashQuestion, "question_corbeille_oublie", "Mettre le fichier « %1 » à la corbeille ?") \
     X(kFinderDeleteForGoodQuestion, "question_suppression_oublie", "Le disque du fichier « %1 » n'a pas de corbeille : supprimer ce fichier définitivement ?") \
     /* the window kept in the notification area */ \

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 
 #include <sys/stat.h>
@@ -143,5 +144,42 @@ TEST_F(Finder, NamesAnUnreadableLetterFileAndStopsWhenCancelled)
         EXPECT_EQ(stopped.analysed, 0);
         EXPECT_TRUE(stopped.uncatalogued.isEmpty());
         EXPECT_EQ(calls, stopAt + 1);
+    }
+}
+
+// Names that are not valid UTF-8 (a Latin-1 disk, stray bytes) are listed and counted as
+// uncatalogued, shown with their bad bytes written out, and matched by the pattern; the tool
+// prints them the same way.
+TEST_F(Finder, NamesThatAreNotTextAreListedWithTheirBytes)
+{
+    touch(QStringLiteral("propre.jpg"));
+    const QByteArray dir = QFile::encodeName(place());
+    for (const QByteArray name : {QByteArray("caf\xE9.jpg"), QByteArray("\xFF\xFE.txt"), QByteArray("r\xC3\xA9sum\xE9.JPG")}) {
+        const QByteArray path = dir + name;
+        FILE *out = std::fopen(path.constData(), "w");
+        ASSERT_TRUE(out) << path.toStdString();
+        std::fclose(out);
+    }
+    const struct
+    {
+        QString pattern;
+        QStringList shown;
+    } cases[] = {
+        {QStringLiteral("*.*"), {place() + QStringLiteral("caf\\xE9.jpg"), place() + QStringLiteral("r\u00E9sum\\xE9.JPG"),
+                                 place() + QStringLiteral("\\xFF\\xFE.txt")}},
+        {QStringLiteral("*.jpg"), {place() + QStringLiteral("caf\\xE9.jpg"), place() + QStringLiteral("r\u00E9sum\\xE9.JPG")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.pattern.toStdString());
+        const finder::Analysis a = finder::find(Catalogue(path()), place(), c.pattern);
+        QStringList shown;
+        for (const QByteArray &p : a.undecodable) shown.append(finder::shownBytes(p));
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(a.analysed, c.shown.size() + 1); // propre.jpg too
+        EXPECT_EQ(a.uncatalogued, QStringList{place() + QStringLiteral("propre.jpg")});
+        const CliRun r = runCli(*this, {QStringLiteral("uncatalogued"), place(), QStringLiteral("--pattern"), c.pattern});
+        for (const QString &s : c.shown) EXPECT_TRUE(r.outText().contains(s + u'\n')) << r.outText().toStdString();
+        EXPECT_TRUE(r.errText().contains(QStringLiteral("%1 fichier(s) non répertorié(s)").arg(c.shown.size() + 1)))
+            << r.errText().toStdString();
     }
 }
