@@ -49,10 +49,14 @@ std::optional<QSize> drawSize(QSize picture, QSize box)
 Result make(const QString &path, QSize box)
 {
     QImageReader reader(path);
-    reader.setAutoTransform(false);
+    // Upright: the orientation a phone's photo records is applied after the decoder's scaling,
+    // which works on the pixels as stored.
+    reader.setAutoTransform(true);
     reader.setAllocationLimit(kAllocationLimitMB);
 
-    const QSize size = reader.size();
+    const QSize stored = reader.size();
+    const bool sideways = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    const QSize size = sideways ? stored.transposed() : stored;
     if (!size.isValid()) {
         // The header gave no size: not a picture, unreadable, or a format that cannot tell it
         // before decoding. Only a readable picture goes on, and then within the allocation limit.
@@ -70,7 +74,8 @@ Result make(const QString &path, QSize box)
         if (scalable) {
             // Decode at the smallest of the decoder's own scales 1/1, 1/2, 1/4, 1/8 that still
             // holds the draw size, asking for exactly the size it gives so that the reader adds
-            // no smoothing of its own; the rule's stretch comes after.
+            // no smoothing of its own; the rule's stretch comes after. The decoder is asked for
+            // the stored sides so scaled: it scales before the picture is turned upright.
             int denom = 8;
             while (denom > 1
                    && (scaledSide(size.width(), denom) < draw->width()
@@ -78,7 +83,7 @@ Result make(const QString &path, QSize box)
                 denom /= 2;
             if (denom > 1)
                 reader.setScaledSize(
-                    QSize(scaledSide(size.width(), denom), scaledSide(size.height(), denom)));
+                    QSize(scaledSide(stored.width(), denom), scaledSide(stored.height(), denom)));
         }
     }
 
@@ -86,12 +91,12 @@ Result make(const QString &path, QSize box)
     if (decoded.isNull())
         return {QImage(), texts::get(texts::kPictureUnreadable).arg(path, reader.errorString())};
 
-    // The stored size decides the rule, even when it was decoded smaller.
-    const QSize stored = size.isValid() ? size : decoded.size();
-    const std::optional<QSize> draw = drawSize(stored, box);
+    // The picture's own size decides the rule, even when it was decoded smaller.
+    const QSize shown = size.isValid() ? size : decoded.size();
+    const std::optional<QSize> draw = drawSize(shown, box);
     if (!draw)
         return {QImage(),
-                texts::get(texts::kPictureTooSmall).arg(path).arg(stored.width()).arg(stored.height())};
+                texts::get(texts::kPictureTooSmall).arg(path).arg(shown.width()).arg(shown.height())};
 
     QImage drawn = decoded.size() == *draw
                        ? decoded

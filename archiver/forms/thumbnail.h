@@ -21,10 +21,11 @@ std::optional<QSize> drawSize(QSize picture, QSize box);
 // shown, an error text and a null image: unreadable or not a picture (the reader's reason
 // given), too large to decode, too small for the rule.
 //
-// The rule uses the size stored in the file (no orientation applied), read from its header
-// first. A picture wider or higher than 16384 pixels, of more than 256 Mpixels, or one that a
-// format without reduced-size decoding would need more than 256 MB to hold, is refused from its
-// header alone, without decoding it. A JPEG is decoded at the smallest of the decoder's own
+// The picture is upright: the orientation the file records (a phone's photo stored lying) is
+// applied, and the rule uses the upright size, read from its header first. A picture wider or
+// higher than 16384 pixels, of more than 256 Mpixels, or one that a format without reduced-size
+// decoding would need more than 256 MB to hold, is refused from its header alone, without
+// decoding it. A JPEG is decoded at the smallest of the decoder's own
 // scales 1/2, 1/4, 1/8 that still holds the draw size (a 6000 x 4000 picture is never decoded
 // whole); other formats are decoded whole. The decoded picture is then stretched to exactly the
 // draw size by taking the nearest pixel (no smoothing), and cut to the box. A JPEG cut short

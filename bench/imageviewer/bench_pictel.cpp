@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 
@@ -61,6 +62,8 @@ int main(int argc, char *argv[])
         mouse(window.Image1(), QEvent::MouseButtonPress, shownPoint(x, y, shown, full));
         mouse(window.Image1(), QEvent::MouseMove, shownPoint(x + w / 2, y + h / 2, shown, full));
         mouse(window.Image1(), QEvent::MouseButtonRelease, shownPoint(x + w, y + h, shown, full));
+        // What an earlier run saved there is replaced without the question a user would get.
+        QFile::remove(args[2]);
         desktop.fileNames << args[2];
         window.action("m_sauver")->trigger();
         QCoreApplication::processEvents();

@@ -21,9 +21,36 @@ std::optional<QSize> sized(qint64 width, qint64 height)
     return QSize(int(width), int(height));
 }
 
-// The frame header of a JPEG file, found by walking its segments from the start.
+// The orientation an Exif segment records (1 to 8; 5 to 8 turn the picture a quarter), 0 when
+// it records none. The tag is looked for in IFD0 alone, where cameras write it.
+int exifOrientation(const QByteArray &segment)
+{
+    if (!segment.startsWith(QByteArrayView("Exif\0\0", 6)) || segment.size() < 6 + 8) return 0;
+    const auto *tiff = reinterpret_cast<const uchar *>(segment.constData()) + 6;
+    const qint64 size = segment.size() - 6;
+    const bool big = tiff[0] == 'M' && tiff[1] == 'M';
+    if (!big && !(tiff[0] == 'I' && tiff[1] == 'I')) return 0;
+    const auto u16 = [&](qint64 at) { return big ? be16(tiff + at) : le16(tiff + at); };
+    const auto u32 = [&](qint64 at) { return big ? be32(tiff + at) : quint32(le32(tiff + at)); };
+    if (u16(2) != 42) return 0;
+    const qint64 folder = u32(4);
+    if (folder + 2 > size) return 0;
+    const unsigned entries = u16(folder);
+    for (unsigned i = 0; i < entries && folder + 2 + 12 * (i + 1) <= size; ++i) {
+        const qint64 entry = folder + 2 + 12 * i;
+        if (u16(entry) == 0x0112 && u16(entry + 2) == 3) { // orientation, a 16-bit number
+            const unsigned value = u16(entry + 8);
+            return value >= 1 && value <= 8 ? int(value) : 0;
+        }
+    }
+    return 0;
+}
+
+// The frame header of a JPEG file, found by walking its segments from the start; its sides
+// swapped when an Exif segment before it says the picture is shown turned a quarter.
 std::optional<QSize> jpegSize(QFile &file)
 {
+    int orientation = 0;
     qint64 at = 2;
     for (int segments = 0; segments < 4096; ++segments) {
         uchar head[9];
@@ -42,7 +69,13 @@ std::optional<QSize> jpegSize(QFile &file)
         const unsigned length = be16(head + 2);
         if (length < 2) return std::nullopt;
         const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (frame) return length >= 7 ? sized(be16(head + 7), be16(head + 5)) : std::nullopt;
+        if (frame) {
+            if (length < 7) return std::nullopt;
+            const unsigned height = be16(head + 5), width = be16(head + 7);
+            return orientation >= 5 ? sized(height, width) : sized(width, height);
+        }
+        if (marker == 0xE1 && orientation == 0 && file.seek(at + 4))
+            orientation = exifOrientation(file.read(length - 2));
         at += 2 + length;
     }
     return std::nullopt;

@@ -15,6 +15,12 @@ inline QString allPictures() { return QStringLiteral("Images"); }
 inline QString allFiles() { return QStringLiteral("Tout"); }
 inline QString rewrite() { return QStringLiteral("Ré-écrire ?"); }
 inline QString fileExists() { return QStringLiteral("Ce fichier existe déjà..."); }
+inline QString unsavedChanges(const QString &path)
+{
+    return QStringLiteral("L'image « %1 » a été recadrée ou redimensionnée depuis son dernier enregistrement.\n"
+                          "Enregistrer les modifications ?")
+        .arg(path);
+}
 
 inline QString fileNotFound(const QString &path) { return QStringLiteral("Fichier introuvable « %1 ».").arg(path); }
 inline QString fileTooBig(const QString &path, qint64 mebibytes)

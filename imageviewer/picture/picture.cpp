@@ -7,9 +7,11 @@
 
 #include <QBuffer>
 #include <QFileInfo>
+#include <QImageIOHandler>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QMap>
+#include <QTransform>
 
 #include <cerrno>
 #include <cstring>
@@ -36,24 +38,18 @@ void setError(QString *errorText, const QString &text)
 // first, so for them the whole picture is decoded once and kept.
 bool decoderScales(const QByteArray &format) { return format == "jpeg"; }
 
-QImage decode(const QByteArray &bytes, const QByteArray &format, QSize scaledSize, QRect clip, QString *reason)
+// The place where each stored pixel is shown once the file's orientation is applied: Qt mirrors,
+// then flips, then turns a quarter clockwise, in that order.
+QTransform shownFromStored(QSize stored, QImageIOHandler::Transformations turn)
 {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    // The pixels as stored, so that the sizes of the header, the clip and the decode agree.
-    reader.setAutoTransform(false);
-    reader.setAllocationLimit(kAllocationLimitMiB);
-    if (clip.isValid()) reader.setClipRect(clip);
-    if (scaledSize.isValid()) reader.setScaledSize(scaledSize);
-    QImage image;
-    if (!reader.read(&image)) {
-        if (reason) *reason = reader.errorString();
-        return {};
-    }
-    return image;
+    QTransform m;
+    if (turn & QImageIOHandler::TransformationMirror) m *= QTransform(-1, 0, 0, 1, stored.width(), 0);
+    if (turn & QImageIOHandler::TransformationFlip) m *= QTransform(1, 0, 0, -1, 0, stored.height());
+    if (turn & QImageIOHandler::TransformationRotate90) m *= QTransform(0, 1, -1, 0, stored.height(), 0);
+    return m;
 }
+
+bool sideways(QImageIOHandler::Transformations turn) { return turn & QImageIOHandler::TransformationRotate90; }
 
 // A format as QImageWriter names it, from a file extension.
 QByteArray formatOfSuffix(const QString &suffix)
@@ -111,18 +107,40 @@ struct Picture::Data
     QString path;       // of the file read; empty for an edit
     QByteArray bytes;   // the file as read
     QByteArray format;  // as the reader named it
-    QSize size;
-    QImage image;       // the whole picture, once decoded
+    QSize size;         // upright
+    QSize stored;       // as the file stores it, before its orientation is applied
+    QImageIOHandler::Transformations turn = QImageIOHandler::TransformationNone;
+    QImage image;       // the whole picture upright, once decoded
 
     QString decodeError(const QString &reason) const
     {
         return path.isEmpty() ? pictexts::cannotDecodeEdited(reason) : pictexts::cannotDecode(path, reason);
     }
+
+    // The file decoded upright, scaled to scaledSize or cut to clip (upright, when valid). The
+    // decoder scales and cuts the pixels as stored, so both are taken back there first.
+    QImage decode(QSize scaledSize, QRect clip, QString *reason) const
+    {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, format);
+        reader.setAutoTransform(true);
+        reader.setAllocationLimit(kAllocationLimitMiB);
+        if (clip.isValid()) reader.setClipRect(shownFromStored(stored, turn).inverted().mapRect(QRectF(clip)).toRect());
+        if (scaledSize.isValid()) reader.setScaledSize(sideways(turn) ? scaledSize.transposed() : scaledSize);
+        QImage image;
+        if (!reader.read(&image)) {
+            if (reason) *reason = reader.errorString();
+            return {};
+        }
+        return image;
+    }
 };
 
 Picture::Picture(QImage image) : d_(std::make_shared<Data>())
 {
-    d_->size = image.size();
+    d_->size = d_->stored = image.size();
     d_->image = std::move(image);
 }
 
@@ -178,15 +196,19 @@ std::optional<Picture> Picture::load(const QString &path, QString *errorText)
         setError(errorText, pictexts::notAPicture(path));
         return std::nullopt;
     }
-    const QSize size = reader.size();
+    // The header's size is the stored one; the orientation says how it is shown.
+    const QSize stored = reader.size();
+    d->turn = reader.transformation();
+    const QSize size = sideways(d->turn) ? stored.transposed() : stored;
     if (size.isValid() && !sizeAllowed(size)) {
         setError(errorText, pictexts::pictureTooLarge(size.width(), size.height(), kMaxPixels / 1'000'000));
         return std::nullopt;
     }
     d->size = size;
+    d->stored = stored;
     if (!size.isValid() || !decoderScales(d->format)) {
         QString reason;
-        QImage image = decode(d->bytes, d->format, {}, {}, &reason);
+        QImage image = d->decode({}, {}, &reason);
         if (image.isNull()) {
             setError(errorText, d->decodeError(reason));
             return std::nullopt;
@@ -196,6 +218,7 @@ std::optional<Picture> Picture::load(const QString &path, QString *errorText)
             return std::nullopt;
         }
         d->size = image.size();
+        d->stored = sideways(d->turn) ? d->size.transposed() : d->size;
         d->image = std::move(image);
     }
     Picture picture;
@@ -213,7 +236,7 @@ QImage Picture::image(QString *errorText) const
     if (!d_) return {};
     if (d_->image.isNull()) {
         QString reason;
-        QImage image = decode(d_->bytes, d_->format, {}, {}, &reason);
+        QImage image = d_->decode({}, {}, &reason);
         if (image.isNull()) {
             setError(errorText, d_->decodeError(reason));
             return {};
@@ -231,7 +254,7 @@ QImage Picture::fitted(QSize bound, QString *errorText) const
     const QSize target = full.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
     if (!isDecoded() && decoderScales(d_->format)) {
         QString reason;
-        QImage shown = decode(d_->bytes, d_->format, target, {}, &reason);
+        QImage shown = d_->decode(target, {}, &reason);
         if (shown.isNull()) setError(errorText, d_->decodeError(reason));
         return shown;
     }
@@ -250,7 +273,7 @@ std::optional<Picture> Picture::cropped(const QRect &rect, QString *errorText) c
     QImage part;
     if (!isDecoded() && decoderScales(d_->format)) {
         QString reason;
-        part = decode(d_->bytes, d_->format, {}, area, &reason);
+        part = d_->decode({}, area, &reason);
         if (part.isNull()) {
             setError(errorText, d_->decodeError(reason));
             return std::nullopt;
@@ -281,7 +304,7 @@ std::optional<Picture> Picture::resized(QSize newSize, QString *errorText) const
     if (!isDecoded() && decoderScales(d_->format) && newSize.width() <= size().width()
         && newSize.height() <= size().height()) {
         QString reason;
-        result = decode(d_->bytes, d_->format, newSize, {}, &reason);
+        result = d_->decode(newSize, {}, &reason);
         if (result.isNull()) {
             setError(errorText, d_->decodeError(reason));
             return std::nullopt;

@@ -26,6 +26,11 @@ bool sizeAllowed(QSize size);
 // A large JPEG is shown from a decode scaled by the decoder itself, and cropped by decoding only
 // the region, so opening and cropping it never wait for the whole picture; any other format is
 // decoded at once.
+//
+// A file is seen upright: the orientation it records (a phone's photo is often stored lying, with
+// a note that it is to be turned) is applied to its size, to what is shown, cropped and resized.
+// Every rectangle and size here is of the upright picture; an edit holds upright pixels and no
+// orientation, so nothing turns it a second time.
 class Picture
 {
 public:
@@ -42,6 +47,9 @@ public:
     // The format the file was read in ("jpeg", "png"...); empty for an edited picture.
     QByteArray fileFormat() const;
     bool isDecoded() const;
+    // Whether the two are copies of one picture (one file read, or one edit), whatever their
+    // pixels: how the window tells the picture a file holds from a change not saved.
+    bool sameAs(const Picture &other) const { return d_ && d_ == other.d_; }
 
     // The whole picture; a null image, with the reason, when it cannot be decoded.
     QImage image(QString *errorText = nullptr) const;
@@ -54,8 +62,8 @@ public:
     std::optional<Picture> resized(QSize size, QString *errorText) const;
 
     // The picture as a file of format: a picture read from a file and unchanged, asked for in its
-    // own format, gives the file's own bytes (no second lossy compression); anything else is
-    // encoded.
+    // own format, gives the file's own bytes (no second lossy compression; its orientation note
+    // kept with the pixels it turns); anything else is encoded upright, with no orientation.
     std::optional<QByteArray> encoded(const QByteArray &format, QString *errorText) const;
 
 private:

@@ -21,6 +21,12 @@ QString startFolder(Form1 &window)
     return current.isEmpty() ? QDir::homePath() : QFileInfo(current).absolutePath();
 }
 
+bool sameFile(const QString &a, const QString &b)
+{
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
 } // namespace
 
 void m_charger(Form1 &window)
@@ -37,16 +43,17 @@ bool saveUnder(Form1 &window, const QString &chosen)
         window.warn(error);
         return false;
     }
-    // The name was completed: the file it now names was not asked about.
-    if (target->path != chosen && QFileInfo::exists(target->path)
+    // Another file than the picture's own is replaced only on the user's word, No the default.
+    if (QFileInfo::exists(target->path) && !sameFile(target->path, window.session().currentFile)
         && window.desktop().message(&window, pictexts::rewrite() + u'\n' + target->path, pictexts::fileExists(),
-                                    Desktop::Buttons::YesNo)
+                                    Desktop::Buttons::YesNo, Desktop::Icon::Warning, Desktop::Answer::No)
                != Desktop::Answer::Yes)
         return false;
     if (!save(window.picture(), *target, &error)) {
         window.warn(pictexts::notSaved(error));
         return false;
     }
+    window.markSaved();
     window.session().currentFile = target->path;
     window.setWindowTitle(QString(target->path).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
     return true;
@@ -57,8 +64,10 @@ void m_save(Form1 &window) { saveUnder(window, window.session().currentFile); }
 void m_sauver(Form1 &window)
 {
     const QString &current = window.session().currentFile;
+    // The dialog asks nothing about an existing file: saveUnder does, for the name completed too.
     const QString path = window.desktop().saveFileName(&window, pictexts::saveAsTitle(),
-                                                       current.isEmpty() ? QDir::homePath() : current, saveFilter(current));
+                                                       current.isEmpty() ? QDir::homePath() : current,
+                                                       saveFilter(current), false);
     if (!path.isEmpty()) saveUnder(window, path);
 }
 

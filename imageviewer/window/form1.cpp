@@ -10,10 +10,13 @@
 #include "imageviewer/window/image_commands.h"
 #include "imageviewer/window/picture_box.h"
 
+#include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRubberBand>
 #include <QScreen>
+#include <QSessionManager>
 
 namespace pictel {
 
@@ -45,6 +48,9 @@ Form1::Form1(PictelSession &session, Desktop &desktop, QWidget *parent)
     setMinimumSize(windowSize(kMinimumTwips).expandedTo(QSize(menuBar()->sizeHint().width(), 0)));
     resize(minimumSize());
     AjusterFenetre();
+
+    if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        connect(app, &QGuiApplication::commitDataRequest, this, &Form1::commitData);
 }
 
 // The picture box outlives this part of the window: the focus it loses while the window is taken
@@ -74,18 +80,58 @@ void Form1::setMode(bool selection)
 
 bool Form1::openPicture(const QString &path)
 {
+    // Asked before the file is read: a Save may write the very file asked for.
+    if (!maySetAside()) return false;
     QString error;
     const std::optional<Picture> opened = Picture::load(path, &error);
     if (!opened || !showPicture(*opened, &error)) {
         warn(error);
         return false;
     }
-    originale_ = *opened;
+    originale_ = filed_ = *opened;
     session_.currentFile = path;
     // "[*]" in a title is Qt's mark of a changed document; doubled, it is shown as it is.
     setWindowTitle(QString(path).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
     action("m_restaurer")->setEnabled(false);
     return true;
+}
+
+bool Form1::modified() const { return loaded_ && !picture_.sameAs(filed_); }
+
+bool Form1::maySetAside()
+{
+    if (!modified() || picture_.sameAs(dropped_)) return true;
+    switch (desktop_.message(this, pictexts::unsavedChanges(session_.currentFile), QString(),
+                             Desktop::Buttons::YesNoCancel, Desktop::Icon::Question, Desktop::Answer::Yes)) {
+    case Desktop::Answer::Yes:
+        return filecmd::saveUnder(*this, session_.currentFile);
+    case Desktop::Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (maySetAside()) event->accept();
+    else event->ignore();
+}
+
+bool Form1::sessionEnding()
+{
+    if (!maySetAside()) return false;
+    dropped_ = picture_;
+    return true;
+}
+
+void Form1::commitData(QSessionManager &manager)
+{
+    // Without the session's leave nothing may be asked: the desktop ends it as it wants.
+    if (!manager.allowsInteraction()) return;
+    const bool agreed = sessionEnding();
+    manager.release();
+    if (!agreed) manager.cancel();
 }
 
 bool Form1::showPicture(const Picture &picture, QString *errorText)

@@ -7,6 +7,7 @@
 class Desktop;
 class PictureBox;
 class QRubberBand;
+class QSessionManager;
 struct PictelSession;
 
 namespace pictel {
@@ -42,8 +43,25 @@ public:
     void setMode(bool selection);
 
     // Opens a picture file: on success it is shown, kept as originale, named in the caption and
-    // becomes the file "Sauver" writes. On failure the user is told why and nothing changes.
+    // becomes the file "Sauver" writes. On failure the user is told why and nothing changes;
+    // nothing changes either when the user keeps the picture shown (maySetAside).
     bool openPicture(const QString &path);
+    // Whether the picture shown is not what its file holds: a crop or a resize not saved since
+    // the file was opened or saved. A restore back to that picture is no change.
+    bool modified() const;
+    // The one rule before the picture shown is replaced or closed, whatever does it (another
+    // file opened, Esc, the close box, the program quitting, the desktop session ending): with
+    // changes not saved the user chooses Save (through "Sauver"; false when that fails), Don't
+    // save, or Cancel (false: the picture and its file stay as they were). Without changes
+    // nothing is asked.
+    bool maySetAside();
+    // The desktop session ends (its request to save what is open): the same rule, whose Don't
+    // save then holds for this very picture, so that the close of the window that follows the
+    // session's end does not ask again. False when the user keeps the picture.
+    bool sessionEnding();
+    // After the picture shown was saved: the file it went to, which becomes the current one,
+    // holds it.
+    void markSaved() { filed_ = picture_; }
     // Shows picture in place of the one shown (a crop, a resize, a restore) and fits the window.
     // False, with the reason, when it cannot be shown; the window then stays as it was.
     bool showPicture(const Picture &picture, QString *errorText);
@@ -57,6 +75,9 @@ public:
     bool reachable(QAction *action) const;
     void warn(const QString &text);
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 public slots:
     void Image1_MouseDown(Qt::MouseButton button, QPoint at);
     void Image1_MouseMove(QPoint at);
@@ -65,6 +86,7 @@ public slots:
     void Image1_LostFocus();
 
 private:
+    void commitData(QSessionManager &manager);
     void setupFichierMenu();
     void setupImageMenu();
     void setupModeEntry();
@@ -78,6 +100,8 @@ private:
     QRubberBand *band_ = nullptr;
     Picture picture_;
     Picture originale_;
+    Picture filed_;    // what the current file holds
+    Picture dropped_;  // the changed picture the user chose not to save as the session ended
     bool loaded_ = false;
     bool mode_ = false;
     bool dragging_ = false;

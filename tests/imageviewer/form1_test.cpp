@@ -3,6 +3,7 @@
 #include "imageviewer/picture/pictel_session.h"
 #include "imageviewer/window/form1.h"
 #include "imageviewer/window/picture_box.h"
+#include "tests/imageviewer/phone_photo.h"
 #include "tests/imageviewer/test_pictures.h"
 #include "tests/support/test_folder.h"
 
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QImageIOHandler>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,10 +23,12 @@
 #include <QRubberBand>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -208,9 +212,12 @@ TEST(PictelForm1, ASelectionCropsTheSameEitherWayAndRestoreComesBack)
     v.trigger("m_restaurer");
     EXPECT_EQ(v.shown(), source.copy(QRect(150, 0, 50, 100)));
 
-    // A click without a drag, or a line, changes nothing.
+    // A click without a drag, or a line, changes nothing. (The picture shown is still a crop
+    // when the file is opened again: asked, and not saved.)
     v.desktop.fileNames << v.folder.file(QStringLiteral("a.png"));
+    v.desktop.answers << Desktop::Answer::No;
     v.trigger("m_charger");
+    ASSERT_EQ(v.desktop.messages.size(), 1);
     for (const Way &w : {Way{{50, 50}, {50, 50}}, Way{{20, 70}, {120, 70}}}) {
         v.select(w.from, w.to);
         EXPECT_EQ(v.shown(), source);
@@ -218,7 +225,7 @@ TEST(PictelForm1, ASelectionCropsTheSameEitherWayAndRestoreComesBack)
         EXPECT_FALSE(v.enabled("m_restaurer"));
         EXPECT_FALSE(v.window->rubberBand()->isVisible());
     }
-    EXPECT_TRUE(v.desktop.messages.isEmpty());
+    EXPECT_EQ(v.desktop.messages.size(), 1);
     EXPECT_EQ(v.folder.entries(), QStringList({QStringLiteral(".config"), QStringLiteral("a.png")}));
 }
 
@@ -343,7 +350,29 @@ TEST(PictelForm1, SavesFollowTheNameAndNeverLoseTheFile)
     v.desktop.answers << Desktop::Answer::No;
     v.trigger("m_sauver");
     EXPECT_EQ(v.desktop.messages.last().title, QStringLiteral("Ce fichier existe déjà..."));
+    EXPECT_EQ(v.desktop.messages.last().defaultButton, Desktop::Answer::No);
     EXPECT_EQ(v.folder.read(QStringLiteral("copie.png")), before);
+    // So does any other file that exists, the one first opened too; the picture's own file and a
+    // new name are written without a question. Each row saves a picture one pixel smaller.
+    struct SaveAs { const char *name; std::optional<Desktop::Answer> answer; bool written; };
+    const SaveAs saves[] = {
+        {"photo.png", Desktop::Answer::No, false},
+        {"photo.png", Desktop::Answer::Yes, true},
+        {"photo.png", std::nullopt, true}, // now the picture's own file
+        {"neuve.png", std::nullopt, true},
+    };
+    for (const SaveAs &row : saves) {
+        const QSize size = v.window->picture().size() - QSize(1, 1);
+        v.select({0, 0}, {size.width(), size.height()});
+        ASSERT_EQ(v.window->picture().size(), size);
+        const qsizetype asked = v.desktop.messages.size();
+        v.desktop.fileNames << v.folder.file(QLatin1String(row.name));
+        if (row.answer) v.desktop.answers << *row.answer;
+        v.trigger("m_sauver");
+        EXPECT_EQ(v.desktop.messages.size(), asked + (row.answer ? 1 : 0)) << row.name;
+        EXPECT_EQ(QImage(v.folder.file(QLatin1String(row.name))).size() == size, row.written) << row.name;
+        EXPECT_EQ(v.window->modified(), !row.written) << row.name;
+    }
 
     // A JPEG larger than the screen is kept as its file's bytes until needed: saving the crop over
     // the file does not change what "Restaurer" brings back.
@@ -431,4 +460,101 @@ TEST(PictelForm1, MoveModeDragsThePictureAndTheOtherCommandsDoTheirWork)
 
     QTest::keyClick(v.box(), Qt::Key_Escape);
     EXPECT_FALSE(v.window->isVisible());
+}
+
+// Whatever replaces or closes the picture shown follows one rule: with a crop or a resize not
+// saved, Save / Don't save / Cancel is asked once; without (or after a restore back to the
+// file's picture) nothing is. The file keeps its bytes unless Save wrote the change, upright;
+// Cancel, or a Save that fails, keeps the picture, its changes and the window. The picture is a
+// phone photo, shown upright.
+TEST(PictelForm1, EveryWayOfSettingThePictureAsideAsksBeforeAChangeIsLost)
+{
+    enum Path { Open, Escape, CloseBox, Quit, SessionEnd };
+    enum Change { None, Restored, Crop, Resize };
+    enum Reply { Nothing, Save, SaveFails, DontSave, Cancel };
+    struct Case { Change change; Reply reply; };
+    const Case cases[] = {{None, Nothing},  {Restored, Nothing}, {Crop, Save},   {Resize, Save},    {Crop, SaveFails},
+                          {Crop, DontSave}, {Resize, DontSave},  {Crop, Cancel}, {Resize, Cancel}};
+    const Desktop::Answer answers[] = {Desktop::Answer::Ok, Desktop::Answer::Yes, Desktop::Answer::Yes,
+                                       Desktop::Answer::No, Desktop::Answer::Cancel};
+    const QImage upright = blocks(QSize(96, 64));
+    for (const Path path : {Open, Escape, CloseBox, Quit, SessionEnd})
+        for (const Case &c : cases) {
+            SCOPED_TRACE(testing::Message() << "path " << path << ", change " << c.change << ", reply " << c.reply);
+            Viewer v;
+            v.folder.write(QStringLiteral("photo.jpg"), phonephoto::jpeg(upright, 6));
+            const QString photo = v.folder.file(QStringLiteral("photo.jpg"));
+            const QByteArray original = v.folder.read(QStringLiteral("photo.jpg"));
+            const QString other = v.picturePath(QStringLiteral("autre.png"), pattern(QSize(50, 40)));
+            v.start({photo});
+            ASSERT_EQ(v.box()->size(), QSize(96, 64));
+            EXPECT_LE(maxDifference(v.box()->image(), upright), 24);
+
+            const bool changed = c.change == Crop || c.change == Resize;
+            if (c.change == Crop || c.change == Restored) v.select({10, 10}, {58, 42});
+            if (c.change == Restored) v.trigger("m_restaurer");
+            if (c.change == Resize) {
+                v.answerDimensions("largeur", QStringLiteral("48"), "recadrer");
+                v.trigger("m_taille");
+            }
+            const QSize shown = changed ? QSize(48, 32) : QSize(96, 64);
+            ASSERT_EQ(v.window->picture().size(), shown);
+            EXPECT_EQ(v.window->modified(), changed);
+            if (c.reply != Nothing) v.desktop.answers << answers[c.reply];
+            if (c.reply == SaveFails) {
+                QFile::remove(photo);
+                QDir().mkdir(photo);
+            }
+
+            bool done = false;
+            switch (path) {
+            case Open:
+                v.desktop.fileNames << other;
+                v.trigger("m_charger");
+                done = v.session->currentFile == other && v.window->picture().size() == QSize(50, 40);
+                break;
+            case Escape:
+                QTest::keyClick(v.box(), Qt::Key_Escape);
+                done = !v.window->isVisible();
+                break;
+            case CloseBox: done = v.window->close(); break;
+            case Quit:
+                // The program's quit closes its windows first, and stops when one stays.
+                QTimer::singleShot(0, [] {
+                    QCoreApplication::quit();
+                    QCoreApplication::exit();
+                });
+                QCoreApplication::exec();
+                done = !v.window->isVisible();
+                break;
+            case SessionEnd:
+                // The desktop asks for what is open to be saved, then closes the window: one question.
+                done = v.window->sessionEnding() && v.window->close();
+                break;
+            }
+
+            const bool kept = c.reply == Cancel || c.reply == SaveFails;
+            EXPECT_EQ(done, !kept);
+            qsizetype questions = 0;
+            for (const ScriptedDesktop::Shown &m : v.desktop.messages)
+                if (m.buttons == Desktop::Buttons::YesNoCancel && m.text.contains(photo)) ++questions;
+            EXPECT_EQ(questions, changed ? 1 : 0);
+            EXPECT_EQ(v.desktop.messages.size(), questions + (c.reply == SaveFails ? 1 : 0));
+            if (c.reply == Save) {
+                QImageReader saved(photo);
+                saved.setAutoTransform(false);
+                EXPECT_EQ(saved.transformation(), QImageIOHandler::TransformationNone);
+                EXPECT_EQ(saved.size(), shown);
+            } else if (c.reply == SaveFails) {
+                EXPECT_TRUE(QFileInfo(photo).isDir());
+            } else {
+                EXPECT_EQ(v.folder.read(QStringLiteral("photo.jpg")), original);
+            }
+            if (kept) {
+                EXPECT_TRUE(v.window->isVisible());
+                EXPECT_EQ(v.session->currentFile, photo);
+                EXPECT_EQ(v.window->picture().size(), shown);
+                EXPECT_TRUE(v.window->modified());
+            }
+        }
 }

@@ -1,12 +1,16 @@
 #include "imageviewer/picture/geometry.h"
 #include "imageviewer/picture/picture.h"
+#include "tests/imageviewer/phone_photo.h"
 #include "tests/imageviewer/test_pictures.h"
 #include "tests/support/test_folder.h"
 
 #include <QDir>
+#include <QImageIOHandler>
 #include <QImageReader>
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -213,4 +217,50 @@ TEST(PictelPicture, SavesInTheFormatOfTheExtension)
     EXPECT_FALSE(save(*part, {folder.file(QStringLiteral("absent/x.png")), "png"}, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(folder.exists(QStringLiteral("absent")));
+}
+
+// A phone photo is seen upright whatever its orientation: its size, what is shown (scaled by the
+// decoder or not), cropped and resized, and what is saved, which holds upright pixels and no
+// orientation that would turn it again.
+TEST(PictelPicture, APhonePhotoIsSeenAndSavedUpright)
+{
+    TestFolder folder;
+    const QImage upright = blocks(QSize(96, 64));
+    // An upright rectangle away from the centre and from the corners, wider than high, so that a
+    // rectangle taken back to the stored pixels the wrong way is seen.
+    const QRect rect(48, 16, 32, 16);
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        SCOPED_TRACE(orientation);
+        const QString name = QStringLiteral("photo%1.jpg").arg(orientation);
+        folder.write(name, phonephoto::jpeg(upright, orientation));
+        QString error;
+        const auto photo = Picture::load(folder.file(name), &error);
+        ASSERT_TRUE(photo) << error.toStdString();
+        EXPECT_EQ(photo->size(), QSize(96, 64));
+
+        // Decoded scaled and cut by the decoder first, then whole.
+        const QImage shown = photo->fitted(QSize(24, 24), &error);
+        EXPECT_LE(maxDifference(shown, upright.scaled(24, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)), 48);
+        const auto part = photo->cropped(rect, &error);
+        ASSERT_TRUE(part) << error.toStdString();
+        EXPECT_LE(maxDifference(part->image(), upright.copy(rect)), 24);
+        const auto half = photo->resized(QSize(48, 32), &error);
+        ASSERT_TRUE(half) << error.toStdString();
+        EXPECT_LE(maxDifference(half->image(), upright.scaled(48, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)), 48);
+        ASSERT_FALSE(photo->isDecoded());
+        EXPECT_LE(maxDifference(photo->image(), upright), 24);
+
+        // Saved, a crop and the whole photo in another format are upright as stored.
+        for (const auto &[saved, picture] : {std::pair{QStringLiteral("crop.jpg"), *part},
+                                             std::pair{QStringLiteral("whole.png"), *photo}}) {
+            const QString path = folder.file(QString::number(orientation) + saved);
+            ASSERT_TRUE(save(picture, *saveTarget(path, &error), &error)) << error.toStdString();
+            QImageReader back(path);
+            back.setAutoTransform(false);
+            EXPECT_EQ(back.transformation(), QImageIOHandler::TransformationNone) << saved.toStdString();
+            const QImage read = back.read();
+            EXPECT_LE(maxDifference(read, saved.endsWith(QStringLiteral(".png")) ? upright : upright.copy(rect)), 32)
+                << saved.toStdString();
+        }
+    }
 }

@@ -1,6 +1,8 @@
 #include "archiver/forms/thumbnail.h"
 
+#include "common/images/image_size.h"
 #include "common/text/texts.h"
+#include "tests/imageviewer/phone_photo.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -245,6 +247,34 @@ TEST_F(ThumbnailMake, DrawsReadablePicturesAndNamesWhatIsWrongWithTheOthers)
                                    .arg(c.picture.height()));
             break;
         }
+    }
+}
+
+// A phone photo stored lying with an orientation note is drawn upright: the rule takes the upright
+// sides (an upright photo is cut at the bottom, not at the right), at the decoder's reduced scale
+// or whole; the size read from the header for the page of pictures is the upright one too.
+TEST_F(ThumbnailMake, DrawsAPhonePhotoUpright)
+{
+    const QSize box(137, 137);
+    struct Case
+    {
+        int orientation;
+        QSize upright;
+    };
+    const Case cases[] = {
+        {1, {900, 1600}}, {3, {900, 1600}}, {6, {900, 1600}}, {8, {900, 1600}},
+        {6, {1600, 900}}, {8, {280, 150}}, {5, {900, 1600}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.orientation) + " " + std::to_string(c.upright.width()));
+        const QString path = write(QStringLiteral("phone%1-%2.jpg").arg(c.orientation).arg(c.upright.width()),
+                                   phonephoto::jpeg(blocks(c.upright), c.orientation, 90));
+        EXPECT_EQ(images::headerSize(path), c.upright);
+        const thumbnail::Result r = thumbnail::make(path, box);
+        ASSERT_FALSE(r.image.isNull()) << r.error.toStdString();
+        const QSize draw = *thumbnail::drawSize(c.upright, box);
+        EXPECT_EQ(r.image.size(), draw.boundedTo(box));
+        expectDrawnFromBlocks(r.image, c.upright, draw, 40);
     }
 }
 
