@@ -15,6 +15,7 @@
 #include "ui_talvo.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QStyle>
 #include <QSystemTrayIcon>
 
@@ -115,11 +116,10 @@ void Talvo::m_kill_Autorun_Click()
 
 void Talvo::m_backup_Click()
 {
-    QString busy;
-    const auto lock = session_.catalogue.lock(&busy);
-    const QStringList errors = lock ? backup::makeBackup(*lock) : QStringList{busy};
-    if (!errors.isEmpty()) {
-        desktop_.message(this, errors.join(u'\n'), QString(), Desktop::Buttons::Ok, Desktop::Icon::Critical);
+    QString error;
+    const auto lock = session_.catalogue.lock(&error);
+    if (!lock || !backup::makeBackup(*lock, &error)) {
+        desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Critical);
         return;
     }
     setWindowTitle(message(32));
@@ -127,17 +127,28 @@ void Talvo::m_backup_Click()
 
 void Talvo::m_restaure_Click()
 {
-    if (!backup::exists(session_.folder)) return;
-    if (desktop_.message(this, message(82), QString(), Desktop::Buttons::OkCancel, Desktop::Icon::Question) !=
-        Desktop::Answer::Ok)
-        return;
-    QString busy;
-    const auto lock = session_.catalogue.lock(&busy);
-    const QStringList errors = lock ? backup::restore(*lock) : QStringList{busy};
-    if (!errors.isEmpty()) {
-        desktop_.message(this, errors.join(u'\n'), QString(), Desktop::Buttons::Ok, Desktop::Icon::Critical);
+    const QList<backup::Backup> all = backup::list(session_.folder);
+    if (all.isEmpty()) return;
+    // The backups by their dates, the newest first.
+    const QLocale locale(session_.language.locale());
+    QStringList items;
+    for (const backup::Backup &b : all) {
+        const QString when = locale.toString(b.when, QLocale::ShortFormat);
+        items.append(b.legacy ? texts::get(texts::kLegacyBackup).arg(when)
+                              : texts::get(texts::kBackupLine).arg(b.id, when).arg(b.records));
+    }
+    const auto chosen = desktop_.choose(this, ui->m_restaure->text().remove(u'&'), texts::get(texts::kChooseBackup), items);
+    if (!chosen) return;
+    const backup::Backup &b = all[*chosen];
+    QString error;
+    const auto lock = session_.catalogue.lock(&error);
+    if (!lock || !backup::restore(*lock, b, &error)) {
+        desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Critical);
         return;
     }
     refreshGrid();
     setWindowTitle(message(86));
+    desktop_.message(this,
+                     texts::get(texts::kRestored).arg(locale.toString(b.when, QLocale::ShortFormat)).arg(b.records),
+                     QString(), Desktop::Buttons::Ok, Desktop::Icon::Information);
 }

@@ -2,23 +2,47 @@
 
 #include "common/files/folder_lock.h"
 
+#include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
-// One generation of copies of the catalogue in the BACKUP sub-folder: the 36 letter files (as
-// "A.mfi" …), TALVO.CAT and TALVO.SUP. Each copy is made through the atomic save, so a copy
-// that fails leaves the file it would have replaced whole.
+#include <optional>
+
+// Backups of the catalogue (the 36 letter files, TALVO.CAT and TALVO.SUP), each whole or absent:
+// a backup is written into a hidden folder of BACKUP, synced, then made visible as
+// BACKUP/<date> by one rename, so that a failed or killed backup leaves the earlier ones as they
+// were and none half made. The last kKeptByDefault (or as many as asked) are kept. A restore takes
+// only a complete backup, keeps the catalogue as it is first as a backup of its own, and puts the
+// files back as one undoable operation: stopped half-way, the next writer puts them back as they
+// were. BACKUP/operations holds the undo history, not backups.
 namespace backup {
 
+inline constexpr int kKeptByDefault = 10;
+
 QString backupFolder(const QString &folder);
-// A backup exists when BACKUP holds the copy of A's letter file.
+
+struct Backup
+{
+    QString id;        // its folder's name under BACKUP ("20261210-142501-123"), or "ancien"
+    QDateTime when;
+    qint64 records = -1; // -1: not counted (a backup of the earlier, single-generation form)
+    QString folder;    // ends with "/"
+    bool legacy = false; // the copies lying in BACKUP itself, as earlier versions made them
+};
+
+// The complete backups, newest first; the earlier form, when BACKUP holds one, last.
+QList<Backup> list(const QString &folder);
+// Whether there is a backup to restore.
 bool exists(const QString &folder);
 
-// Copies the catalogue of the locked folder into BACKUP; a missing file is passed over. The lock
-// is held over all the copies, so they are one snapshot of the catalogue. Returns the errors, one
-// per copy that failed (empty when all went well).
-QStringList makeBackup(const files::FolderLock &lock);
-// Copies BACKUP back over the catalogue, the same way.
-QStringList restore(const files::FolderLock &lock);
+// Makes a new backup of the catalogue under the lock; the oldest beyond kept are removed. The
+// backup made, or nothing with errorText (the earlier backups untouched).
+std::optional<Backup> makeBackup(const files::FolderLock &lock, QString *errorText, int kept = kKeptByDefault);
+
+// Puts the catalogue back as backup holds it (a letter file it lacks becomes empty), after keeping
+// the catalogue as it is as a backup of its own; an operation that undo takes back. False, with
+// errorText, when it could not (the catalogue then as it was).
+bool restore(const files::FolderLock &lock, const Backup &backup, QString *errorText, int kept = kKeptByDefault);
 
 } // namespace backup

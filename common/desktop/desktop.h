@@ -30,6 +30,9 @@ public:
     virtual Answer message(QWidget *parent, const QString &text, const QString &title = QString(),
                            Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
                            std::optional<Answer> defaultButton = std::nullopt) = 0;
+    // A choice among items (a list the user picks one from); its index, nothing when cancelled.
+    virtual std::optional<int> choose(QWidget *parent, const QString &title, const QString &label,
+                                      const QStringList &items) = 0;
     // The platform's input box; nothing when cancelled.
     virtual std::optional<QString> inputText(QWidget *parent, const QString &prompt,
                                              const QString &title, const QString &initial) = 0;

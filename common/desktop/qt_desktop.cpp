@@ -196,6 +196,21 @@ std::optional<QString> QtDesktop::inputText(QWidget *parent, const QString &prom
     return dialog.textValue();
 }
 
+std::optional<int> QtDesktop::choose(QWidget *parent, const QString &title, const QString &label,
+                                     const QStringList &items)
+{
+    QInputDialog dialog(shownParent(parent));
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setComboBoxItems(items);
+    dialog.setComboBoxEditable(false);
+    dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
+    placeDialog(dialog, parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const int index = int(items.indexOf(dialog.textValue()));
+    return index < 0 ? std::nullopt : std::optional<int>(index);
+}
+
 QString QtDesktop::openFileName(QWidget *parent, const QString &title, const QString &folder,
                                 const QString &filter)
 {

@@ -17,6 +17,8 @@ public:
                    Icon icon, std::optional<Answer> defaultButton = std::nullopt) override;
     std::optional<QString> inputText(QWidget *parent, const QString &prompt, const QString &title,
                                      const QString &initial) override;
+    std::optional<int> choose(QWidget *parent, const QString &title, const QString &label,
+                              const QStringList &items) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &folder,
                          const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &folder,

@@ -25,6 +25,15 @@ std::optional<QString> ScriptedDesktop::inputText(QWidget *, const QString &prom
     return inputs.isEmpty() ? std::nullopt : inputs.takeFirst();
 }
 
+std::optional<int> ScriptedDesktop::choose(QWidget *, const QString &title, const QString &label,
+                                          const QStringList &items)
+{
+    log.append(QStringLiteral("choose: ") + title + QStringLiteral(" | ") + label + QStringLiteral(" | ") +
+               items.join(QStringLiteral(" | ")));
+    if (!choices.isEmpty()) return choices.takeFirst();
+    return items.isEmpty() ? std::nullopt : std::optional<int>(0);
+}
+
 QString ScriptedDesktop::openFileName(QWidget *, const QString &title, const QString &, const QString &filter)
 {
     fileFilters.append(filter);

@@ -31,6 +31,8 @@ public:
     // Queues.
     QList<Answer> answers;
     QList<std::optional<QString>> inputs;
+    // Answers of the choices among items; without one, the first item, as Enter takes it.
+    QList<std::optional<int>> choices;
     QStringList fileNames;
     // Each modal dialog is handed to the next handler, which may fill and click it; its return
     // value is the dialog's result. Without a handler the dialog is rejected.
@@ -60,6 +62,8 @@ public:
                    Icon icon, std::optional<Answer> defaultButton = std::nullopt) override;
     std::optional<QString> inputText(QWidget *parent, const QString &prompt, const QString &title,
                                      const QString &initial) override;
+    std::optional<int> choose(QWidget *parent, const QString &title, const QString &label,
+                              const QStringList &items) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &folder,
                          const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &folder,

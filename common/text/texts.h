@@ -90,7 +90,15 @@ inline constexpr char kSection[] = "Textes";
     /* the command-line tool */ \
     X(kNoCatalogue, "pas_de_catalogue", "« %1 » ne contient pas de catalogue (pas de A.MFI) : créez-le d'abord avec « talvo5-cli init ».") \
     X(kAlreadyThere, "catalogue_existant", "Les fichiers de travail existent déjà dans %1") \
-    X(kNoBackup, "pas_de_backup", "Aucun backup dans « %1 ».") \
+    X(kNoBackup, "pas_de_backup", "Aucune sauvegarde complète dans « %1 ».") \
+    X(kNoSuchBackup, "backup_inconnu", "Aucune sauvegarde « %1 » : « talvo5-cli restore --list » les nomme.") \
+    X(kBackupIncomplete, "backup_incomplet", "La sauvegarde « %1 » n'est plus complète : rien n'a été restauré.") \
+    X(kBackupMade, "backup_fait", "Sauvegarde du %1 faite : %2 fiche(s), dans « %3 ».") \
+    X(kRestored, "restauration_faite", "Le catalogue est revenu à la sauvegarde du %1 (%2 fiche(s)) ; celui d'avant est gardé comme une sauvegarde, et « Annuler la dernière opération » le remet.") \
+    X(kRestoreTitle, "titre_restauration", "Restauration de la sauvegarde du %1") \
+    X(kBackupLine, "ligne_backup", "%1   %2   %3 fiche(s)") \
+    X(kLegacyBackup, "backup_ancien", "%1   ancien   sauvegarde de l'ancienne forme, non vérifiée") \
+    X(kChooseBackup, "choisir_backup", "La sauvegarde à restaurer (le catalogue d'avant sera gardé comme une sauvegarde) :") \
     X(kNoIdenticalRecord, "aucune_fiche_identique", "Aucune fiche identique à « %1 » dans le catalogue.") \
     X(kNeedsValue, "option_sans_valeur", "l'option %1 demande une valeur") \
     X(kUnknownOption, "option_inconnue", "option inconnue %1") \
@@ -112,8 +120,10 @@ inline constexpr char kSection[] = "Textes";
     X(kUsageAdd, "usage_add", "ajouter une fiche") \
     X(kUsageDelete, "usage_delete", "supprimer toute fiche identique à LIGNE") \
     X(kUsageReplace, "usage_replace", "réécrire une fiche") \
-    X(kUsageBackup, "usage_backup", "copier le catalogue dans le sous-répertoire BACKUP") \
-    X(kUsageRestore, "usage_restore", "recopier le dernier backup sur le catalogue") \
+    X(kUsageBackup, "usage_backup", "faire une sauvegarde datée du catalogue dans le sous-répertoire BACKUP (les N dernières sont gardées, 10 par défaut)") \
+    X(kSyntaxBackup, "syntaxe_backup", "backup [--keep N]") \
+    X(kSyntaxRestore, "syntaxe_restore", "restore [--list] [DATE]") \
+    X(kUsageRestore, "usage_restore", "remettre le catalogue comme le tenait la dernière sauvegarde complète, ou celle de DATE ; avec --list, nommer les sauvegardes") \
     X(kUsageFolder, "usage_dossier", "Le dossier du programme est DOSSIER, sinon $TALVO5_HOME, sinon le dossier de l'exécutable s'il contient les fichiers de langue, sinon $XDG_DATA_HOME/talvo5.") \
     /* the record forms: shared */ \
     X(kSupportNotMounted, "support_absent", "Insérez le support «%1»") \

@@ -7,6 +7,7 @@
 
 #include "tests/robustness/robustness_support.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 
@@ -226,8 +227,13 @@ TEST(BackupWhileRecordsMove, HoldsTheMovingRecordExactlyOnce)
     for (int i = 0; i < backups; ++i) {
         const CliRun r = runCli(folder, {QStringLiteral("backup")});
         ASSERT_EQ(r.exitCode, 0) << r.errText().toStdString();
-        const QList<QByteArray> copy = sortedLines(folder.read(QStringLiteral("BACKUP/A.mfi"))) +
-                                       sortedLines(folder.read(QStringLiteral("BACKUP/Z.mfi")));
+        // The newest backup, a dated folder of BACKUP.
+        const QStringList dated =
+            QDir(folder.file(QStringLiteral("BACKUP"))).entryList({QStringLiteral("2*")}, QDir::Dirs, QDir::Name | QDir::Reversed);
+        ASSERT_FALSE(dated.isEmpty());
+        const QString newest = QStringLiteral("BACKUP/") + dated.front() + u'/';
+        const QList<QByteArray> copy = sortedLines(folder.read(newest + QStringLiteral("A.mfi"))) +
+                                       sortedLines(folder.read(newest + QStringLiteral("Z.mfi")));
         const auto held = copy.count(encoded(inZ)) + copy.count(encoded(inA));
         if (held != 1) {
             ++wrong;

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -566,6 +567,86 @@ TEST(KillBatch, ARecordAddedAfterAKillSurvivesTheUndo)
     }
     std::cout << "kill batch: " << kills << " kills, then an add and an undo: " << undone << " undos done, "
               << refused << " refused or with nothing to undo" << std::endl;
+}
+
+// A backup killed at a random moment, then a restore; a restore killed, then the next command: the
+// catalogue is always one whole state it had, never a mix, and a killed backup leaves no backup
+// half made. TALVO_KILL_BATCH_ROUNDS sets the kills of each (8).
+TEST(KillBackup, ARestoreAlwaysGivesOneWholeEarlierCatalogue)
+{
+    bool seeded = false;
+    const quint64 seed = qEnvironmentVariable("TALVO_KILL_SEED").toULongLong(&seeded);
+    const quint64 used = seeded ? seed : std::random_device{}();
+    std::cout << "kill backup: seed " << used << " (TALVO_KILL_SEED=" << used << " replays it)" << std::endl;
+    Generator g(used);
+    const int rounds = qEnvironmentVariableIntValue("TALVO_KILL_BATCH_ROUNDS") > 0
+                           ? qEnvironmentVariableIntValue("TALVO_KILL_BATCH_ROUNDS")
+                           : 8;
+    TestFolder folder;
+    const QString home = folder.path();
+    ASSERT_EQ(runCli(folder, {QStringLiteral("init")}).exitCode, 0);
+    Letters first, second;
+    for (int i = 0; i < record::kLetterCount; ++i) {
+        const QChar letter = QLatin1Char(record::kLetterList[i]);
+        QByteArray a, b;
+        for (int n = 0; n < 300; ++n) {
+            const QByteArray line = encoded(letter + g.line(u'A').mid(1)) + "\r\n";
+            a += line;
+            b += n % 3 ? line : encoded(letter + g.line(u'B').mid(1)) + "\r\n";
+        }
+        first.insert(letter + QStringLiteral(".MFI"), a);
+        second.insert(letter + QStringLiteral(".MFI"), b);
+    }
+    auto put = [&](const Letters &state) {
+        for (auto it = state.cbegin(); it != state.cend(); ++it) folder.write(it.key(), it.value());
+    };
+    auto backups = [&] {
+        return QDir(folder.file(QStringLiteral("BACKUP")))
+            .entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)
+            .filter(QRegularExpression(QStringLiteral("^2")));
+    };
+    put(first);
+    ASSERT_EQ(runCli(folder, {QStringLiteral("backup")}).exitCode, 0);
+    auto time = [&](const QStringList &args) {
+        const auto start = Clock::now();
+        waitFor(spawnCli(home, args));
+        return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+    };
+    put(second);
+    const auto backupUs = time({QStringLiteral("backup")});
+    int whole = 0;
+    for (int round = 0; round < rounds && !HasFailure(); ++round) {
+        SCOPED_TRACE(QStringLiteral("seed %1, backup round %2").arg(used).arg(round).toStdString());
+        put(second);
+        const QStringList before = backups();
+        const pid_t pid = spawnCli(home, {QStringLiteral("backup")});
+        std::this_thread::sleep_for(std::chrono::microseconds(g.below(int(backupUs * 1.2) + 1)));
+        ::kill(pid, SIGKILL);
+        waitFor(pid);
+        EXPECT_GE(backups().size(), before.size()); // none lost; a killed one is absent or whole
+        const CliRun restored = runCli(folder, {QStringLiteral("restore")});
+        EXPECT_EQ(restored.exitCode, 0) << restored.errText().toStdString();
+        const Letters now = readLetters(home);
+        EXPECT_TRUE(now == first || now == second) << "the restore gave a mix";
+        whole += now == first || now == second;
+    }
+    put(second);
+    const auto restoreUs = time({QStringLiteral("restore"), backups().first()});
+    for (int round = 0; round < rounds && !HasFailure(); ++round) {
+        SCOPED_TRACE(QStringLiteral("seed %1, restore round %2").arg(used).arg(round).toStdString());
+        put(second);
+        const pid_t pid = spawnCli(home, {QStringLiteral("restore"), backups().first()});
+        std::this_thread::sleep_for(std::chrono::microseconds(g.below(int(restoreUs * 1.2) + 1)));
+        ::kill(pid, SIGKILL);
+        waitFor(pid);
+        // The next writer puts a half-made restore back.
+        ASSERT_EQ(runCli(folder, {QStringLiteral("backup")}).exitCode, 0);
+        const Letters now = readLetters(home);
+        EXPECT_TRUE(now == first || now == second) << "a killed restore left a mix";
+        whole += now == first || now == second;
+    }
+    std::cout << "kill backup: " << 2 * rounds << " kills of a backup or a restore, " << whole
+              << " left one whole catalogue" << std::endl;
 }
 
 INSTANTIATE_TEST_SUITE_P(robustness, KillLoop,

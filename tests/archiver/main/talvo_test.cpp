@@ -1,5 +1,6 @@
 #include "archiver/main/talvo.h"
 #include "archiver/store/undo.h"
+#include "archiver/store/backup.h"
 #include "archiver/store/first_run.h"
 #include "archiver/store/language.h"
 #include "archiver/store/record.h"
@@ -534,29 +535,37 @@ TEST(MainWindow, ColumnJumpsReachEveryColumnAndANewSearchStartsAtTheKey)
     EXPECT_EQ(grid->columnAt(0), 0);
 }
 
-TEST(MainWindow, BackupThenRestoreWithCancelAndWithOk)
+// The restore lists the backups by their dates, newest first; cancelling the list changes
+// nothing; the one chosen comes back, and the catalogue it replaced is kept as a backup.
+TEST(MainWindow, BackupThenRestoreWithCancelAndWithAChoice)
 {
     Window w;
     ASSERT_TRUE(w.load());
     w.talvo->m_restaure_Click(); // no backup yet: silently nothing
     EXPECT_TRUE(w.desktop.messages.isEmpty());
+    EXPECT_TRUE(w.desktop.log.filter(QStringLiteral("choose:")).isEmpty());
 
     w.talvo->m_backup_Click();
     EXPECT_EQ(w.talvo->windowTitle(), w.msg(32));
     const QByteArray original = w.read(QStringLiteral("U.MFI"));
-    EXPECT_EQ(w.read(QStringLiteral("BACKUP/U.mfi")), original);
-
     w.write(QStringLiteral("U.MFI"), "UNE FICHE AJOUTEE@1[]#\xA7\r\n");
-    w.desktop.answers = {Desktop::Answer::Cancel};
+    w.talvo->m_backup_Click();
+    const QList<backup::Backup> two = backup::list(w.path());
+    ASSERT_EQ(two.size(), 2);
+
+    w.desktop.choices = {std::nullopt};
     w.talvo->m_restaure_Click();
-    EXPECT_EQ(w.desktop.messages.last().text, w.msg(82));
-    EXPECT_EQ(w.desktop.messages.last().buttons, Desktop::Buttons::OkCancel);
+    const QStringList asked = w.desktop.log.filter(QStringLiteral("choose:"));
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].indexOf(two[0].id) < asked[0].indexOf(two[1].id)) << asked[0].toStdString();
     EXPECT_EQ(w.read(QStringLiteral("U.MFI")), "UNE FICHE AJOUTEE@1[]#\xA7\r\n");
 
-    w.desktop.answers = {Desktop::Answer::Ok};
+    w.desktop.choices = {1};
     w.talvo->m_restaure_Click();
     EXPECT_EQ(w.read(QStringLiteral("U.MFI")), original);
     EXPECT_EQ(w.talvo->windowTitle(), w.msg(86));
+    EXPECT_EQ(backup::list(w.path()).size(), 3);
+    EXPECT_TRUE(w.desktop.messages.last().text.contains(QStringLiteral("(6 fiche(s))"))) << w.desktop.messages.last().text.toStdString();
 }
 
 TEST(MainWindow, AutorunEntriesFollowWhatCanBeReadBack)

@@ -42,7 +42,8 @@ TEST(LanguageFiles, EachHoldsEveryTextOfTheOtherAndOfTheProgramsOwn)
 
     // Names and words that are the same in both languages.
     const QStringList same{QStringLiteral("rubrique_date"), QStringLiteral("rubrique_support"),
-                           QStringLiteral("rubrique_note"), QStringLiteral("syntaxe_analyse")};
+                           QStringLiteral("rubrique_note"), QStringLiteral("syntaxe_analyse"),
+                           QStringLiteral("syntaxe_backup"), QStringLiteral("syntaxe_restore")};
     const QString section = QLatin1String(texts::kSection);
     for (const texts::Text *t : texts::kAll) {
         const QString key = QLatin1String(t->key), inCode = QString::fromUtf8(t->french);
