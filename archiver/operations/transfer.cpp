@@ -7,16 +7,43 @@
 #include "common/text/line_file.h"
 #include "common/text/texts.h"
 
+#include <algorithm>
+
 namespace transfer {
 namespace {
 
+
 bool digitOrCapital(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z'); }
+
+// Why a file cannot be read as lines at all: UTF-16 (by its byte order mark, or by the NUL of
+// every other byte), or line ends of a lone CR, which would make one line of the whole file.
+QString refusedShape(const QString &path)
+{
+    QByteArray head;
+    linefile::forEachChunk(path, [&](QByteArrayView chunk) {
+        head = chunk.first(std::min<qsizetype>(chunk.size(), 64 * 1024)).toByteArray();
+        return false;
+    });
+    if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF"))
+        return texts::get(texts::kImportUtf16).arg(path);
+    qsizetype nulEven = 0, nulOdd = 0;
+    const qsizetype sample = std::min<qsizetype>(head.size(), 4096);
+    for (qsizetype i = 0; i < sample; ++i)
+        if (head[i] == '\0') ++(i % 2 ? nulOdd : nulEven);
+    if (sample >= 8 && std::max(nulEven, nulOdd) * 4 > sample) return texts::get(texts::kImportUtf16).arg(path);
+    if (!head.contains('\n') && head.contains('\r')) return texts::get(texts::kImportCrOnly).arg(path);
+    return QString();
+}
 
 // Reads path line by line, empty lines included, until fn returns false (the reading was
 // abandoned); fn gets each line with its number.
 template <typename Fn>
 void readLines(const QString &path, Reading *r, Fn &&fn)
 {
+    if (const QString why = refusedShape(path); !why.isEmpty()) {
+        r->error = why;
+        return;
+    }
     qint64 number = 0;
     const linefile::ReadStatus status = linefile::forEachLineWithEmpty(path, [&](QByteArrayView line) {
         ++number;
@@ -33,7 +60,8 @@ void readLines(const QString &path, Reading *r, Fn &&fn)
 // Counts a rejected line and why; false when it is the one that stops the reading.
 bool reject(Reading *r, qint64 number, const QString &text, const QString &why, int message = 0)
 {
-    r->rejectedLines.append({number, text, why, message});
+    constexpr qsizetype kShown = 80; // of a rejected line, enough to find it
+    r->rejectedLines.append({number, text.size() > kShown ? text.left(kShown) + QStringLiteral("…") : text, why, message});
     return ++r->rejected < kRejectedLimit;
 }
 
@@ -50,6 +78,12 @@ Reading readRecords(const QString &path)
         if (!digitOrCapital(static_cast<unsigned char>(line[0]))) return reject(&r, number, text, rejectedFirst(text[0]));
         if (!line.contains('#') || !line.contains('\xA7'))
             return reject(&r, number, text, texts::get(texts::kRejectSeparators));
+        // A line no record can be: too long (a cut one included), or with a control character
+        // that the letter files must never hold.
+        if (line.size() > record::kMaxLineLength)
+            return reject(&r, number, text, texts::get(texts::kRejectTooLong).arg(record::kMaxLineLength));
+        if (const auto bad = cp1252::firstUnstorable(text))
+            return reject(&r, number, text, cp1252::unstorableMessage(*bad));
         r.lines[QLatin1Char(line[0])].append(line.toByteArray());
         ++r.accepted;
         return true;

@@ -179,6 +179,9 @@ inline constexpr char kSection[] = "Textes";
     X(kRejectSeparators, "rejet_separateurs", "il y manque « # » ou « § »") \
     X(kRejectNoHash, "rejet_diese", "il y manque le « # » entre le texte-clé et la note") \
     X(kRejectSection, "rejet_paragraphe", "contient « § », le séparateur de la cible") \
+    X(kRejectTooLong, "rejet_trop_longue", "plus de %1 caractères") \
+    X(kImportUtf16, "import_utf16", "« %1 » est un texte UTF-16 : enregistrez-le en UTF-8 ou en Windows-1252 pour l'importer. Rien n'a été importé.") \
+    X(kImportCrOnly, "import_cr_seul", "Les lignes de « %1 » finissent par un CR seul (ancien Macintosh) : convertissez-les en CR LF ou en LF pour l'importer. Rien n'a été importé.") \
     /* pictures and the volumes of supports */ \
     X(kPictureTooSmall, "image_trop_petite", "L'image « %1 » est trop petite (%2 × %3 pixels) pour la vignette.") \
     X(kUsageLock, "usage_verrou", "Les commandes qui modifient le catalogue attendent quelques secondes ($TALVO_LOCK_WAIT_MS) qu'un autre programme ait fini de le modifier. Les caractères de contrôle sont affichés en \\xNN.") \

@@ -288,3 +288,63 @@ TEST(CliBatch, HtmlPageMakesThePageOfTheFoundPictures)
     }
     EXPECT_FALSE(folder.exists(QStringLiteral("home/vide/vide.htm")));
 }
+
+namespace {
+
+QByteArray utf16(const QString &text, bool bom)
+{
+    QByteArray out = bom ? QByteArray("\xFF\xFE") : QByteArray();
+    for (const QChar c : text) {
+        out += char(c.unicode() & 0xFF);
+        out += char(c.unicode() >> 8);
+    }
+    return out;
+}
+
+} // namespace
+
+// Import files a record cannot come from: each bad line is rejected, counted and named with its
+// number and why (a line cut or over 256 characters, a control character or a NUL); a file in
+// UTF-16 or with lone CR line ends is refused whole, naming it; an import stopped at its third
+// rejected line exits 1. Nothing but the accepted lines reaches the catalogue.
+TEST(CliBatch, HostileImportsAreRefusedWithTheirReasons)
+{
+    const QByteArray good = "BON@1[]A#\xA7\r\n";
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        int exit;
+        QString said;  // in stderr
+        bool imported; // the good line reached B.MFI
+    } cases[] = {
+        {"a line far too long", "LONG@1[]A#" + QByteArray(200 * 1024, 'x') + "\xA7\r\n" + good, 0,
+         QStringLiteral("ligne 1 : « LONG@1[]A#xxx"), true},
+        {"a line over 256", "LONG@1[]A#" + QByteArray(250, 'x') + "\xA7\r\n" + good, 0, QStringLiteral("plus de 256 caractères"), true},
+        {"NUL", QByteArray("NUL@1[]A#x\0y\xA7\r\n", 15) + good, 0, QStringLiteral("U+0000"), true},
+        {"ESC and BEL", "ESC@1[]A#\x1B[31m\xA7\r\nBEL@1[]A#\x07\xA7\r\n" + good, 0, QStringLiteral("U+001B"), true},
+        {"UTF-16 with its mark", utf16(QStringLiteral("BON@1[]A#\u00A7\r\n"), true), 1, QStringLiteral("UTF-16"), false},
+        {"UTF-16 without it", utf16(QStringLiteral("BON@1[]A#\u00A7\r\nBOIS@1[]A#\u00A7\r\n"), false), 1,
+         QStringLiteral("UTF-16"), false},
+        {"lone CR line ends", "BON@1[]A#\xA7\rBOIS@1[]A#\xA7\rBAL@1[]A#\xA7\r", 1, QStringLiteral("CR seul"), false},
+        {"abandoned at the third bad line", good + "x\r\ny\r\nz\r\nBIS@1[]A#\xA7\r\n", 1, QStringLiteral("ligne 4 : « z »"), true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFolder folder;
+        folder.copyShipped(QStringLiteral("francais.lng"));
+        ASSERT_EQ(runCli(folder, {QStringLiteral("init")}).exitCode, 0);
+        folder.write(QStringLiteral("in.MFI"), c.bytes);
+        const auto before = letterFiles(folder);
+        const CliRun r = runCli(folder, {QStringLiteral("import"), folder.file(QStringLiteral("in.MFI"))});
+        EXPECT_EQ(r.exitCode, c.exit) << r.errText().toStdString();
+        EXPECT_TRUE(r.errText().contains(c.said)) << r.errText().toStdString();
+        auto after = letterFiles(folder);
+        EXPECT_EQ(after.value(QStringLiteral("B.MFI")).contains("BON@1[]A#"), c.imported);
+        after.remove(QStringLiteral("B.MFI"));
+        auto rest = before;
+        rest.remove(QStringLiteral("B.MFI"));
+        EXPECT_EQ(after, rest); // no bad line anywhere
+        EXPECT_FALSE(folder.read(QStringLiteral("B.MFI")).contains("BIS@")); // after the stop
+    }
+}
