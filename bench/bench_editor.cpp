@@ -1,11 +1,14 @@
 // The editor's window on large documents, offscreen, for bench_editor.sh:
 //
 //   bench_editor open FILE                  opens FILE as the command line would, until shown
-//   bench_editor replace FILE WORD OTHER    opens FILE, replaces every WORD by OTHER, saves
+//   bench_editor replace FILE WORD OTHER    opens FILE, replaces every WORD by OTHER, saves; also
+//                                           prints how many were replaced and whether the progress
+//                                           was shown
 //   bench_editor save FILE                  opens FILE, changes it, then times the save alone
 //
 // Prints the length of the text shown; "save" also prints the save's own time in ms on stderr.
 #include "common/desktop/scripted_desktop.h"
+#include "common/text/document_text.h"
 #include "editor/text/editor_session.h"
 #include "editor/window/form1.h"
 
@@ -42,14 +45,17 @@ int main(int argc, char *argv[])
             QMetaObject::invokeMethod(d, "ok_auto_Click");
             return d->result();
         });
+        const qsizetype occurrences = doctext::findAllIgnoringCase(window.plainText(), args[2]).size();
         QElapsedTimer timer;
         timer.start();
         window.action("m_remplacer")->trigger();
         const qint64 replaced = timer.elapsed();
         window.action("m_sauver")->trigger();
         QCoreApplication::processEvents();
-        std::fprintf(stderr, "replace %lld ms, save %lld ms\n", static_cast<long long>(replaced),
-                     static_cast<long long>(timer.elapsed() - replaced));
+        std::fprintf(stderr, "replace %lld ms, save %lld ms, %lld replaced, progress %s\n",
+                     static_cast<long long>(replaced), static_cast<long long>(timer.elapsed() - replaced),
+                     static_cast<long long>(occurrences),
+                     desktop.log.filter(QStringLiteral("progress: ")).isEmpty() ? "not shown" : "shown");
     } else if (args[0] == u"save") {
         window.Text1()->textCursor().insertText(QStringLiteral("x"));
         QElapsedTimer timer;

@@ -3,7 +3,9 @@
 #include "common/text/cp1252.h"
 #include "common/text/line_file.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <array>
 #include <bit>
@@ -25,7 +27,18 @@ QString commandLinePath(const QStringList &arguments)
     return path;
 }
 
-bool namesRtf(const QString &path) { return path.contains(QStringLiteral(".rtf"), Qt::CaseInsensitive); }
+bool hasRtfExtension(const QString &path)
+{
+    return QFileInfo(path).suffix().compare(QStringLiteral("rtf"), Qt::CaseInsensitive) == 0;
+}
+
+bool beginsAsRtf(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF")) bytes = bytes.sliced(3);
+    qsizetype i = 0;
+    while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n')) ++i;
+    return bytes.sliced(i).startsWith("{\\rtf");
+}
 
 OpenedAs openedAs(const QString &upperExtension)
 {
@@ -94,6 +107,38 @@ std::optional<PlainText> decodePlainText(const QByteArray &bytes, const QString 
     result.crlf = bytes.contains("\r\n");
     if (result.crlf) result.text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return result;
+}
+
+std::optional<Document> readDocument(const QString &path, QString *errorText)
+{
+    auto bytes = readDocumentFile(path, errorText);
+    if (!bytes) return std::nullopt;
+    Document document;
+    // An empty file of that name is a new RTF document.
+    if (hasRtfExtension(path) && (bytes->isEmpty() || beginsAsRtf(*bytes))) {
+        document.rtf = true;
+        document.rtfBytes = std::move(*bytes);
+        return document;
+    }
+    auto plain = decodePlainText(*bytes, path, errorText);
+    if (!plain) return std::nullopt;
+    document.plain = std::move(*plain);
+    return document;
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty()) return false;
+    const QString realA = QFileInfo(a).canonicalFilePath(), realB = QFileInfo(b).canonicalFilePath();
+    return realA.isEmpty() || realB.isEmpty() ? QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath()
+                                              : realA == realB;
+}
+
+QString documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString folder = !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    return folder.endsWith(u'/') ? folder : folder + u'/';
 }
 
 std::optional<QByteArray> encodePlainText(QStringView text, Encoding encoding, bool crlf, QString *errorText)
@@ -253,6 +298,15 @@ qsizetype findIgnoringCase(QStringView text, QStringView word, qsizetype from)
 {
     if (word.isEmpty() || from < 0 || from > text.size()) return -1;
     return CaseFinder(word).find(text, from);
+}
+
+QList<qsizetype> findAllIgnoringCase(QStringView text, QStringView word)
+{
+    QList<qsizetype> found;
+    if (word.isEmpty()) return found;
+    const CaseFinder finder(word);
+    for (qsizetype at = finder.find(text, 0); at >= 0; at = finder.find(text, at + word.size())) found.append(at);
+    return found;
 }
 
 qsizetype replaceAllIgnoringCase(QString *text, QStringView word, QStringView replacement, qsizetype *lastEnd)

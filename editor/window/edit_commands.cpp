@@ -1,6 +1,8 @@
 #include "editor/window/edit_commands.h"
 
 #include "common/desktop/desktop.h"
+#include "common/richtext/replace.h"
+#include "common/widgets/companion_texts.h"
 #include "common/widgets/remplace.h"
 #include "common/widgets/text_area.h"
 #include "common/text/document_text.h"
@@ -9,6 +11,7 @@
 #include "editor/window/form1.h"
 
 #include <QDate>
+#include <QDialog>
 #include <QLocale>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -20,11 +23,29 @@ namespace {
 
 void align(Form1 &window, Qt::Alignment alignment) { window.Text1()->setAlignment(alignment); }
 
-// Adds a line at the end of the text, which is set again as plain text, and puts the caret there.
+// Adds a line at the end of the text, as an edit of the document, and puts the caret there.
 void appendLine(Form1 &window, const QString &line)
 {
-    window.Text1()->setPlainText(window.plainText() + line + u'\n');
     window.Text1()->moveCursor(QTextCursor::End);
+    window.Text1()->textCursor().insertText(line + u'\n');
+    window.Text1()->moveCursor(QTextCursor::End);
+}
+
+// Replaces in the document itself, so that an RTF document keeps its formats and pictures; one
+// step of the document's undo takes it all back.
+void replaceInDocument(Form1 &window)
+{
+    EditorSession &session = window.session();
+    window.SauverPourAnnuler();
+    const Desktop::Progress progress = window.desktop().progress(&window, companiontexts::replacing());
+    const richtext::Replaced done =
+        richtext::replaceAll(window.Text1()->document(), session.motCherche, session.texteRemplacement, progress);
+    if (done.cancelled) return;
+    if (done.count == 0) {
+        window.desktop().message(&window, editortexts::absent(session.motCherche));
+        return;
+    }
+    session.positionRecherche = qint32(done.lastEnd + 1);
 }
 
 QString askLine(Form1 &window, const QString &prompt, const QString &title, const QString &initial, bool *given)
@@ -52,12 +73,12 @@ void m_annuler(Form1 &window)
         // The snapshot ends with the line end its writing added.
         QString text = QString::fromUtf8(*bytes);
         if (text.endsWith(u'\n')) text.chop(1);
-        window.Text1()->setPlainText(text);
+        window.showPlainText(text);
     } else {
         window.showRtf(*bytes);
-        window.setModifie(true);
-        window.MajMenus();
     }
+    window.setModifie(true);
+    window.MajMenus();
     window.action("m_annuler")->setEnabled(false);
 }
 
@@ -96,19 +117,24 @@ void m_remplacer(Form1 &window)
 {
     EditorSession &session = window.session();
     remplace dialog(session.motCherche, session.texteRemplacement, &window);
-    window.desktop().exec(&dialog);
+    // Closed without OK, the dialog asks for nothing.
+    if (window.desktop().exec(&dialog) != QDialog::Accepted) return;
     if (session.motCherche.isEmpty() || session.texteRemplacement.isEmpty()) return;
-    QString text = window.plainText();
-    const QString before = text;
     session.positionRecherche = 1;
     window.Text1()->setFocus();
+    if (!window.modeTxt()) {
+        replaceInDocument(window);
+        return;
+    }
+    QString text = window.plainText();
+    const QString before = text;
     qsizetype lastEnd = 0;
     if (doctext::replaceAllIgnoringCase(&text, session.motCherche, session.texteRemplacement, &lastEnd) == 0) {
         window.SauverPourAnnuler(&before);
         window.desktop().message(&window, editortexts::absent(session.motCherche));
         return;
     }
-    // Set as plain text: an RTF document loses its formatting, as every whole-text change does.
+    // A plain text is set again whole, which is quicker than the same edits in the document.
     // The caret stays at the top: taking it to the last replacement would lay the whole text out.
     // The undo snapshot of the text before is written while the new text is put in.
     window.showPlainText(text, [&] { window.SauverPourAnnuler(&before); });

@@ -2,13 +2,11 @@
 
 #include <QString>
 
-// The editor's own words. It has no language file: every message and title is French.
+// The editor's own words. It has no language file: every message and title is French. What it
+// says as the viewer does is in common/widgets/companion_texts.h.
 namespace editortexts {
 
 inline QString aboutDescription() { return QStringLiteral("L' éditeur de texte d' Talvo"); }
-inline QString rewrite() { return QStringLiteral("Ré-écrire ?"); }
-inline QString fileExists() { return QStringLiteral("Ce fichier existe déjà..."); }
-inline QString erase(const QString &caption) { return QStringLiteral("Effacer ") + caption + QStringLiteral(" ?"); }
 inline QString kindPrompt() { return QStringLiteral("0 = Rich Text\n1 = TXT simple"); }
 inline QString kindTitle() { return QStringLiteral("TYPE de Texte"); }
 inline QString saveQuestion(const QString &caption) { return QStringLiteral("Sauvegarder ") + caption + QStringLiteral(" ?"); }
@@ -31,6 +29,11 @@ inline QString snapshotFailed(const QString &error)
 {
     return QStringLiteral("L'état du texte n'a pas pu être gardé pour l'annulation :\n") + error;
 }
+inline QString toUtf8() { return QStringLiteral("en UTF-8"); }
+inline QString toWindows1252() { return QStringLiteral("en Windows-1252"); }
+inline QString openCancelled() { return QStringLiteral("Ouverture annulée."); }
+inline QString openTitle() { return QStringLiteral("OUVRIR"); }
+inline QString saveAsTitle() { return QStringLiteral("ENREGISTRER SOUS..."); }
 inline QString rtfKind() { return QStringLiteral("RTF"); }
 inline QString textKind() { return QStringLiteral("TXT"); }
 

@@ -6,11 +6,11 @@
 #include "common/files/program_folder.h"
 #include "common/widgets/apropos.h"
 #include "common/widgets/cinput.h"
+#include "common/widgets/companion.h"
 #include "editor/text/editor_session.h"
 #include "editor/window/editor_texts.h"
 #include "editor/window/form1.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QTextEdit>
@@ -25,19 +25,52 @@ void warn(Form1 &window, const QString &text)
 }
 
 // Writes the document to path; says why when it could not, and the file on disk is then as it was.
+// A plain text the document's code page cannot hold may be kept as UTF-8 instead, on the user's word.
 bool write(Form1 &window, const QString &path)
 {
     QString error;
-    if (!window.saveFile(path, &error)) {
-        warn(window, editortexts::notSavedBecause(error));
-        return false;
+    bool written = false;
+    if (window.modeTxt()) {
+        doctext::Encoding encoding = window.encoding();
+        const auto content = plainTextToSave(window.desktop(), &window, window.textToSave(), &encoding, window.crlf());
+        window.setFileFormat(encoding, window.crlf());
+        if (!content) return false;
+        written = files::saveAtomically(path, *content, &error);
+    } else {
+        written = window.saveFile(path, &error);
     }
-    return true;
+    if (!written) warn(window, editortexts::notSavedBecause(error));
+    return written;
 }
 
-void opened(Form1 &window)
+bool mayWriteTo(Form1 &window, const QString &path)
 {
+    return mayWriteOver(window.desktop(), &window, path, window.ownFile());
+}
+
+void saved(Form1 &window, const QString &path)
+{
+    window.setOwnFile(path);
     window.setModifie(false);
+    window.MajMenus();
+}
+
+// Reads path and, once the document shown may go, shows it in its place.
+void open(Form1 &window, const QString &path)
+{
+    QString error;
+    const auto document = doctext::readDocument(path, &error);
+    if (!document) {
+        warn(window, error);
+        return;
+    }
+    if (!mayLeave(window)) return;
+    window.showDocument(path, *document);
+    const QString extension = PartieChemin(path, QStringLiteral("extension")).toUpper();
+    const bool html = !document->rtf && doctext::openedAs(extension) == doctext::OpenedAs::Html;
+    // A page may not be turned into RTF; any other document may again.
+    window.action("m_type")->setEnabled(!html);
+    if (html) window.action("m_txt_to_htm")->setEnabled(true);
     window.MajMenus();
     window.AjouterFichierRecent();
 }
@@ -52,15 +85,11 @@ void startViewer(Form1 &window, const char *document)
 
 void m_nouveau(Form1 &window)
 {
-    Desktop &desktop = window.desktop();
-    if (!window.isEmpty()
-        && desktop.message(&window, editortexts::erase(window.caption()), QString(), Desktop::Buttons::YesNo)
-               == Desktop::Answer::No)
-        return;
-    const QString answer = SaisieTexte(desktop, &window, editortexts::kindPrompt(), editortexts::kindTitle(),
+    if (!mayLeave(window)) return;
+    const QString answer = SaisieTexte(window.desktop(), &window, editortexts::kindPrompt(), editortexts::kindTitle(),
                                        QStringLiteral("0"), false);
     const bool plainText = answer != u"0";
-    window.setCaption(window.session().untitled(plainText));
+    window.setUntitled(plainText);
     window.setModeTxt(plainText);
     window.showPlainText(QString());
     window.setFileFormat(doctext::Encoding::Utf8, false);
@@ -70,74 +99,39 @@ void m_nouveau(Form1 &window)
 
 void m_charger(Form1 &window)
 {
-    EditorSession &session = window.session();
-    const QString path = window.desktop().openFileName(&window, QStringLiteral("OUVRIR"), session.settings.lastFolder,
-                                                       editortexts::openFilter());
-    if (path.isEmpty()) {
-        warn(window, QStringLiteral("Ouverture annulée."));
-        window.Text1()->setFocus();
-        return;
-    }
-    const doctext::OpenedAs kind = doctext::openedAs(PartieChemin(path, QStringLiteral("extension")).toUpper());
-    QString error;
-    if (!window.loadFile(path, kind == doctext::OpenedAs::Rtf, &error)) {
-        warn(window, error);
-        window.Text1()->setFocus();
-        return;
-    }
-    window.setCaption(path);
-    window.setModeTxt(kind != doctext::OpenedAs::Rtf);
-    // A page may not be turned into RTF; any other document may again.
-    window.action("m_type")->setEnabled(kind != doctext::OpenedAs::Html);
-    if (kind == doctext::OpenedAs::Html) window.action("m_txt_to_htm")->setEnabled(true);
-    opened(window);
+    const QString path = window.desktop().openFileName(&window, editortexts::openTitle(),
+                                                       window.session().settings.lastFolder, editortexts::openFilter());
+    if (path.isEmpty()) warn(window, editortexts::openCancelled());
+    else open(window, path);
     window.Text1()->setFocus();
 }
 
 void nom_fichier(Form1 &window, int index)
 {
     const QStringList &recent = window.session().settings.recent;
-    if (index < 1 || index > recent.size()) return;
-    const QString path = recent[index - 1];
-    const bool rtf = doctext::namesRtf(path);
-    QString error;
-    if (!window.loadFile(path, rtf, &error)) {
-        warn(window, error);
-        return;
-    }
-    window.setModeTxt(!rtf);
-    window.setCaption(path);
-    opened(window);
+    if (index >= 1 && index <= recent.size()) open(window, recent[index - 1]);
 }
 
-void m_sauver(Form1 &window)
+bool save(Form1 &window)
 {
-    if (window.caption() == window.session().untitled(false)) {
-        saveAs(window);
-        return;
-    }
-    if (!write(window, window.caption())) return;
-    window.setModifie(false);
-    window.MajMenus();
+    if (window.untitled()) return saveAs(window);
+    // A converted document has a name of its own that may be another file's.
+    if (!mayWriteTo(window, window.caption()) || !write(window, window.caption())) return false;
+    saved(window, window.caption());
+    return true;
 }
+
+void m_sauver(Form1 &window) { save(window); }
 
 bool saveAs(Form1 &window)
 {
-    Desktop &desktop = window.desktop();
-    const QString &lastFolder = window.session().settings.lastFolder;
-    const QString preset = (lastFolder.isEmpty() ? QDir::homePath() + u'/' : lastFolder)
-                           + (window.modeTxt() ? QStringLiteral("SansTitre.txt") : QStringLiteral("SansTitre.rtf"));
-    const QString path = desktop.saveFileName(&window, QStringLiteral("ENREGISTRER SOUS..."), preset, QString(), false);
-    if (path.isEmpty()) return false;
-    if (QFileInfo::exists(path)
-        && desktop.message(&window, editortexts::rewrite(), editortexts::fileExists(), Desktop::Buttons::YesNo)
-               == Desktop::Answer::No)
-        return false;
-    if (!write(window, path)) return false;
+    const QString preset = window.untitled() ? doctext::documentsFolder() + QFileInfo(window.caption()).fileName()
+                                             : window.caption();
+    const QString path = window.desktop().saveFileName(&window, editortexts::saveAsTitle(), preset, QString(), false);
+    if (path.isEmpty() || !mayWriteTo(window, path) || !write(window, path)) return false;
     window.setCaption(path);
     window.AjouterFichierRecent();
-    window.setModifie(false);
-    window.MajMenus();
+    saved(window, path);
     return true;
 }
 
@@ -147,30 +141,38 @@ void m_type(Form1 &window)
 {
     const bool plainText = !window.modeTxt();
     window.setModeTxt(plainText);
-    window.setCaption(PartieChemin(window.caption(), QStringLiteral("chemin et nom seul"))
-                      + (plainText ? QStringLiteral(".txt") : QStringLiteral(".rtf")));
+    if (window.untitled()) window.setUntitled(plainText);
+    else
+        window.setCaption(PartieChemin(window.caption(), QStringLiteral("chemin et nom seul"))
+                          + (plainText ? QStringLiteral(".txt") : QStringLiteral(".rtf")));
+    // Nothing is written yet, but the document is now another file's content: closing asks.
+    window.setModifie(true);
     window.MajMenus();
     // The next save goes through Save As or waits for a change.
     window.action("m_sauver")->setEnabled(false);
+}
+
+void m_encodage(Form1 &window)
+{
+    doctext::Encoding encoding = window.encoding();
+    if (!turnEncoding(window.desktop(), &window, window.textToSave(), &encoding)) return;
+    window.setFileFormat(encoding, window.crlf());
+    // The file is to be written anew: saving is offered, and closing asks.
+    window.setModifie(true);
+    window.MajMenus();
 }
 
 void m_info(Form1 &window) { AfficherApropos(window.desktop(), &window, editortexts::aboutDescription()); }
 void m_doc(Form1 &window) { startViewer(window, "redig.rtf"); }
 void m_aide_HTM(Form1 &window) { startViewer(window, "aide_htm.rtf"); }
 
-bool mayClose(Form1 &window)
+bool mayLeave(Form1 &window)
 {
-    Desktop &desktop = window.desktop();
-    const QString question = editortexts::saveQuestion(window.caption());
-    if (!window.isEmpty() && window.caption() == window.session().untitled(false)) {
-        if (desktop.message(&window, question, editortexts::notSaved(), Desktop::Buttons::YesNo) == Desktop::Answer::Yes)
-            return saveAs(window);
-        return true;
-    }
-    if (window.modifie() && desktop.message(&window, question, QString(), Desktop::Buttons::YesNo) == Desktop::Answer::Yes) {
-        return write(window, window.caption());
-    }
-    return true;
+    // An untitled document that holds nothing has nothing to lose.
+    const bool changed = window.modifie() && !(window.untitled() && window.isEmpty());
+    return mayLeaveDocument(window.desktop(), &window, changed, editortexts::saveQuestion(window.caption()),
+                            window.untitled() ? editortexts::notSaved() : QString(),
+                            [&window] { return save(window); });
 }
 
 } // namespace filecmd

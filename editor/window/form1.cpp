@@ -78,27 +78,31 @@ QMenu *Form1::menu(const char *name) const { return findChild<QMenu *>(QString::
 void Form1::Form_Load(const QStringList &arguments)
 {
     setModeTxt(true);
-    setCaption(session_.untitled(true));
+    setUntitled(true);
     setFileFormat(doctext::Encoding::Utf8, false);
     session_.settings = editor::readSettings(session_.settingsPath());
     applySettings();
-    modifie_ = false;
+    setModifie(false);
 
     const QString path = doctext::commandLinePath(arguments);
     if (!path.isEmpty()) {
-        const bool rtf = doctext::namesRtf(path);
         QString error;
-        // A file still to be written (a new note) opens empty under its own name.
-        if (!QFileInfo::exists(path) || loadFile(path, rtf, &error)) {
-            setModeTxt(!rtf);
+        if (!QFileInfo::exists(path)) {
+            // A file still to be written (a new note) opens empty under its own name.
+            setModeTxt(!doctext::hasRtfExtension(path));
             setCaption(path);
-            modifie_ = false;
-            MajMenus();
-            menu("m1")->menuAction()->setEnabled(true);
-            AjouterFichierRecent();
+            setOwnFile(path);
+            setModifie(false);
+        } else if (const auto document = doctext::readDocument(path, &error)) {
+            showDocument(path, *document);
         } else {
             // Under the file's name, a save would replace what could not be read.
             desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+        }
+        if (error.isEmpty()) {
+            MajMenus();
+            menu("m1")->menuAction()->setEnabled(true);
+            AjouterFichierRecent();
         }
     }
 
@@ -131,8 +135,20 @@ void Form1::applySettings()
 void Form1::setCaption(const QString &path)
 {
     caption_ = path;
+    untitled_ = false;
     setWindowTitle(path);
 }
+
+void Form1::setUntitled(bool plainText)
+{
+    setCaption(session_.untitled(plainText));
+    untitled_ = true;
+    ownFile_.clear();
+}
+
+bool Form1::modifie() const { return text1_->document()->isModified(); }
+
+void Form1::setModifie(bool changed) { text1_->document()->setModified(changed); }
 
 void Form1::setModeTxt(bool plainText)
 {
@@ -145,6 +161,8 @@ void Form1::setFileFormat(doctext::Encoding encoding, bool crlf)
 {
     encoding_ = encoding;
     crlf_ = crlf;
+    action("m_encodage")->setText(encoding == doctext::Encoding::Utf8 ? editortexts::toWindows1252()
+                                                                      : editortexts::toUtf8());
     updateStatus();
 }
 
@@ -157,6 +175,13 @@ void Form1::updateStatus()
 }
 
 QString Form1::plainText() const { return shownText_ ? *shownText_ : textarea::plainText(*text1_->document()); }
+
+QString Form1::textToSave() const
+{
+    QString text = plainText();
+    text.remove(QChar::ObjectReplacementCharacter);
+    return text;
+}
 
 bool Form1::isEmpty() const { return text1_->document()->isEmpty(); }
 
@@ -179,7 +204,8 @@ struct DocumentSettings
         d->setDocumentMargin(margin);
         d->setIndentWidth(indent);
         d->setUseDesignMetrics(designMetrics);
-        d->setMaximumBlockCount(maximumBlocks);
+        // Setting it, even to what it is, turns the document's undo off.
+        if (d->maximumBlockCount() != maximumBlocks) d->setMaximumBlockCount(maximumBlocks);
         d->setDefaultCursorMoveStyle(moves);
         d->setBaseUrl(baseUrl);
     }
@@ -262,29 +288,25 @@ void Form1::showRtf(const QByteArray &rtf)
     text1_->moveCursor(QTextCursor::Start);
 }
 
-bool Form1::loadFile(const QString &path, bool asRtf, QString *errorText)
+void Form1::showDocument(const QString &path, const doctext::Document &document)
 {
-    const auto bytes = doctext::readDocumentFile(path, errorText);
-    if (!bytes) return false;
-    if (asRtf && richtext::looksLikeRtf(*bytes)) {
-        showRtf(*bytes);
+    if (document.rtf) {
+        showRtf(document.rtfBytes);
         setFileFormat(doctext::Encoding::Windows1252, false);
-        return true;
+    } else {
+        showPlainText(document.plain.text);
+        setFileFormat(document.plain.encoding, document.plain.crlf);
     }
-    const auto plain = doctext::decodePlainText(*bytes, path, errorText);
-    if (!plain) return false;
-    showPlainText(plain->text);
-    setFileFormat(plain->encoding, plain->crlf);
-    return true;
+    setModeTxt(!document.rtf);
+    setCaption(path);
+    setOwnFile(path);
+    setModifie(false);
 }
 
 std::optional<QByteArray> Form1::fileContent(QString *errorText) const
 {
     if (!modeTxt_) return richtext::write(*text1_->document());
-    QString text = plainText();
-    text.remove(QChar::ObjectReplacementCharacter);
-    text += u'\n';
-    return doctext::encodePlainText(text, encoding_, crlf_, errorText);
+    return doctext::encodePlainText(textToSave(), encoding_, crlf_, errorText);
 }
 
 bool Form1::saveFile(const QString &path, QString *errorText) const
@@ -306,7 +328,8 @@ void Form1::MajMenus(const QString *text)
     const bool filled = !isEmpty();
     menu("m1")->menuAction()->setEnabled(filled);
     for (const char *name : {"m_sauver_sous", "m_assistant", "m_imprimer"}) action(name)->setEnabled(filled);
-    action("m_sauver")->setEnabled(modifie_);
+    action("m_sauver")->setEnabled(modifie());
+    action("m_encodage")->setEnabled(modeTxt_);
     if (!html_) html_ = filled && doctext::holdsHtml(text ? *text : plainText());
     const bool html = *html_;
     action("m_htm")->setEnabled(html);
@@ -322,7 +345,7 @@ void Form1::MajMenus(const QString *text)
 
 void Form1::Text1_Change()
 {
-    modifie_ = true;
+    leaveDecided_ = false;
     html_.reset();
     MajMenus();
 }
@@ -372,9 +395,18 @@ void Form1::SauverPourAnnuler(const QString *text)
     }
 }
 
+bool Form1::endSession(bool mayAsk)
+{
+    // Without the user's word nothing is saved: the files stay as they are.
+    if (!mayAsk) return true;
+    if (!filecmd::mayLeave(*this)) return false;
+    leaveDecided_ = true;
+    return true;
+}
+
 void Form1::closeEvent(QCloseEvent *event)
 {
-    if (!filecmd::mayClose(*this)) {
+    if (!leaveDecided_ && !filecmd::mayLeave(*this)) {
         event->ignore();
         return;
     }

@@ -35,29 +35,44 @@ public:
     // The document's identity is its path, shown as the caption.
     const QString &caption() const { return caption_; }
     void setCaption(const QString &path);
+    // An untitled document has the program folder's "SansTitre" name as its caption, and is
+    // saved only through Save As.
+    bool untitled() const { return untitled_; }
+    void setUntitled(bool plainText);
+    // The file the document was read from or last written to; empty for a new document. Any
+    // other existing file is replaced only after a question.
+    const QString &ownFile() const { return ownFile_; }
+    void setOwnFile(const QString &path) { ownFile_ = path; }
     bool modeTxt() const { return modeTxt_; }
     void setModeTxt(bool plainText);
-    bool modifie() const { return modifie_; }
-    void setModifie(bool changed) { modifie_ = changed; }
+    // Whether the document changed since it was read, written or made: its own state, set by
+    // every edit, format change and replacement.
+    bool modifie() const;
+    void setModifie(bool changed);
     doctext::Encoding encoding() const { return encoding_; }
     bool crlf() const { return crlf_; }
     void setFileFormat(doctext::Encoding encoding, bool crlf);
 
     // The whole text, line ends as "\n".
     QString plainText() const;
+    // The plain text as a save writes it (pictures have no place there).
+    QString textToSave() const;
     bool isEmpty() const;
     // Replaces the text, as plain text or as RTF, without marking the document changed. The
     // caret goes to the top. meanwhile, when given, runs while the new text is being put in.
     void showPlainText(const QString &text, const std::function<void()> &meanwhile = {});
     void showRtf(const QByteArray &rtf);
-    // Reads a file into the window as RTF or as plain text. False with the reason when it cannot
-    // be read; the window is then as it was.
-    bool loadFile(const QString &path, bool asRtf, QString *errorText);
-    // The document as its file holds it: RTF, or the plain text with its final line end.
+    // Shows a document read from path, unchanged, under path: its kind, encoding and line ends.
+    void showDocument(const QString &path, const doctext::Document &document);
+    // The document as its file holds it: RTF, or the plain text as it was read.
     std::optional<QByteArray> fileContent(QString *errorText) const;
     // Saves that content to path atomically. False with the reason when it could not; the file
     // is then as it was.
     bool saveFile(const QString &path, QString *errorText) const;
+
+    // The session is ending: the same question as closing, when the user may be asked. False
+    // when the session must not end (the user cancelled, or a save failed).
+    bool endSession(bool mayAsk);
 
     void MajMenus(const QString *text = nullptr);
     void AjouterFichierRecent();
@@ -94,8 +109,12 @@ private:
     QAction *recentSeparator_ = nullptr;
     QLabel *status_ = nullptr;
     QString caption_;
+    QString ownFile_;
+    bool untitled_ = true;
     bool modeTxt_ = true;
-    bool modifie_ = false;
+    // The user answered for the document as the session ended; the close that follows asks
+    // again only after a new change.
+    bool leaveDecided_ = false;
     bool centred_ = false;
     doctext::Encoding encoding_ = doctext::Encoding::Utf8;
     bool crlf_ = false;

@@ -64,6 +64,7 @@ void Form1::setupFichierMenu()
     QAction *htm = addAction(convertir, "m_htm", QStringLiteral("en TXT"));
     QAction *toHtm = addAction(convertir, "m_txt_to_htm", QStringLiteral("en HTM"));
     addAction(convertir, "m_type", QStringLiteral("en RTF"), filecmd::m_type);
+    addAction(convertir, "m_encodage", editortexts::toWindows1252(), filecmd::m_encodage);
     recentSeparator_ = fichier_->addSeparator();
     recentSeparator_->setObjectName(QStringLiteral("nom_fichier(0)"));
     disable({merger, sauver, sauverSous, assistant, imprimer, htm, toHtm});

@@ -5,6 +5,7 @@
 #include "editor/window/form1.h"
 
 #include <QApplication>
+#include <QSessionManager>
 
 int main(int argc, char *argv[])
 {
@@ -13,6 +14,12 @@ int main(int argc, char *argv[])
     EditorSession session(files::programFolder());
     QtDesktop desktop;
     Form1 window(session, desktop);
+#ifndef QT_NO_SESSIONMANAGER
+    // The desktop session ending asks what closing the window asks, when the user may be asked.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager &manager) {
+        if (!window.endSession(manager.allowsInteraction())) manager.cancel();
+    });
+#endif
     window.Form_Load(QApplication::arguments().mid(1));
     window.show();
     return app.exec();

@@ -1,4 +1,6 @@
+#include "common/richtext/replace.h"
 #include "common/richtext/rtf.h"
+#include "common/text/document_text.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -590,4 +592,71 @@ TEST(RichText, AKeptDocumentWritesWhatItHoldsAfterEveryKindOfChange)
         // A second writing, from what the first kept, gives the same again.
         EXPECT_EQ(richtext::write(doc), richtext::write(*fresh)) << what;
     }
+}
+
+TEST(RichText, ReplaceAllEditsTheDocumentInPlaceInOneUndoStep)
+{
+    // The same occurrences as the plain-text replacement, in texts cut into formats and pictures.
+    struct Case { QString text, word, replacement; };
+    const Case cases[] = {
+        {"banana", "a", "aa"},
+        {"Le chat, le chien, LE loup", "Le", "un"},
+        {"été ÉTÉ été", "été", "hiver"},
+        {"aaaa", "aa", "b"},
+        {"rien", "x", "y"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        QTextDocument doc;
+        QTextCursor cursor(&doc);
+        // Every character in a format of its own, and a picture after the first half.
+        for (qsizetype i = 0; i < c.text.size(); ++i) {
+            if (i == c.text.size() / 2) picture(cursor, "p", pattern(2, 2, QImage::Format_RGB32, 1));
+            cursor.insertText(c.text.mid(i, 1), Fmt{.bold = i % 2 == 0, .points = double(10 + i)}.make());
+        }
+        doc.clearUndoRedoStacks();
+        const QString before = describe(doc);
+        QString expected = doc.toRawText();
+        const QList<qsizetype> found = doctext::findAllIgnoringCase(expected, c.word);
+        const auto sizeAt = [&](qsizetype position) {
+            QTextCursor at(&doc);
+            at.setPosition(int(position) + 1);
+            return at.charFormat().fontPointSize();
+        };
+        QList<double> sizes;
+        for (const qsizetype at : found) sizes.append(sizeAt(at));
+        const qsizetype count = doctext::replaceAllIgnoringCase(&expected, c.word, c.replacement);
+        const richtext::Replaced done = richtext::replaceAll(&doc, c.word, c.replacement);
+        EXPECT_EQ(done.count, count);
+        EXPECT_EQ(doc.toRawText(), expected);
+        EXPECT_EQ(imageCount(doc), 1);
+        // Each replacement, first to last character, takes the format of the first character it
+        // replaced.
+        for (qsizetype k = 0; k < found.size(); ++k) {
+            const qsizetype at = found[k] + k * (c.replacement.size() - c.word.size());
+            for (qsizetype i = 0; i < c.replacement.size(); ++i) EXPECT_EQ(sizeAt(at + i), sizes[k]) << k;
+        }
+        if (count > 0) {
+            doc.undo();
+            EXPECT_FALSE(doc.isUndoAvailable()) << "one step";
+        }
+        EXPECT_EQ(describe(doc), before);
+    }
+
+    // Cancelled by its progress half-way (its second report comes after 100 ms of replacing), the
+    // replacing leaves the document as it was.
+    const QString roses = QString(QStringLiteral("rose ")).repeated(400'000);
+    QTextDocument doc;
+    QTextCursor(&doc).insertText(roses);
+    doc.clearUndoRedoStacks();
+    QList<qint64> reports;
+    const richtext::Replaced cancelled = richtext::replaceAll(&doc, u"rose", u"tulipe", [&](qint64 done, qint64) {
+        reports.append(done);
+        return reports.size() == 1;
+    });
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(cancelled.count, 0);
+    ASSERT_EQ(reports.size(), 2);
+    EXPECT_GT(reports[1], 0);
+    EXPECT_TRUE(doc.toRawText() == roses);
 }

@@ -21,13 +21,15 @@ TEST(EditorText, CommandLinePathAndDocumentKind)
         {{}, QString(), false},
         {{QStringLiteral("/home/a/lettre.txt")}, QStringLiteral("/home/a/lettre.txt"), false},
         {{QStringLiteral("\"/home/a/mes"), QStringLiteral("notes.rtf\"")}, QStringLiteral("/home/a/mes notes.rtf"), true},
-        {{QStringLiteral("/home/DOCS.RTF/lisez moi")}, QStringLiteral("/home/DOCS.RTF/lisez moi"), true},
+        {{QStringLiteral("/home/DOCS.RTF/lisez moi")}, QStringLiteral("/home/DOCS.RTF/lisez moi"), false},
+        {{QStringLiteral("/home/notes.rtf.d/todo.txt")}, QStringLiteral("/home/notes.rtf.d/todo.txt"), false},
+        {{QStringLiteral("/home/Lettre.RtF")}, QStringLiteral("/home/Lettre.RtF"), true},
         {{QStringLiteral("\"")}, QString(), false},
         {{QStringLiteral("a\"b\"c")}, QStringLiteral("\"b\""), false},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(commandLinePath(c.args), c.path) << c.args.join(u'|').toStdString();
-        EXPECT_EQ(namesRtf(c.path), c.rtf) << c.path.toStdString();
+        EXPECT_EQ(hasRtfExtension(c.path), c.rtf) << c.path.toStdString();
     }
     EXPECT_EQ(openedAs(QStringLiteral(".RTF")), OpenedAs::Rtf);
     EXPECT_EQ(openedAs(QStringLiteral(".SHTML")), OpenedAs::Html);

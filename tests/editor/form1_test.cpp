@@ -6,6 +6,9 @@
 #include "tests/support/test_folder.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QImage>
+#include <QLabel>
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
@@ -112,10 +115,11 @@ TEST(Form1, TheCommandLineOpensAQuotedPathAndChoosesTheKind)
     e.folder.write(QStringLiteral("mes docs.RTF/la note.txt"), QByteArray("{\\rtf1\\ansi {\\b Gras} et r\\'e9el}"));
     e.start({QStringLiteral("\"") + rtfPath.section(u' ', 0, 0), rtfPath.section(u' ', 1) + QStringLiteral("\"")});
     EXPECT_EQ(e.window->caption(), rtfPath);
-    EXPECT_FALSE(e.window->modeTxt());
-    EXPECT_EQ(e.text(), QStringLiteral("Gras et réel"));
+    // A ".RTF" in a folder's name does not make a ".txt" file RTF: it is shown as it is.
+    EXPECT_TRUE(e.window->modeTxt());
+    EXPECT_EQ(e.text(), QStringLiteral("{\\rtf1\\ansi {\\b Gras} et r\\'e9el}"));
     EXPECT_FALSE(e.window->modifie());
-    EXPECT_TRUE(e.menuEnabled("m55"));
+    EXPECT_FALSE(e.menuEnabled("m55"));
     EXPECT_EQ(e.session->settings.recent, QStringList{rtfPath});
 
     // A note still to be written opens empty under its own name; a binary file is refused.
@@ -191,7 +195,7 @@ TEST(Form1, OpenFollowsTheExtensionAndKeepsThePathsCase)
     EXPECT_EQ(e.text(), QStringLiteral("a;b"));
 }
 
-TEST(Form1, SavesAddTheLineEndKeepTheEncodingAndNeverLoseTheFile)
+TEST(Form1, SavesKeepTheLineEndsTheEncodingAndNeverLoseTheFile)
 {
     Editor e;
     e.folder.write(QStringLiteral("liste.txt"), "ligne \xe9\r\n");
@@ -201,16 +205,19 @@ TEST(Form1, SavesAddTheLineEndKeepTheEncodingAndNeverLoseTheFile)
         e.trigger("m_sauver");
         EXPECT_FALSE(e.window->modifie());
     }
-    // Each load-and-save adds one line end, in the file's own encoding and line ends.
-    EXPECT_EQ(e.folder.read(QStringLiteral("liste.txt")), QByteArray("xxligne \xe9\r\n\r\n"));
+    // Each save writes what was typed and nothing more, in the file's own encoding and line ends.
+    EXPECT_EQ(e.folder.read(QStringLiteral("liste.txt")), QByteArray("xxligne \xe9\r\n"));
 
-    // A character the old code page cannot hold is refused, and the file stays as it was.
+    // A character the old code page cannot hold is named, and without a Yes to UTF-8 the file
+    // stays as it was.
     e.type(QStringLiteral("→"));
+    e.desktop.answers << Desktop::Answer::No;
     e.trigger("m_sauver");
     ASSERT_FALSE(e.desktop.messages.isEmpty());
     EXPECT_TRUE(e.desktop.messages.last().text.contains(QStringLiteral("→")));
+    EXPECT_EQ(e.desktop.messages.last().buttons, Desktop::Buttons::YesNo);
     EXPECT_TRUE(e.window->modifie());
-    EXPECT_EQ(e.folder.read(QStringLiteral("liste.txt")), QByteArray("xxligne \xe9\r\n\r\n"));
+    EXPECT_EQ(e.folder.read(QStringLiteral("liste.txt")), QByteArray("xxligne \xe9\r\n"));
 
     // A folder that cannot be written: the error is told, the text stays, the file is intact.
     Editor ro;
@@ -265,10 +272,10 @@ TEST(Form1, SaveAsNewAndConvertFollowTheirQuestions)
     EXPECT_FALSE(e.enabled("m_sauver"));
     EXPECT_FALSE(e.folder.exists(QStringLiteral("riche.txt")));
 
-    // New on a filled document asks first; No keeps it.
-    e.desktop.answers << Desktop::Answer::No;
+    // New on a converted document asks first; Cancel keeps it.
+    e.desktop.answers << Desktop::Answer::Cancel;
     e.trigger("m_nouveau");
-    EXPECT_EQ(e.desktop.messages.last().text, QStringLiteral("Effacer ") + target.chopped(4) + QStringLiteral(".txt ?"));
+    EXPECT_EQ(e.desktop.messages.last().text, QStringLiteral("Sauvegarder ") + target.chopped(4) + QStringLiteral(".txt ?"));
     EXPECT_EQ(e.text(), QStringLiteral("Texte riche"));
 }
 
@@ -290,7 +297,7 @@ TEST(Form1, ClosingAsksWhatTheDocumentNeeds)
         e.desktop.answers << Desktop::Answer::Yes;
         EXPECT_TRUE(e.window->close());
         EXPECT_EQ(e.desktop.messages.last().text, QStringLiteral("Sauvegarder ") + e.folder.file(QStringLiteral("a.txt")) + QStringLiteral(" ?"));
-        EXPECT_EQ(e.folder.read(QStringLiteral("a.txt")), QByteArray("deux un\n"));
+        EXPECT_EQ(e.folder.read(QStringLiteral("a.txt")), QByteArray("deux un"));
     }
     {
         // A save that fails keeps the window open with its text.
@@ -386,7 +393,8 @@ QStringList contentOf(const QTextDocument &document)
 
 TEST(Form1, AReplacedTextIsTheDocumentSetPlainTextGives)
 {
-    for (const bool rtf : {false, true}) {
+    // A plain text only: an RTF document is replaced in place (see ReplaceInAnRtfDocument...).
+    for (const bool rtf : {false}) {
         Editor e;
         if (rtf) {
             e.folder.write(QStringLiteral("doc.rtf"), "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}"
@@ -430,7 +438,7 @@ TEST(Form1, TheTextReadBackIsTheDocumentsOwnAfterEveryKindOfChange)
         e.window->Text1()->undo();
         ASSERT_EQ(e.text(), shownText());
     }
-    e.desktop.answers << Desktop::Answer::Yes;
+    e.desktop.answers << Desktop::Answer::No;
     e.answerCinput(QStringLiteral("1"));
     e.trigger("m_nouveau");
     EXPECT_EQ(e.text(), QString());
@@ -473,4 +481,199 @@ TEST(Form1, AnRtfSaveThatFailsHalfWayLeavesTheOldFile)
     richtext::read(e.folder.read(QStringLiteral("long.rtf")), &back);
     EXPECT_EQ(textarea::plainText(back), e.text());
     EXPECT_TRUE(e.text().startsWith(QStringLiteral("xmot l'été 0\nmot l'été 1\n")));
+}
+
+TEST(Form1, EveryWayOfReplacingOrClosingTheDocumentAsksOnlyAboutChanges)
+{
+    // Each way, on doc.txt; true when the document went (for the closing ones, the window).
+    const std::pair<const char *, std::function<bool(Editor &)>> ways[] = {
+        {"open", [](Editor &e) {
+             e.desktop.fileNames << e.folder.file(QStringLiteral("autre.txt"));
+             e.trigger("m_charger");
+             return e.text() == u"autre\n";
+         }},
+        {"recent file", [](Editor &e) { e.window->action("nom_fichier(1)")->trigger(); return e.text() == u"autre\n"; }},
+        {"new", [](Editor &e) { e.answerCinput(QStringLiteral("1")); e.trigger("m_nouveau"); return e.window->untitled(); }},
+        {"close", [](Editor &e) { return e.window->close(); }},
+        {"session end", [](Editor &e) {
+             const bool ends = e.window->endSession(true);
+             const qsizetype asked = e.desktop.messages.size();
+             // The window closes afterwards without asking again.
+             EXPECT_EQ(ends && e.window->close(), ends);
+             EXPECT_EQ(e.desktop.messages.size(), asked);
+             return ends;
+         }},
+    };
+    // Unchanged, then changed and answered Save, Don't save, Cancel.
+    const std::optional<Desktop::Answer> answers[] = {std::nullopt, Desktop::Answer::Yes, Desktop::Answer::No,
+                                                      Desktop::Answer::Cancel};
+    for (const auto &[way, run] : ways)
+        for (const std::optional<Desktop::Answer> answer : answers) {
+            SCOPED_TRACE(std::string(way) + " " + std::to_string(answer ? int(*answer) : -1));
+            Editor e;
+            const QString doc = e.folder.file(QStringLiteral("doc.txt"));
+            e.folder.write(QStringLiteral("doc.txt"), "un\n");
+            e.folder.write(QStringLiteral("autre.txt"), "autre\n");
+            const QStringList settings = QStringList(15, QStringLiteral("Libre"))
+                                         << QStringLiteral(" 1") << e.folder.file(QStringLiteral("autre.txt"));
+            e.folder.write(QStringLiteral("redig.ini"), settings.join(QStringLiteral("\r\n")).toUtf8());
+            e.start({doc});
+            if (answer) {
+                e.type(QStringLiteral("deux "));
+                e.desktop.answers << *answer;
+            }
+            const bool cancel = answer == Desktop::Answer::Cancel;
+            EXPECT_EQ(run(e), !cancel);
+            EXPECT_EQ(e.folder.read(QStringLiteral("doc.txt")), answer == Desktop::Answer::Yes ? "deux un\n" : "un\n");
+            ASSERT_EQ(e.desktop.messages.size(), answer ? 1 : 0);
+            if (answer) {
+                EXPECT_EQ(e.desktop.messages[0].text, QStringLiteral("Sauvegarder ") + doc + QStringLiteral(" ?"));
+                EXPECT_EQ(e.desktop.messages[0].buttons, Desktop::Buttons::YesNoCancel);
+            }
+            if (cancel) {
+                // The document, its changes and its undo are as they were.
+                EXPECT_EQ(e.window->caption(), doc);
+                EXPECT_TRUE(e.window->modifie());
+                e.window->Text1()->undo();
+                EXPECT_EQ(e.text(), QStringLiteral("un\n"));
+            }
+        }
+}
+
+TEST(Form1, UntitledAndConvertedDocumentsNeverReplaceAFileUnasked)
+{
+    Editor e;
+    const QString documents = e.folder.file(QStringLiteral("Documents/"));
+    QDir().mkpath(documents);
+    e.folder.write(QStringLiteral(".config/user-dirs.dirs"), ("XDG_DOCUMENTS_DIR=\"" + documents + "\"\n").toUtf8());
+    e.start();
+    // An untitled note goes through Save As in the documents folder, never to a fixed name.
+    e.type(QStringLiteral("note"));
+    e.desktop.fileNames << documents + QStringLiteral("note.txt");
+    e.trigger("m_sauver");
+    EXPECT_EQ(e.desktop.saveFolders.last(), documents + QStringLiteral("SansTitre.txt"));
+    EXPECT_EQ(e.folder.read(QStringLiteral("Documents/note.txt")), QByteArray("note"));
+    EXPECT_FALSE(e.folder.exists(QStringLiteral("SansTitre.txt")));
+
+    // Converted to RTF, the document takes the name of an existing letter: Ctrl+S asks, No the
+    // default. Save As asks onto another file, not onto the document's own.
+    e.folder.write(QStringLiteral("Documents/lettre.rtf"), "{\\rtf1 ma lettre}");
+    e.folder.write(QStringLiteral("Documents/lettre.txt"), "brouillon");
+    e.desktop.fileNames << documents + QStringLiteral("lettre.txt");
+    e.trigger("m_charger");
+    e.trigger("m_type");
+    e.type(QStringLiteral("x"));
+    e.trigger("m_sauver");
+    ASSERT_EQ(e.desktop.messages.size(), 1);
+    EXPECT_EQ(e.desktop.messages[0].text, QStringLiteral("Ré-écrire ?"));
+    EXPECT_EQ(e.desktop.messages[0].defaultButton, Desktop::Answer::No);
+    e.desktop.fileNames << documents + QStringLiteral("lettre.txt") << documents + QStringLiteral("lettre.rtf");
+    e.trigger("m_sauver_sous");
+    e.trigger("m_sauver_sous");
+    EXPECT_EQ(e.desktop.messages.size(), 2);
+    EXPECT_EQ(e.folder.read(QStringLiteral("Documents/lettre.rtf")), QByteArray("{\\rtf1 ma lettre}"));
+    EXPECT_TRUE(e.folder.read(QStringLiteral("Documents/lettre.txt")).startsWith("{\\rtf1"));
+}
+
+TEST(Form1, AFileSavedKeepsItsBytesItsKindAndCanGrowOutOfItsCodePage)
+{
+    // Each encoding and line-end style, with and without a final line end: saved unchanged, the
+    // same bytes; after one typed character, those bytes and that character.
+    for (const bool utf8 : {true, false})
+        for (const QString eol : {QStringLiteral("\r\n"), QStringLiteral("\n")})
+            for (const bool finalEnd : {true, false}) {
+                const QString text = QStringLiteral("première") + eol + QStringLiteral("[fin]") + (finalEnd ? eol : QString());
+                const auto bytesOf = [utf8](const QString &t) { return utf8 ? t.toUtf8() : t.toLatin1(); };
+                SCOPED_TRACE(bytesOf(text).toStdString());
+                Editor e;
+                e.folder.write(QStringLiteral("doc.txt"), bytesOf(text));
+                e.start({e.folder.file(QStringLiteral("doc.txt"))});
+                e.desktop.fileNames << e.folder.file(QStringLiteral("copie.txt"));
+                e.trigger("m_sauver_sous");
+                EXPECT_EQ(e.folder.read(QStringLiteral("copie.txt")), bytesOf(text));
+                e.type(QStringLiteral("é"));
+                e.trigger("m_sauver");
+                EXPECT_EQ(e.folder.read(QStringLiteral("copie.txt")), bytesOf(u'é' + text));
+            }
+
+    // The kind comes from the name's own extension and the content, never from a ".rtf"
+    // elsewhere in the path: a plain text is saved as the plain text it was.
+    const std::pair<const char *, QByteArray> kinds[] = {
+        {"notes.rtf.d/todo.txt", "à faire"}, {"faux.rtf", "du texte"}, {"source.txt", "{\\rtf1 x}"}, {"lettre.RTF", "{\\rtf1 x}"}};
+    for (const auto &[name, bytes] : kinds) {
+        Editor e;
+        QDir().mkpath(e.folder.file(QStringLiteral("notes.rtf.d")));
+        e.folder.write(QString::fromLatin1(name), bytes);
+        e.start({e.folder.file(QString::fromLatin1(name))});
+        e.type(QStringLiteral("."));
+        e.trigger("m_sauver");
+        const QByteArray saved = e.folder.read(QString::fromLatin1(name));
+        if (QByteArrayView(name) == "lettre.RTF") EXPECT_TRUE(saved.startsWith("{\\rtf1") && saved.contains(".x")) << saved.constData();
+        else EXPECT_EQ(saved, "." + bytes) << name;
+    }
+
+    // A Windows-1252 document given a character the code page lacks is kept as UTF-8 on a Yes;
+    // the status bar tells, and the menu turns it back once the character is gone.
+    Editor e;
+    e.folder.write(QStringLiteral("vieux.txt"), "caf\xe9\r\n");
+    e.start({e.folder.file(QStringLiteral("vieux.txt"))});
+    const auto status = [&] { return e.window->findChild<QLabel *>(QStringLiteral("encoding"))->text(); };
+    EXPECT_TRUE(status().contains(QStringLiteral("Windows-1252")));
+    e.type(QStringLiteral("→"));
+    e.desktop.answers << Desktop::Answer::Yes;
+    e.trigger("m_sauver");
+    EXPECT_TRUE(e.desktop.messages.value(0).text.contains(QStringLiteral("« → »")));
+    EXPECT_EQ(e.folder.read(QStringLiteral("vieux.txt")), QByteArray("\xe2\x86\x92" "caf\xc3\xa9\r\n"));
+    EXPECT_TRUE(status().contains(QStringLiteral("UTF-8")));
+    e.window->Text1()->moveCursor(QTextCursor::Start);
+    e.window->Text1()->textCursor().deleteChar();
+    e.trigger("m_encodage");
+    e.trigger("m_sauver");
+    EXPECT_EQ(e.folder.read(QStringLiteral("vieux.txt")), QByteArray("caf\xe9\r\n"));
+}
+
+TEST(Form1, ReplaceInAnRtfDocumentKeepsFormatsAndPicturesAndUndoesInOneStep)
+{
+    QImage image(2, 2, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    image.save(&png, "PNG");
+    Editor e;
+    e.folder.write(QStringLiteral("lettre.rtf"), "{\\rtf1\\ansi{\\colortbl;\\red200\\green0\\blue0;}{\\b Rose du jardin}\\par une "
+                                                 "{\\cf1 rose} {\\pict\\pngblip\\picw2\\pich2 " + png.data().toHex() + "} ROSE\\par}");
+    e.start({e.folder.file(QStringLiteral("lettre.rtf"))});
+    // The text in runs of one format each, however the document cuts it into fragments.
+    const auto runs = [&] {
+        QString out, last;
+        for (QTextBlock b = e.window->Text1()->document()->begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat f = it.fragment().charFormat();
+                const QString tag = QStringLiteral("<%1 %2 %3>").arg(f.fontWeight()).arg(f.foreground().color().name()).arg(f.isImageFormat());
+                out += (tag == last ? QString() : tag) + it.fragment().text();
+                last = tag;
+            }
+        return out;
+    };
+    const QString before = runs();
+    e.answerRemplace(QStringLiteral("rose"), QStringLiteral("tulipe"));
+    e.trigger("m_remplacer");
+    EXPECT_EQ(runs(), QString(before).replace(QStringLiteral("rose"), QStringLiteral("tulipe"), Qt::CaseInsensitive));
+    EXPECT_TRUE(before.contains(QStringLiteral("<700 #000000 0>Rose du")) && before.contains(QStringLiteral("<400 #000000 1>")))
+        << before.toStdString();
+    EXPECT_TRUE(e.desktop.log.contains(QStringLiteral("progress: Remplacement en cours...")));
+
+    // Closing the dialog without OK does nothing, not even the last replacement again.
+    const QString after = runs();
+    e.desktop.dialogHandlers.append([](QDialog *d) { d->reject(); return d->result(); });
+    e.trigger("m_remplacer");
+    EXPECT_EQ(runs(), after);
+    EXPECT_TRUE(e.desktop.messages.isEmpty());
+
+    // Saved, the letter keeps its bold, colour and picture; one undo puts everything back.
+    e.trigger("m_sauver");
+    const QByteArray saved = e.folder.read(QStringLiteral("lettre.rtf"));
+    for (const char *kept : {"\\b", "\\red200\\green0\\blue0", "\\pict", "tulipe"}) EXPECT_TRUE(saved.contains(kept)) << kept;
+    e.window->Text1()->undo();
+    EXPECT_EQ(runs(), before);
 }

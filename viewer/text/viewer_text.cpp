@@ -7,21 +7,31 @@
 
 namespace viewer {
 
-QStringList sectionsOf(QStringView text)
+QList<Section> sectionMarks(QStringView text)
 {
-    QStringList sections;
+    QList<Section> sections;
+    qsizetype lineStart = 0;
     for (QStringView line : text.split(u'\n')) {
+        const qsizetype start = lineStart;
+        lineStart += line.size() + 1;
         if (line.endsWith(u'\r')) line.chop(1);
         const qsizetype open = line.indexOf(u'[');
         if (open < 0) continue;
         const qsizetype close = line.indexOf(u']', open + 1);
         const qsizetype end = close >= 0 ? close : line.size() - 1;
-        sections.append(line.mid(open + 1, std::max<qsizetype>(0, end - open - 1)).toString());
+        sections.append({line.mid(open + 1, std::max<qsizetype>(0, end - open - 1)).toString(), start + open});
     }
-    std::stable_sort(sections.begin(), sections.end(), [](const QString &a, const QString &b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    std::stable_sort(sections.begin(), sections.end(), [](const Section &a, const Section &b) {
+        return QString::compare(a.name, b.name, Qt::CaseInsensitive) < 0;
     });
     return sections;
+}
+
+QStringList sectionsOf(QStringView text)
+{
+    QStringList names;
+    for (const Section &section : sectionMarks(text)) names.append(section.name);
+    return names;
 }
 
 QString sortedLines(QStringView text)

@@ -7,13 +7,16 @@
 #include "viewer/text/viewer_session.h"
 #include "viewer/text/viewer_text.h"
 #include "viewer/window/viewer_commands.h"
+#include "viewer/window/viewer_texts.h"
 
 #include <QCloseEvent>
 #include <QFrame>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -31,7 +34,7 @@ Form1::Form1(ViewerSession &session, Desktop &desktop, QWidget *parent)
     : QMainWindow(parent), session_(session), desktop_(desktop)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Lisor5"));
+    setWindowTitle(viewertexts::programTitle());
     texte2_ = new QTextEdit(this);
     texte2_->setObjectName(QStringLiteral("texte2"));
     texte2_->setAcceptRichText(false);
@@ -49,6 +52,9 @@ Form1::Form1(ViewerSession &session, Desktop &desktop, QWidget *parent)
     liste1_->setObjectName(QStringLiteral("Liste1"));
     layout->addWidget(liste1_);
     picture1_->hide();
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("encoding"));
+    statusBar()->addPermanentWidget(status_);
     connect(liste1_, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) { Liste1_Click(liste1_->row(item)); });
     connect(liste1_, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) { Liste1_Click(liste1_->row(item)); });
 
@@ -85,6 +91,7 @@ void Form1::setupFichierMenu()
     fichier->setObjectName(QStringLiteral("m_fichier"));
     addAction(fichier, "m_charger", QStringLiteral("Charger"), viewercmd::m_charger)->setShortcut(QKeySequence::Open);
     addAction(fichier, "m_sauver", QStringLiteral("Sauver"), viewercmd::m_sauver)->setShortcut(QKeySequence::Save);
+    addAction(fichier, "m_encodage", viewertexts::saveAsWindows1252(), viewercmd::m_encodage);
 }
 
 void Form1::setupTexteMenu()
@@ -125,66 +132,77 @@ void Form1::setupSelectionMenu()
 
 void Form1::Form_Load(const QStringList &arguments)
 {
+    updateStatus();
     const QString path = doctext::commandLinePath(arguments);
     if (path.isEmpty()) {
         viewercmd::m_charger(*this);
-        return;
+    } else {
+        QString error;
+        if (const auto document = doctext::readDocument(path, &error)) showDocument(path, *document);
+        else desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
     }
-    QString error;
-    if (!loadDocument(path, &error)) {
-        desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
-        setSaved(ViewerSession::untitled());
-    }
+    if (session_.currentFile == ViewerSession::untitled()) setSaved(ViewerSession::untitled());
 }
 
 QString Form1::plainText() const { return textarea::plainText(*texte2_->document()); }
 
-bool Form1::loadDocument(const QString &path, QString *errorText)
+QString Form1::textToSave() const
 {
-    const auto bytes = doctext::readDocumentFile(path, errorText);
-    if (!bytes) return false;
-    const bool rtf = doctext::namesRtf(path) && richtext::looksLikeRtf(*bytes);
-    std::optional<doctext::PlainText> plain;
-    if (!rtf) {
-        plain = doctext::decodePlainText(*bytes, path, errorText);
-        if (!plain) return false;
-        // Every line read is followed by its line end.
-        if (!plain->text.isEmpty() && !plain->text.endsWith(u'\n')) plain->text += u'\n';
-    }
+    QString text = plainText();
+    text.remove(QChar::ObjectReplacementCharacter);
+    return text;
+}
+
+void Form1::showDocument(const QString &path, const doctext::Document &document)
+{
     {
         const QSignalBlocker quiet(texte2_);
         liste1_->clear();
-        if (rtf) richtext::read(*bytes, texte2_->document());
-        else texte2_->setPlainText(plain->text);
+        if (document.rtf) richtext::read(document.rtfBytes, texte2_->document());
+        else texte2_->setPlainText(document.plain.text);
         // From the text shown, not the file's bytes: an RTF section with accents is written with
         // escapes in the file, and its marker is looked for in the text.
         liste1_->addItems(viewer::sectionsOf(plainText()));
     }
-    session_.plainText = !rtf;
-    session_.encoding = rtf ? doctext::Encoding::Windows1252 : plain->encoding;
-    session_.crlf = rtf ? false : plain->crlf;
+    session_.plainText = !document.rtf;
+    session_.encoding = document.rtf ? doctext::Encoding::Windows1252 : document.plain.encoding;
+    session_.crlf = !document.rtf && document.plain.crlf;
     texte2_->moveCursor(QTextCursor::Start);
     setSaved(path);
-    return true;
-}
-
-std::optional<QByteArray> Form1::fileContent(bool asRtf, QString *errorText) const
-{
-    if (asRtf) return richtext::write(*texte2_->document());
-    QString text = plainText();
-    text.remove(QChar::ObjectReplacementCharacter);
-    return doctext::encodePlainText(text, session_.encoding, session_.crlf, errorText);
 }
 
 void Form1::setSaved(const QString &path)
 {
     session_.currentFile = path;
     setWindowTitle(path);
-    session_.recordedLength = plainText().size();
-    session_.modified = false;
+    texte2_->document()->setModified(false);
+    updateStatus();
 }
 
-void Form1::texte2_Change() { session_.modified = plainText().size() != session_.recordedLength; }
+bool Form1::isModified() const { return texte2_->document()->isModified(); }
+
+void Form1::updateStatus()
+{
+    status_->setText(session_.plainText ? viewertexts::textKind() + QStringLiteral(" – ")
+                                              + doctext::encodingName(session_.encoding)
+                                              + (session_.crlf ? QStringLiteral(" – CR LF") : QString())
+                                        : viewertexts::rtfKind());
+    QAction *encoding = action("m_encodage");
+    encoding->setText(session_.encoding == doctext::Encoding::Utf8 ? viewertexts::saveAsWindows1252()
+                                                                   : viewertexts::saveAsUtf8());
+    encoding->setEnabled(session_.plainText);
+}
+
+bool Form1::endSession(bool mayAsk)
+{
+    // Without the user's word nothing is saved: the files stay as they are.
+    if (!mayAsk) return true;
+    if (!viewercmd::mayLeave(*this)) return false;
+    leaveDecided_ = true;
+    return true;
+}
+
+void Form1::texte2_Change() { leaveDecided_ = false; }
 
 void Form1::selectionChanged()
 {
@@ -209,19 +227,29 @@ void Form1::Liste1_Click(int row)
 {
     picture1_->hide();
     if (row < 0 || row >= liste1_->count()) return;
-    const QString marker = u'[' + liste1_->item(row)->text() + u']';
+    const QString name = liste1_->item(row)->text();
+    // The n-th entry of a name is the n-th section of that name in the text.
+    qsizetype rank = 0;
+    for (int r = 0; r < row; ++r)
+        if (liste1_->item(r)->text() == name) ++rank;
     // The caret goes to the end first, so that selecting the marker brings it to the top.
     texte2_->moveCursor(QTextCursor::End);
     texte2_->setFocus();
-    const qsizetype at = plainText().indexOf(marker);
-    if (at < 0) return;
-    textarea::select(texte2_, at, marker.size());
-    texte2_->ensureCursorVisible();
+    const QString text = plainText();
+    const QString marker = u'[' + name + u']';
+    for (const viewer::Section &section : viewer::sectionMarks(text)) {
+        if (section.name != name || rank-- > 0) continue;
+        // A section without its "]" is shown from its "[" to its last character.
+        const bool closed = QStringView(text).sliced(section.at).startsWith(marker);
+        textarea::select(texte2_, section.at, closed ? marker.size() : marker.size() - 1);
+        texte2_->ensureCursorVisible();
+        return;
+    }
 }
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    if (!viewercmd::mayClose(*this)) event->ignore();
+    if (!leaveDecided_ && !viewercmd::mayLeave(*this)) event->ignore();
     else event->accept();
 }
 

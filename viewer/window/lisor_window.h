@@ -2,8 +2,11 @@
 
 #include <QMainWindow>
 
+#include "common/text/document_text.h"
+
 class Desktop;
 class QFrame;
+class QLabel;
 class QListWidget;
 class QMenu;
 class QTextEdit;
@@ -33,12 +36,21 @@ public:
 
     // The box's text with "\n" line ends; positions are the box's.
     QString plainText() const;
-    // Reads path into the box and the section list; false with the reason when it cannot.
-    bool loadDocument(const QString &path, QString *errorText);
-    // The box as its file holds it: RTF, or the plain text in its own character set.
-    std::optional<QByteArray> fileContent(bool asRtf, QString *errorText) const;
+    // The plain text as a save writes it (pictures have no place there).
+    QString textToSave() const;
+    // Shows a document read from path, unchanged, and lists its sections.
+    void showDocument(const QString &path, const doctext::Document &document);
     // Records the document as unchanged under path.
     void setSaved(const QString &path);
+    // Whether the document changed since it was read or written: its own state, set by every
+    // edit, format change, sort and replacement.
+    bool isModified() const;
+    // Shows the character set and line ends the document is saved with.
+    void updateStatus();
+
+    // The session is ending: the same question as closing, when the user may be asked. False
+    // when the session must not end.
+    bool endSession(bool mayAsk);
 
     void showSections();
     void Liste1_Click(int row);
@@ -63,7 +75,11 @@ private:
     QTextEdit *texte2_ = nullptr;
     QFrame *picture1_ = nullptr;
     QListWidget *liste1_ = nullptr;
+    QLabel *status_ = nullptr;
     bool centred_ = false;
+    // The user answered for the document as the session ended; the close that follows asks
+    // again only after a new change.
+    bool leaveDecided_ = false;
 };
 
 } // namespace lisor

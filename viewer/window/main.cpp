@@ -5,6 +5,7 @@
 #include "viewer/window/lisor_window.h"
 
 #include <QApplication>
+#include <QSessionManager>
 
 int main(int argc, char *argv[])
 {
@@ -13,6 +14,12 @@ int main(int argc, char *argv[])
     ViewerSession session(files::programFolder());
     QtDesktop desktop;
     lisor::Form1 window(session, desktop);
+#ifndef QT_NO_SESSIONMANAGER
+    // The desktop session ending asks what closing the window asks, when the user may be asked.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager &manager) {
+        if (!window.endSession(manager.allowsInteraction())) manager.cancel();
+    });
+#endif
     window.show();
     window.Form_Load(QApplication::arguments().mid(1));
     return app.exec();

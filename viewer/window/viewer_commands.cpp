@@ -2,14 +2,20 @@
 
 #include "common/desktop/desktop.h"
 #include "common/files/atomic_file.h"
+#include "common/richtext/replace.h"
+#include "common/richtext/rtf.h"
 #include "common/widgets/apropos.h"
+#include "common/widgets/companion.h"
+#include "common/widgets/companion_texts.h"
 #include "common/widgets/remplace.h"
 #include "common/widgets/text_area.h"
 #include "viewer/text/viewer_session.h"
 #include "viewer/text/viewer_text.h"
 #include "viewer/window/lisor_window.h"
+#include "viewer/window/viewer_texts.h"
 
-#include <QDir>
+#include <QDialog>
+#include <QFileInfo>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
@@ -29,7 +35,7 @@ void search(Form1 &window)
     window.texte2()->setFocus();
     const qsizetype at = doctext::findIgnoringCase(window.plainText(), session.searchTerm, session.searchPosition - 1);
     if (at < 0) {
-        window.desktop().message(&window, QStringLiteral("Fin de Texte atteinte"));
+        window.desktop().message(&window, viewertexts::endOfText());
         session.searchPosition = 1;
         return;
     }
@@ -48,34 +54,48 @@ void colour(Form1 &window, QColor colour)
 
 void m_charger(Form1 &window)
 {
-    const QString path = window.desktop().openFileName(&window, QStringLiteral("Charger"), QString(),
-                                                       QStringLiteral("RTF (*.RTF *.rtf);;TXT (*.TXT *.txt);;INI (*.INI *.ini)"));
-    QString error = QStringLiteral("Chargement annulé.");
-    if (path.isEmpty() || !window.loadDocument(path, &error)) {
-        warn(window, error);
-        window.setSaved(ViewerSession::untitled());
-        window.session().recordedLength = 0;
+    const QString path = window.desktop().openFileName(&window, viewertexts::openTitle(), QString(),
+                                                       viewertexts::openFilter());
+    if (path.isEmpty()) {
+        warn(window, viewertexts::openCancelled());
+        return;
     }
+    QString error;
+    const auto document = doctext::readDocument(path, &error);
+    if (!document) {
+        warn(window, error);
+        return;
+    }
+    if (mayLeave(window)) window.showDocument(path, *document);
 }
 
 bool save(Form1 &window)
 {
     ViewerSession &session = window.session();
+    const bool untitled = session.currentFile == ViewerSession::untitled();
     QString path = session.currentFile;
     bool asRtf = !session.plainText;
-    if (path == ViewerSession::untitled()) {
-        path = window.desktop().saveFileName(&window, QStringLiteral("Sauver"),
-                                             QDir::homePath() + u'/' + ViewerSession::untitled(), QString());
+    if (untitled) {
+        path = window.desktop().saveFileName(&window, viewertexts::saveTitle(),
+                                             doctext::documentsFolder() + ViewerSession::untitled(), QString(), false);
         if (path.isEmpty()) {
-            warn(window, QStringLiteral("Enregistrement annulé."));
+            warn(window, viewertexts::saveCancelled());
             return false;
         }
+        if (!mayWriteOver(window.desktop(), &window, path, QString())) return false;
         asRtf = true;
     }
     QString error;
-    const auto content = window.fileContent(asRtf, &error);
-    if (!content || !files::saveAtomically(path, *content, &error)) {
-        warn(window, QStringLiteral("Le document n'a pas été enregistré :\n") + error);
+    std::optional<QByteArray> content;
+    if (asRtf) {
+        content = richtext::write(*window.texte2()->document());
+    } else {
+        content = plainTextToSave(window.desktop(), &window, window.textToSave(), &session.encoding, session.crlf);
+        window.updateStatus();
+        if (!content) return false;
+    }
+    if (!files::saveAtomically(path, *content, &error)) {
+        warn(window, viewertexts::notSavedBecause(error));
         return false;
     }
     if (asRtf) session.plainText = false;
@@ -85,10 +105,18 @@ bool save(Form1 &window)
 
 void m_sauver(Form1 &window) { save(window); }
 
+void m_encodage(Form1 &window)
+{
+    if (!turnEncoding(window.desktop(), &window, window.textToSave(), &window.session().encoding)) return;
+    // The file is to be written anew: closing asks.
+    window.texte2()->document()->setModified(true);
+    window.updateStatus();
+}
+
 void m_chercher(Form1 &window)
 {
     ViewerSession &session = window.session();
-    const auto term = window.desktop().inputText(&window, QStringLiteral("Terme à rechercher :"), QStringLiteral("Lisor5"),
+    const auto term = window.desktop().inputText(&window, viewertexts::searchPrompt(), viewertexts::programTitle(),
                                                  session.searchTerm);
     if (!term) return;
     session.searchTerm = *term;
@@ -105,21 +133,17 @@ void m_remplacer(Form1 &window)
 {
     ViewerSession &session = window.session();
     remplace dialog(session.replaceWord, session.replacement, &window);
-    window.desktop().exec(&dialog);
-    if (!session.replaceWord.isEmpty() && !session.replacement.isEmpty()) {
-        QString text = window.plainText();
-        const qsizetype first = doctext::findIgnoringCase(text, session.replaceWord, 0);
-        if (first < 0) {
-            window.desktop().message(&window, session.replaceWord + QStringLiteral(" absent..."));
-        } else {
-            // The first occurrence is shown selected, then every one is replaced at once.
-            textarea::select(window.texte2(), first, session.replaceWord.size());
-            window.texte2()->repaint();
-            qsizetype lastEnd = 0;
-            doctext::replaceAllIgnoringCase(&text, session.replaceWord, session.replacement, &lastEnd);
-            window.texte2()->setPlainText(text);
-            textarea::select(window.texte2(), lastEnd - session.replacement.size(), session.replacement.size());
-        }
+    // Closed without OK, the dialog asks for nothing.
+    if (window.desktop().exec(&dialog) == QDialog::Accepted && !session.replaceWord.isEmpty()
+        && !session.replacement.isEmpty()) {
+        // In the document itself: formats and pictures stay, and one undo takes it all back.
+        const Desktop::Progress progress = window.desktop().progress(&window, companiontexts::replacing());
+        const richtext::Replaced done =
+            richtext::replaceAll(window.texte2()->document(), session.replaceWord, session.replacement, progress);
+        if (done.count > 0)
+            textarea::select(window.texte2(), done.lastEnd - session.replacement.size(), session.replacement.size());
+        else if (!done.cancelled)
+            window.desktop().message(&window, viewertexts::absent(session.replaceWord));
     }
     session.replaceWord.clear();
     session.replacement.clear();
@@ -130,13 +154,15 @@ void m_rubr(Form1 &window) { window.showSections(); }
 void m_imprimer(Form1 &window)
 {
     const QTextCursor cursor = window.texte2()->textCursor();
+    // The print dialog makes its PDF file's name from this one: the document's name alone.
+    const QString name = QFileInfo(window.session().currentFile).fileName();
     if (!cursor.hasSelection()) {
-        window.desktop().print(&window, *window.texte2()->document(), window.session().currentFile);
+        window.desktop().print(&window, *window.texte2()->document(), name);
         return;
     }
     QTextDocument selection;
     QTextCursor(&selection).insertFragment(cursor.selection());
-    window.desktop().print(&window, selection, window.session().currentFile);
+    window.desktop().print(&window, selection, name);
 }
 
 void m_copier(Form1 &window) { window.desktop().setClipboardText(textarea::selectedText(*window.texte2())); }
@@ -171,25 +197,18 @@ void m_tri_sel(Form1 &window)
 
 void m_info(Form1 &window)
 {
-    AfficherApropos(window.desktop(), &window, QStringLiteral("L' Afficheur de Docs d' TALVO"));
-    const QStringList help = {
-        QStringLiteral("lisor5, l'afficheur de documents de la suite Talvo5"),
-        QStringLiteral("Il peut afficher un fichier TXT ou RTF ou INI"),
-        QStringLiteral("Il crée automatiquement une Liste des Rubriques"),
-        QStringLiteral("chaque rubrique devant être balisée dans le Texte par [ et ] "),
-        QStringLiteral("lisor5 peut s'exécuter avec paramètre :"),
-        QStringLiteral("Exemple : lisor5 vbhelp.txt"),
-        QStringLiteral("NOTE IMPORTANTE : N'utilisez pas de caractères accentués dans les Rubriques..."),
-    };
-    window.desktop().message(&window, help.join(u'\n'));
+    AfficherApropos(window.desktop(), &window, viewertexts::aboutDescription());
+    window.desktop().message(&window, viewertexts::helpLines());
 }
 
-bool mayClose(Form1 &window)
+bool mayLeave(Form1 &window)
 {
-    if (!window.session().modified || save(window)) return true;
-    return window.desktop().message(&window, QStringLiteral("Fermer sans enregistrer les changements ?"), QString(),
-                                    Desktop::Buttons::YesNo, Desktop::Icon::Warning)
-           == Desktop::Answer::Yes;
+    const ViewerSession &session = window.session();
+    const bool untitled = session.currentFile == ViewerSession::untitled();
+    // An untitled document that holds nothing has nothing to lose.
+    const bool changed = window.isModified() && !(untitled && window.texte2()->document()->isEmpty());
+    return mayLeaveDocument(window.desktop(), &window, changed, viewertexts::saveQuestion(session.currentFile),
+                            QString(), [&window] { return save(window); });
 }
 
 } // namespace viewercmd

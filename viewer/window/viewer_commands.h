@@ -11,6 +11,8 @@ using lisor::Form1;
 
 void m_charger(Form1 &window);
 void m_sauver(Form1 &window);
+// The character set a plain-text document is saved in, UTF-8 or Windows-1252, turned to the other.
+void m_encodage(Form1 &window);
 // Writes the document; false when it was not written (the reason was shown).
 bool save(Form1 &window);
 void m_chercher(Form1 &window);
@@ -33,8 +35,9 @@ void m_normal(Form1 &window);
 void m_tri_sel(Form1 &window);
 void m_info(Form1 &window);
 
-// A changed document is saved without a question before the window closes; false when the
-// window must stay because that save failed and the user keeps the text.
-bool mayClose(Form1 &window);
+// The one rule before the document is replaced or closed ("Charger", closing the window, the
+// session's end): with changes, Save, Don't save or Cancel. False when the document must stay
+// (cancelled, or the save failed or was given up).
+bool mayLeave(Form1 &window);
 
 } // namespace viewercmd
