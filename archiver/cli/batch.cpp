@@ -93,7 +93,7 @@ int runImported(Context &ctx, const transfer::Reading &read, const QString &titl
     for (const QString &line : transfer::describe(read.rejectedLines, [&ctx](int n) { return ctx.message(n); }))
         writeOut(stderr, line + u'\n');
     if (read.abandoned) writeOut(stderr, ctx.message(74) + u'\n');
-    const int done = run(ctx, {title, {}, read.lines}, dryRun, before);
+    const int done = run(ctx, {title, {}, read.lines, read.runs, read.runLines}, dryRun, before);
     // The lines before the third rejected one are imported, but the import did not go through.
     return done == Done && read.abandoned ? Refused : done;
 }

@@ -213,7 +213,7 @@ void m_import(Talvo &window)
     }
     if (read.abandoned) tell(window, QStringLiteral("ABANDON ! Trop d'erreurs dans ce Fichier..."), Desktop::Icon::Warning);
     std::optional<Ran> ran = Ran{};
-    if (read.accepted > 0) ran = run(window, {titleOf(window, "m_import"), {}, read.lines}, texts::kImportQuestion);
+    if (read.accepted > 0) ran = run(window, {titleOf(window, "m_import"), {}, read.lines, read.runs, read.runLines}, texts::kImportQuestion);
     // The caption tells what was done, a cancel included.
     window.setWindowTitle(ran ? u' ' + QString::number(ran->records) + window.message(67) : window.message(73));
     tell(window, QStringList{window.message(68), u' ' + QString::number(read.rejected) + window.message(69)}
@@ -249,7 +249,7 @@ void m_importer(Talvo &window)
     // The lines read before the third rejected one are imported all the same, as the message of
     // the abandon says.
     const auto ran = read.accepted > 0
-                         ? run(window, {titleOf(window, "m_importer"), {}, read.lines}, texts::kImportQuestion, false)
+                         ? run(window, {titleOf(window, "m_importer"), {}, read.lines, read.runs, read.runLines}, texts::kImportQuestion, false)
                          : std::optional<Ran>(Ran{});
     const QString added = ran ? u' ' + QString::number(ran->records) + window.message(75) : window.message(73);
     window.setWindowTitle(read.abandoned ? window.message(74) : added);

@@ -37,6 +37,8 @@ Pass measure(const Catalogue &catalogue, const Plan &plan)
     pass.added = plan.added;
     for (auto it = plan.added.begin(); it != plan.added.end(); ++it)
         pass.counts.records += it->size();
+    for (auto it = plan.addedRunLines.begin(); it != plan.addedRunLines.end(); ++it)
+        pass.counts.records += *it;
     if (plan.change) {
         QByteArray out;
         for (int i = 0; i < record::kLetterCount; ++i) {
@@ -69,7 +71,7 @@ Pass measure(const Catalogue &catalogue, const Plan &plan)
     }
     for (int i = 0; i < record::kLetterCount; ++i) {
         const QChar letter = QLatin1Char(record::kLetterList[i]);
-        if (pass.changed.contains(letter) || !pass.added.value(letter).isEmpty())
+        if (pass.changed.contains(letter) || !pass.added.value(letter).isEmpty() || plan.addedRunLines.value(letter) > 0)
             pass.counts.files.append(catalogue.letterFile(letter));
     }
     return pass;
@@ -149,11 +151,13 @@ Outcome apply(const Catalogue &catalogue, const FolderLock &lock, const Plan &pl
         if (out->size() > record::kMaxLineLength) ++overLong;
         return true;
     };
-    auto pass = [&](QChar letter, const LineChange &change, const QList<QByteArray> &added, QString *error) {
+    auto pass = [&](QChar letter, const LineChange &change, const QList<QByteArray> &added, const QStringList &runs,
+                    QString *error) {
         const QString path = catalogue.letterFile(letter);
         Catalogue::LinesEdit edit;
         edit.change = change;
         edit.added = added;
+        edit.addedRuns = runs;
         edit.staysHere = [letter](QByteArrayView line) {
             const QChar l = letterOf(line);
             return l.isNull() || l == letter;
@@ -176,10 +180,11 @@ Outcome apply(const Catalogue &catalogue, const FolderLock &lock, const Plan &pl
     for (int i = 0; i < record::kLetterCount; ++i) {
         const QChar letter = QLatin1Char(record::kLetterList[i]);
         const QList<QByteArray> added = plan.added.value(letter);
-        outcome.counts.records += added.size();
+        const QStringList runs = plan.addedRuns.value(letter);
+        outcome.counts.records += added.size() + plan.addedRunLines.value(letter);
         QString error;
-        if (!plan.change && added.isEmpty()) continue;
-        if (!pass(letter, checked, added, &error)) return giveUp(error);
+        if (!plan.change && added.isEmpty() && runs.isEmpty()) continue;
+        if (!pass(letter, checked, added, runs, &error)) return giveUp(error);
         if (progress && !progress(i + 1, total)) {
             outcome.cancelled = true;
             return giveUp(QString());
@@ -187,7 +192,7 @@ Outcome apply(const Catalogue &catalogue, const FolderLock &lock, const Plan &pl
     }
     for (auto it = moved.cbegin(); it != moved.cend(); ++it) {
         QString error;
-        if (!pass(it.key(), {}, it.value(), &error)) return giveUp(error);
+        if (!pass(it.key(), {}, it.value(), {}, &error)) return giveUp(error);
     }
     for (int i = 0; i < record::kLetterCount; ++i) {
         const QString path = catalogue.letterFile(QLatin1Char(record::kLetterList[i]));

@@ -32,6 +32,10 @@ struct Plan
     LineChange change; // applied to every line of every letter file; may be empty
     // Lines added, by the letter file of their first character (upper case).
     QHash<QChar, QList<QByteArray>> added;
+    // More lines added, in files of lines in line order (Catalogue::LinesEdit::addedRuns), with
+    // how many lines each letter's files hold.
+    QHash<QChar, QStringList> addedRuns;
+    QHash<QChar, qint64> addedRunLines;
 };
 
 struct Counts

@@ -1,11 +1,14 @@
 #include "archiver/operations/transfer.h"
 
+#include "archiver/store/line_order.h"
 #include "archiver/store/record.h"
 #include "archiver/store/record_entry.h"
 #include "common/files/atomic_file.h"
 #include "common/text/cp1252.h"
 #include "common/text/line_file.h"
 #include "common/text/texts.h"
+
+#include <QFile>
 
 #include <algorithm>
 
@@ -53,6 +56,8 @@ void readLines(const QString &path, Reading *r, Fn &&fn)
     else if (!status.ok()) r->error = status.error;
     if (!r->error.isEmpty()) {
         r->lines.clear();
+        r->runs.clear();
+        r->runLines.clear();
         r->accepted = 0;
     }
 }
@@ -67,11 +72,64 @@ bool reject(Reading *r, qint64 number, const QString &text, const QString &why, 
 
 QString rejectedFirst(QChar c) { return texts::get(texts::kRejectFirst).arg(c); }
 
+// What a reading keeps of its accepted lines: in memory up to the budget, then, each letter's
+// lines sorted, in a run file of the spool. False, with the reading's error, when a run cannot be
+// written.
+class Keeper
+{
+public:
+    Keeper(Reading *r, qsizetype budget) : r_(r), budget_(budget) {}
+
+    bool keep(QChar letter, QByteArray line)
+    {
+        held_ += line.size() + 32; // and what a list entry costs
+        r_->lines[letter].append(std::move(line));
+        ++r_->accepted;
+        return held_ <= budget_ || spill();
+    }
+
+private:
+    bool spill()
+    {
+        if (!r_->spool) {
+            r_->spool = std::make_shared<QTemporaryDir>();
+            if (!r_->spool->isValid()) return fail(r_->spool->path());
+        }
+        for (auto it = r_->lines.begin(); it != r_->lines.end(); ++it) {
+            if (it->isEmpty()) continue;
+            std::stable_sort(it->begin(), it->end(), order_);
+            const QString run = r_->spool->filePath(QStringLiteral("%1-%2.run").arg(it.key()).arg(r_->runs[it.key()].size()));
+            QFile out(run);
+            if (!out.open(QIODevice::WriteOnly)) return fail(run);
+            for (const QByteArray &line : std::as_const(*it))
+                if (out.write(line) != line.size() || !out.putChar('\n')) return fail(run);
+            if (!out.flush()) return fail(run);
+            r_->runs[it.key()].append(run);
+            r_->runLines[it.key()] += it->size();
+            it->clear();
+            it->squeeze();
+        }
+        held_ = 0;
+        return true;
+    }
+    bool fail(const QString &path)
+    {
+        r_->error = texts::get(texts::kCannotCreate).arg(path);
+        return false;
+    }
+
+    Reading *r_;
+    qsizetype budget_;
+    qsizetype held_ = 0;
+    LineOrder order_;
+};
+
 } // namespace
 
-Reading readRecords(const QString &path)
+Reading readRecords(const QString &path, qsizetype memoryBudget)
 {
     Reading r;
+    Keeper keeper(&r, memoryBudget);
     readLines(path, &r, [&](QByteArrayView line, qint64 number) {
         const QString text = cp1252::decode(line);
         if (line.isEmpty()) return reject(&r, number, text, texts::get(texts::kRejectEmpty));
@@ -84,16 +142,16 @@ Reading readRecords(const QString &path)
             return reject(&r, number, text, texts::get(texts::kRejectTooLong).arg(record::kMaxLineLength));
         if (const auto bad = cp1252::firstUnstorable(text))
             return reject(&r, number, text, cp1252::unstorableMessage(*bad));
-        r.lines[QLatin1Char(line[0])].append(line.toByteArray());
-        ++r.accepted;
-        return true;
+        // A run that cannot be written stops the reading, its error said.
+        return keeper.keep(QLatin1Char(line[0]), line.toByteArray());
     });
     return r;
 }
 
-Reading readList(const QString &path, const QString &today, const QString &category)
+Reading readList(const QString &path, const QString &today, const QString &category, qsizetype memoryBudget)
 {
     Reading r;
+    Keeper keeper(&r, memoryBudget);
     // Pieces hold whole lines, so the file is valid UTF-8 when each of them is.
     bool utf8 = true;
     const linefile::ReadStatus status = linefile::forEachPiece(path, [&](QByteArrayView piece) {
@@ -125,9 +183,7 @@ Reading readList(const QString &path, const QString &today, const QString &categ
         QByteArray encoded;
         QString why;
         if (!cp1252::encodeTo(record::compose(record), &encoded, &why)) return reject(&r, number, typed, why);
-        r.lines[line.front()].append(encoded);
-        ++r.accepted;
-        return true;
+        return keeper.keep(line.front(), encoded);
     });
     return r;
 }

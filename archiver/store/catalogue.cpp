@@ -12,6 +12,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -20,6 +23,41 @@ QString notFound(const QString &line, const QString &path)
     return texts::get(texts::kNoSuchRecord)
         .arg(line, path);
 }
+
+// The lines of a run file, one at a time: a line per LF, read through a buffer.
+class RunReader
+{
+public:
+    explicit RunReader(const QString &path) : file_(path)
+    {
+        if (!file_.open(QIODevice::ReadOnly)) error_ = texts::get(texts::kCannotRead).arg(path, file_.errorString());
+        else advance();
+    }
+    bool ok() const { return error_.isEmpty(); }
+    const QString &error() const { return error_; }
+    bool atEnd() const { return end_; }
+    QByteArrayView line() const { return line_; }
+    void advance()
+    {
+        if (!error_.isEmpty() || !file_.isOpen()) {
+            end_ = true;
+            return;
+        }
+        line_ = file_.readLine(linefile::kMaxLineLength + 2);
+        if (line_.isEmpty()) {
+            end_ = true;
+            if (file_.error() != QFile::NoError) error_ = texts::get(texts::kCannotRead).arg(file_.fileName(), file_.errorString());
+            return;
+        }
+        if (line_.endsWith('\n')) line_.chop(1);
+    }
+
+private:
+    QFile file_;
+    QByteArray line_;
+    QString error_;
+    bool end_ = false;
+};
 
 QString tooLongLines(const QString &path, qint64 count)
 {
@@ -187,7 +225,7 @@ bool Catalogue::rewriteLines(const FolderLock &lock, const QString &path, const 
         if (errorText) *errorText = status.error;
         return false;
     }
-    if (result->changed == 0 && incoming.isEmpty()) return true;
+    if (result->changed == 0 && incoming.isEmpty() && edit.addedRuns.isEmpty()) return true;
     if (status.cutLines > 0) {
         if (errorText) *errorText = tooLongLines(path, status.cutLines);
         return false;
@@ -212,22 +250,58 @@ bool Catalogue::rewriteLines(const FolderLock &lock, const QString &path, const 
             fn(line);
         });
     };
+    std::vector<std::unique_ptr<RunReader>> runs;
+    for (const QString &run : edit.addedRuns) {
+        runs.push_back(std::make_unique<RunReader>(run));
+        if (!runs.back()->ok()) {
+            if (errorText) *errorText = runs.back()->error();
+            return false;
+        }
+    }
     if (inOrder) {
-        // The incoming lines merged in after the lines that sort before them or with them.
+        // The incoming lines and those of the runs merged in after the lines that sort before
+        // them or with them; among themselves, the incoming ones first.
         qsizetype next = 0;
+        auto least = [&]() -> std::pair<int, QByteArrayView> { // -1: incoming; none: past the end
+            int which = next < incoming.size() ? -1 : -2;
+            QByteArrayView best = which == -1 ? QByteArrayView(incoming[next]) : QByteArrayView();
+            for (int r = 0; r < int(runs.size()); ++r)
+                if (!runs[size_t(r)]->atEnd() && (which == -2 || ord.compare(runs[size_t(r)]->line(), best) < 0)) {
+                    which = r;
+                    best = runs[size_t(r)]->line();
+                }
+            return {which, best};
+        };
+        auto take = [&](int which) {
+            if (which == -1) ++next;
+            else runs[size_t(which)]->advance();
+        };
         status = eachStaying([&](QByteArrayView line) {
-            while (next < incoming.size() && ord.compare(incoming[next], line) < 0) writeLine(incoming[next++]);
+            for (auto [which, best] = least(); which != -2 && ord.compare(best, line) < 0; std::tie(which, best) = least()) {
+                writeLine(best);
+                take(which);
+            }
             writeLine(line);
         });
-        for (; next < incoming.size(); ++next) writeLine(incoming[next]);
+        for (auto [which, best] = least(); which != -2; std::tie(which, best) = least()) {
+            writeLine(best);
+            take(which);
+        }
     } else {
         // Only a file edited by hand is out of order: it is sorted whole, once.
         QList<QByteArray> lines;
         status = eachStaying([&](QByteArrayView line) { lines.append(line.toByteArray()); });
         lines += incoming;
+        for (auto &run : runs)
+            for (; !run->atEnd(); run->advance()) lines.append(run->line().toByteArray());
         std::stable_sort(lines.begin(), lines.end(), less);
         for (const QByteArray &line : lines) writeLine(line);
     }
+    for (const auto &run : runs)
+        if (!run->ok()) {
+            if (errorText) *errorText = run->error();
+            return false;
+        }
     if (!status.ok()) {
         if (errorText) *errorText = status.error;
         return false;

@@ -76,6 +76,9 @@ public:
     {
         LineChange change;        // may be empty
         QList<QByteArray> added;  // lines joined to the file
+        // Files of lines joined to the file too, each already in line order, one line per LF:
+        // merged in as the file is written, so that they are never all in memory.
+        QStringList addedRuns;
         // Whether a changed line stays in this file; one that does not goes to leaving.
         std::function<bool(QByteArrayView line)> staysHere;
         // Runs once the new file is written whole, before it replaces the old one; false (with

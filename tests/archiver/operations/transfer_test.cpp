@@ -1,8 +1,13 @@
 #include "archiver/operations/transfer.h"
 
+#include "archiver/operations/batch.h"
+#include "archiver/store/undo.h"
+
 #include "tests/support/test_folder.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QMap>
 
 #include <gtest/gtest.h>
 
@@ -104,4 +109,53 @@ TEST(Transfer, UnreadableSourcesAndUnwritableExportsAreSaid)
     EXPECT_EQ(folder.read(QStringLiteral("kept.MFI")), QByteArray("OLD\r\n"));
     EXPECT_FALSE(transfer::exportLines(folder.file(QStringLiteral("folder.MFI")), {QStringLiteral("A@1[]X#§")}, &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+// An import larger than the memory it may hold waits in sorted runs, merged into the letter files
+// as they are written: the catalogue comes out byte for byte as the import held in memory makes
+// it, into files that held records already and files that did not, the undo puts it all back, and
+// the runs go with the reading.
+TEST(Transfer, AnImportOutgrowingItsMemoryGivesTheSameCatalogue)
+{
+    QByteArray import, existing;
+    for (int i = 0; i < 2000; ++i) {
+        const char letter = "ABZ9"[i % 4];
+        import += letter + QByteArray("MPORT ") + QByteArray::number((i * 7919) % 2000) + "@1[]X#N\xA7\r\n";
+        if (i % 3 == 0) existing += "A" + QByteArray("NCIEN ") + QByteArray::number(i) + "@1[]X#\xA7\r\n";
+    }
+    QMap<QString, QByteArray> results[2];
+    QString spool;
+    for (const int budget : {0, 1}) {
+        TestFolder folder;
+        folder.write(QStringLiteral("import.MFI"), import);
+        folder.write(QStringLiteral("A.MFI"), existing);
+        const Catalogue catalogue(folder.path());
+        ASSERT_TRUE(catalogue.TrierFichierCourant(folder.lock(), folder.file(QStringLiteral("A.MFI")), nullptr));
+        const QByteArray sortedExisting = folder.read(QStringLiteral("A.MFI"));
+        {
+            const transfer::Reading read =
+                transfer::readRecords(folder.file(QStringLiteral("import.MFI")), budget ? 4096 : transfer::kMemoryBudget);
+            ASSERT_TRUE(read.error.isEmpty()) << read.error.toStdString();
+            EXPECT_EQ(read.accepted, 2000);
+            EXPECT_EQ(read.runs.isEmpty(), budget == 0);
+            if (budget) {
+                EXPECT_GT(read.runs.value(u'A').size(), 10);
+                spool = read.spool->path();
+            }
+            const batch::Plan plan{QStringLiteral("import"), {}, read.lines, read.runs, read.runLines};
+            EXPECT_EQ(batch::preview(catalogue, plan).records, 2000);
+            const batch::Outcome done = batch::apply(catalogue, folder.lock(), plan);
+            ASSERT_TRUE(done.ok) << done.error.toStdString();
+            EXPECT_EQ(done.counts.records, 2000);
+        }
+        if (budget) { EXPECT_FALSE(QFileInfo::exists(spool)); }
+        for (const QString &name : {QStringLiteral("A.MFI"), QStringLiteral("B.MFI"), QStringLiteral("Z.MFI"), QStringLiteral("9.MFI")})
+            results[budget].insert(name, folder.read(name));
+        QString title, error;
+        ASSERT_TRUE(undo::undoLast(folder.lock(), folder.path(), &title, &error)) << error.toStdString();
+        EXPECT_EQ(folder.read(QStringLiteral("A.MFI")), sortedExisting);
+        EXPECT_FALSE(folder.exists(QStringLiteral("B.MFI")) && !folder.read(QStringLiteral("B.MFI")).isEmpty());
+    }
+    EXPECT_EQ(results[1], results[0]);
+    EXPECT_EQ(results[0].value(QStringLiteral("A.MFI")).count('\n'), 500 + 667);
 }
