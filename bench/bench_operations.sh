@@ -4,8 +4,9 @@
 #
 #   bench/bench_operations.sh
 #
-# (a) talvo5-cli replace-all --field all ROSE TULIPE (the files it changes kept for undoing
-#     included) against LC_ALL=C sed -i 's/ROSE/TULIPE/' on the 36 letter files followed by
+# (a) talvo5-cli replace-all --field all ROSE IRIS (the files it changes kept for undoing
+#     included; a replacement of the same length, since one that made a record longer than 256
+#     characters is refused) against LC_ALL=C sed -i 's/ROSE/IRIS/' on the 36 letter files followed by
 #     sort -f of each;
 # (b) talvo5-cli import of a 100,000-line export file, then talvo5-cli analyse, against appending those lines to their
 #     letter files with grep and cat >>, sorting the 36 files and running the analysis script (d);
@@ -66,7 +67,7 @@ before_run=fresh
 shell_replace() {
     cd "$work/run"
     for l in "${letters[@]}"; do
-        LC_ALL=C sed -i 's/ROSE/TULIPE/' "$l.MFI"
+        LC_ALL=C sed -i 's/ROSE/IRIS/' "$l.MFI"
         LC_ALL=C sort -f -o "$l.MFI" "$l.MFI"
     done
 }
@@ -81,7 +82,7 @@ shell_import() {
 }
 
 echo "== timing, best of $RUNS"
-best replace "$cli" --home "$work/run" replace-all --field all ROSE TULIPE
+best replace "$cli" --home "$work/run" replace-all --field all ROSE IRIS
 replaced=$(cat "$work/replace.out")
 best sed shell_replace
 # As the window's import does, the analysis follows.

@@ -72,14 +72,14 @@ int report(const batch::Counts &counts)
 int run(Context &ctx, const batch::Plan &plan, bool dryRun,
         const std::function<bool(const FolderLock &, QString *)> &before = {})
 {
-    const batch::Counts counts = batch::preview(ctx.catalogue, plan);
-    if (dryRun) return report(counts);
-    if (const auto refused = batch::refusal(counts)) return refuse(*refused);
+    if (dryRun) return report(batch::preview(ctx.catalogue, plan));
     QString error;
     const auto lock = ctx.lockForWriting(&error);
     if (!lock) return refuse(error);
     if (before && !before(*lock, &error)) return refuse(error);
     const batch::Outcome done = batch::apply(ctx.catalogue, *lock, plan);
+    // A refusal for lines grown too long counts them all, which the operation stopped short of.
+    if (!done.ok && done.tooLong) return refuse(batch::refusal(batch::preview(ctx.catalogue, plan)).value_or(done.error));
     if (!done.ok) return refuse(done.error);
     warnIfNotUndoable(done.warning);
     return report(done.counts);

@@ -162,15 +162,19 @@ Outcome apply(const Catalogue &catalogue, const FolderLock &lock, const Plan &pl
             const QChar l = letterOf(line);
             return l.isNull() || l == letter;
         };
-        edit.beforeReplacing = [&](QString *e) { return op->keep(path, e); };
+        // A line grown too long stops the operation before its file is replaced.
+        edit.beforeReplacing = [&](QString *e) {
+            if (overLong > 0) {
+                Counts counts;
+                counts.overLong = overLong;
+                *e = *refusal(counts);
+                outcome.tooLong = true;
+                return false;
+            }
+            return op->keep(path, e);
+        };
         Catalogue::LinesResult result;
         if (!catalogue.rewriteLines(lock, path, edit, &result, error)) return false;
-        if (overLong > 0) {
-            Counts counts;
-            counts.overLong = overLong;
-            *error = *refusal(counts);
-            return false;
-        }
         outcome.counts.records += result.changed;
         for (const QByteArray &line : std::as_const(result.leaving)) moved[letterOf(line)].append(line);
         if (result.replaced) changedFiles.insert(path);

@@ -58,6 +58,7 @@ struct Outcome
     Counts counts;
     QString error;   // why nothing was changed
     QString warning; // the operation went through, but cannot be undone, and why
+    bool tooLong = false; // refused because a line would grow longer than a record may be
 };
 
 // What runs at the end of an operation, under its lock, before it is sealed: the files it keeps

@@ -131,17 +131,19 @@ Reading readRecords(const QString &path, qsizetype memoryBudget)
     Reading r;
     Keeper keeper(&r, memoryBudget);
     readLines(path, &r, [&](QByteArrayView line, qint64 number) {
-        const QString text = cp1252::decode(line);
-        if (line.isEmpty()) return reject(&r, number, text, texts::get(texts::kRejectEmpty));
-        if (!digitOrCapital(static_cast<unsigned char>(line[0]))) return reject(&r, number, text, rejectedFirst(text[0]));
+        // Decoded only to be named: the accepted lines stay bytes.
+        const auto text = [&] { return cp1252::decode(line.first(std::min<qsizetype>(line.size(), 100))); };
+        if (line.isEmpty()) return reject(&r, number, text(), texts::get(texts::kRejectEmpty));
+        if (!digitOrCapital(static_cast<unsigned char>(line[0])))
+            return reject(&r, number, text(), rejectedFirst(cp1252::decodeByte(static_cast<unsigned char>(line[0]))));
         if (!line.contains('#') || !line.contains('\xA7'))
-            return reject(&r, number, text, texts::get(texts::kRejectSeparators));
+            return reject(&r, number, text(), texts::get(texts::kRejectSeparators));
         // A line no record can be: too long (a cut one included), or with a control character
         // that the letter files must never hold.
         if (line.size() > record::kMaxLineLength)
-            return reject(&r, number, text, texts::get(texts::kRejectTooLong).arg(record::kMaxLineLength));
-        if (const auto bad = cp1252::firstUnstorable(text))
-            return reject(&r, number, text, cp1252::unstorableMessage(*bad));
+            return reject(&r, number, text(), texts::get(texts::kRejectTooLong).arg(record::kMaxLineLength));
+        if (const auto bad = cp1252::firstControl(line))
+            return reject(&r, number, text(), cp1252::unstorableMessage(*bad));
         // A run that cannot be written stops the reading, its error said.
         return keeper.keep(QLatin1Char(line[0]), line.toByteArray());
     });

@@ -92,8 +92,13 @@ void prune(const QString &bak, int kept, const QString &keep)
     for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed))
         if (isStamp(name) && readBackup(bak + name + u'/', name)) dated.append(name);
     int seen = 0;
-    for (const QString &name : dated)
-        if (++seen > std::max(1, kept) && name != keep) QDir(bak + name).removeRecursively();
+    for (const QString &name : dated) {
+        if (++seen <= std::max(1, kept) || name == keep) continue;
+        // Out of sight in one rename first: a removal stopped half-way leaves no backup half there.
+        const QString away = bak + kPartial + name;
+        if (::rename(QFile::encodeName(bak + name).constData(), QFile::encodeName(away).constData()) == 0)
+            QDir(away).removeRecursively();
+    }
 }
 
 std::optional<Backup> make(const files::FolderLock &lock, QString *errorText, int kept, const QString &keep)

@@ -154,6 +154,13 @@ QString unencodableMessage(char32_t c)
         .arg(QString::number(c, 16).toUpper().rightJustified(4, u'0'));
 }
 
+std::optional<char32_t> firstControl(QByteArrayView bytes)
+{
+    for (const char b : bytes)
+        if (const char16_t c = decodeByte(static_cast<unsigned char>(b)).unicode(); isControl(c)) return c;
+    return std::nullopt;
+}
+
 std::optional<char32_t> firstUnstorable(QStringView text)
 {
     for (const char32_t c : text.toUcs4())

@@ -53,6 +53,10 @@ QString withControlsShown(QStringView text, bool keepLineFeeds);
 inline constexpr qsizetype kMaxShownPerByte = 4;
 char *writeShownUtf8(QByteArrayView bytes, char *out);
 
+// The first control character that raw bytes decode to (C0, DEL, and the C1 controls of the
+// undefined bytes), or nothing: a line of a file checked without decoding it.
+std::optional<char32_t> firstControl(QByteArrayView bytes);
+
 // The first character of typed text that may not be stored: a control character (NUL included)
 // or one the code page cannot hold; nothing when there is none.
 std::optional<char32_t> firstUnstorable(QStringView text);

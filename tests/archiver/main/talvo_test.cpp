@@ -621,8 +621,9 @@ TEST(MainWindow, ClosingWritesTheSettingsFile)
         EXPECT_EQ(lines[i], "Libre\r") << i;
 }
 
-// The search form's choice runs the search on its field; the configuration enables the zip
-// command when it accepted a zip tool.
+// The search form's choice runs the search on its field; one that finds nothing only says so,
+// whatever the key box held; the configuration enables the zip command when it accepted a zip
+// tool.
 TEST(MainWindow, TheSearchFormAndTheConfigurationOpenFromTheirMenus)
 {
     Window w;
@@ -640,6 +641,16 @@ TEST(MainWindow, TheSearchFormAndTheConfigurationOpenFromTheirMenus)
     w.desktop.dialogHandlers = {[](QDialog *) { return int(QDialog::Rejected); }};
     w.action("m_recherche")->trigger(); // closed without a choice: the grid stays
     EXPECT_EQ(w.talvo->foundCount(), found);
+
+    w.large()->setText(QStringLiteral("typed earlier"));
+    w.desktop.dialogHandlers = {[&](QDialog *) {
+        w.session->searchField = record::Field::Date;
+        w.session->searchText = QStringLiteral("31-12-1899");
+        return int(QDialog::Accepted);
+    }};
+    w.action("m_recherche")->trigger();
+    EXPECT_EQ(w.talvo->foundCount(), 0);
+    EXPECT_TRUE(w.entryForms.isEmpty()); // no record offered for a key nobody typed
 
     w.action("m_zip")->setEnabled(false);
     w.action("m_config")->trigger();
@@ -1170,6 +1181,7 @@ TEST(MainWindow, ImportAndExportThroughTheirDialogs)
     w.action("m_importer")->trigger();
     EXPECT_TRUE(w.read(QStringLiteral("L.MFI")).contains("LIVRE ROUGE@07-12-2026[]LIVRES#UN ROMAN\xA7\r\n"));
     EXPECT_EQ(w.desktop.messages.last().text, QStringLiteral("OK ! 2") + w.msg(75));
+    EXPECT_EQ(w.talvo->windowTitle(), QStringLiteral(" 2") + w.msg(75)); // what was done, not "Abandon"
 
     w.enter(QStringLiteral("zebre"));
     ASSERT_EQ(w.talvo->gridModel().rowCount(), 1);
