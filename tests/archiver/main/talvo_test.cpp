@@ -1406,3 +1406,26 @@ TEST(MainWindow, TheGridKeepsTheHeightTheUserGaveIt)
     w.enter(QStringLiteral("fleur"));
     EXPECT_EQ(w.talvo->heightTwips(), 8010);
 }
+
+// Two windows on one folder, each closed after changing a setting of its own: the file keeps
+// both changes, and the note counter the greater value.
+TEST(MainWindow, TwoWindowsClosingKeepEachOthersSettings)
+{
+    Window a;
+    ASSERT_TRUE(a.load());
+    ArchiverSession second(a.path(), QStringLiteral("07-12-2026"));
+    ScriptedDesktop desktop;
+    Talvo b(second, desktop);
+    ASSERT_TRUE(b.Form_Load());
+    a.session->settings.zipProgram = QStringLiteral("/usr/bin/7z");
+    a.session->settings.noteCounter = 12;
+    second.settings.showAssociatedFile = false;
+    second.settings.noteCounter = 4;
+    a.talvo->close();
+    b.close();
+    TalvoSettings stored;
+    ASSERT_TRUE(settings::read(settings::settingsFile(a.path()), stored));
+    EXPECT_EQ(stored.zipProgram, QStringLiteral("/usr/bin/7z"));
+    EXPECT_FALSE(stored.showAssociatedFile);
+    EXPECT_EQ(stored.noteCounter, 12);
+}
