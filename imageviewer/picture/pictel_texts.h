@@ -6,6 +6,16 @@
 namespace pictexts {
 
 inline QString appName() { return QStringLiteral("Pictel5"); }
+// The menus and their entries.
+inline QString menuFichier() { return QStringLiteral("&Fichier"); }
+inline QString menuImage() { return QStringLiteral("&Image"); }
+inline QString entryCharger() { return QStringLiteral("&Charger"); }
+inline QString entrySave() { return QStringLiteral("&Sauver"); }
+inline QString entrySaveAs() { return QStringLiteral("Sauver s&ous..."); }
+inline QString entryTaille() { return QStringLiteral("&Taille"); }
+inline QString entryPrint() { return QStringLiteral("&Imprimer"); }
+inline QString entryRestaurer() { return QStringLiteral("&Restaurer"); }
+inline QString entryInfos() { return QStringLiteral("I&nfos"); }
 inline QString aboutDescription() { return QStringLiteral("L'Outil Viewer d'Images d'Talvo"); }
 inline QString moveMode() { return QStringLiteral("MODE:Déplacement"); }
 inline QString selectionMode() { return QStringLiteral("MODE:Sélection"); }

@@ -37,10 +37,7 @@ Form1::Form1(PictelSession &session, Desktop &desktop, QWidget *parent)
     connect(image1_, &PictureBox::keyPressed, this, &Form1::Image1_KeyPress);
     connect(image1_, &PictureBox::focusLost, this, &Form1::Image1_LostFocus);
 
-    setupFichierMenu();
-    setupImageMenu();
-    setupModeEntry();
-    setupInfosEntry();
+    setupMenus();
 
     setMode(false);
     // The smallest window also shows the whole menu bar, which here does not wrap to a second
@@ -57,8 +54,6 @@ Form1::Form1(PictelSession &session, Desktop &desktop, QWidget *parent)
 // down must not reach a window that is no longer one.
 Form1::~Form1() { image1_->disconnect(this); }
 
-QAction *Form1::action(const char *name) const { return findChild<QAction *>(QString::fromLatin1(name)); }
-QMenu *Form1::menu(const char *name) const { return findChild<QMenu *>(QString::fromLatin1(name)); }
 
 void Form1::Form_Load(const QStringList &arguments)
 {
@@ -73,7 +68,7 @@ void Form1::setMode(bool selection)
     mode_ = selection;
     dragging_ = selecting_ = false;
     band_->hide();
-    action("m_sel")->setText(u'&' + (selection ? pictexts::selectionMode() : pictexts::moveMode()));
+    action(Command::Mode)->setText(u'&' + (selection ? pictexts::selectionMode() : pictexts::moveMode()));
     image1_->setCursor(selection ? Qt::ArrowCursor : Qt::SizeAllCursor);
     if (selection) image1_->move(0, 0);
 }
@@ -92,7 +87,7 @@ bool Form1::openPicture(const QString &path)
     session_.currentFile = path;
     // "[*]" in a title is Qt's mark of a changed document; doubled, it is shown as it is.
     setWindowTitle(QString(path).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
-    action("m_restaurer")->setEnabled(false);
+    stateChanged();
     return true;
 }
 
@@ -149,9 +144,7 @@ bool Form1::showPicture(const Picture &picture, QString *errorText)
 
 void Form1::AjusterFenetre()
 {
-    action("m_save")->setEnabled(loaded_);
-    action("m_sauver")->setEnabled(loaded_);
-    menu("m_image")->menuAction()->setEnabled(loaded_);
+    stateChanged();
     if (!loaded_) return;
     resize(windowSize(windowTwips(image1_->size())).expandedTo(minimumSize()));
     setMode(false);

@@ -2,7 +2,11 @@
 
 #include "imageviewer/picture/picture.h"
 
+#include "common/widgets/command_table.h"
+
 #include <QMainWindow>
+
+#include <memory>
 
 class Desktop;
 class PictureBox;
@@ -11,6 +15,9 @@ class QSessionManager;
 struct PictelSession;
 
 namespace pictel {
+
+// The window's commands, one per menu entry.
+enum class Command { Charger, Save, SaveAs, Taille, Print, Restaurer, Mode, Infos };
 
 // The viewer's window: the picture box Image1 on a plain area, the menus, and the pictures: the
 // one shown and worked on, and originale, the one before the last crop (or as loaded), which
@@ -29,8 +36,10 @@ public:
 
     PictelSession &session() { return session_; }
     Desktop &desktop() { return desktop_; }
-    QAction *action(const char *name) const;
-    QMenu *menu(const char *name) const;
+    QAction *action(Command id) const { return commands_->action(id); }
+    QMenu *menu(const char *name) const { return commands_->menu(name); }
+    // The menus' enabled rules evaluated again, after anything they look at changed.
+    void stateChanged() { commands_->refresh(); }
     PictureBox *Image1() const { return image1_; }
     QRubberBand *rubberBand() const { return band_; }
 
@@ -87,11 +96,8 @@ public slots:
 
 private:
     void commitData(QSessionManager &manager);
-    void setupFichierMenu();
-    void setupImageMenu();
-    void setupModeEntry();
-    void setupInfosEntry();
-    QAction *addAction(QWidget *menu, const char *name, const QString &text, void (*command)(Form1 &));
+    // The table of the menus and their commands (form1_menus.cpp).
+    void setupMenus();
 
     PictelSession &session_;
     Desktop &desktop_;
@@ -107,6 +113,7 @@ private:
     bool dragging_ = false;
     bool selecting_ = false;
     QPoint press_;
+    std::unique_ptr<CommandTable<Form1, Command>> commands_;
 };
 
 } // namespace pictel

@@ -26,7 +26,7 @@ void recadrer(Form1 &window, const QRect &shown)
         return;
     }
     window.setOriginale(before);
-    window.action("m_restaurer")->setEnabled(true);
+    window.stateChanged();
 }
 
 void m_taille(Form1 &window)
@@ -48,7 +48,7 @@ void m_taille(Form1 &window)
         window.warn(error);
         return;
     }
-    window.action("m_restaurer")->setEnabled(true);
+    window.stateChanged();
 }
 
 void m_restaurer(Form1 &window)
@@ -58,7 +58,7 @@ void m_restaurer(Form1 &window)
         window.warn(error);
         return;
     }
-    window.action("m_restaurer")->setEnabled(false);
+    window.stateChanged();
 }
 
 void m_sel(Form1 &window) { window.setMode(!window.mode()); }

@@ -56,9 +56,11 @@ struct Viewer
         folder.write(name, encode(image, format, 95));
         return folder.file(name);
     }
-    void trigger(const char *name) { window->action(name)->trigger(); }
-    bool enabled(const char *name) const { return window->reachable(window->action(name)); }
-    QString caption(const char *name) const { return window->action(name)->text().remove(u'&'); }
+    // Menu entries by their names, as the user finds them.
+    QAction *entry(const char *name) const { return window->findChild<QAction *>(QLatin1String(name)); }
+    void trigger(const char *name) { entry(name)->trigger(); }
+    bool enabled(const char *name) const { return window->reachable(entry(name)); }
+    QString caption(const char *name) const { return entry(name)->text().remove(u'&'); }
     PictureBox *box() const { return window->Image1(); }
     QImage shown() const { return window->picture().image(); }
 

@@ -38,7 +38,7 @@ struct Viewer
         window = std::make_unique<lisor::Form1>(*session, desktop);
         window->Form_Load(arguments);
     }
-    void trigger(const char *name) { window->action(name)->trigger(); }
+    void trigger(const char *name) { window->findChild<QAction *>(QLatin1String(name))->trigger(); }
     QString text() const { return window->plainText(); }
     QString selected() const { return window->texte2()->textCursor().selectedText(); }
     QStringList sections() const
@@ -89,11 +89,11 @@ TEST(Lisor5, OpensAQuotedPathListsSectionsAndSelectsTheChosenMarker)
     }
     EXPECT_EQ(v.text(), before);
     // Selection commands follow the selection.
-    EXPECT_TRUE(v.window->action("m_copier")->isEnabled());
+    EXPECT_TRUE(v.window->findChild<QAction *>(QStringLiteral("m_copier"))->isEnabled());
     v.trigger("m_copier");
     EXPECT_EQ(v.desktop.clipboard, QStringLiteral("[Déjà vu]"));
     v.window->texte2()->moveCursor(QTextCursor::Start);
-    EXPECT_FALSE(v.window->action("m_gras")->isEnabled());
+    EXPECT_FALSE(v.window->findChild<QAction *>(QStringLiteral("m_gras"))->isEnabled());
 
     // A document of ten thousand sections opens and lists them all.
     Viewer many;

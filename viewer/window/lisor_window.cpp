@@ -58,77 +58,14 @@ Form1::Form1(ViewerSession &session, Desktop &desktop, QWidget *parent)
     connect(liste1_, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) { Liste1_Click(liste1_->row(item)); });
     connect(liste1_, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) { Liste1_Click(liste1_->row(item)); });
 
-    setupFichierMenu();
-    setupTexteMenu();
-    setupTopActions();
-    setupSelectionMenu();
+    setupMenus();
     connect(texte2_, &QTextEdit::textChanged, this, &Form1::texte2_Change);
-    connect(texte2_, &QTextEdit::selectionChanged, this, &Form1::selectionChanged);
-    selectionChanged();
+    connect(texte2_, &QTextEdit::selectionChanged, this, &Form1::stateChanged);
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     resize(760, 520);
 }
 
 Form1::~Form1() = default;
-
-QAction *Form1::action(const char *name) const { return findChild<QAction *>(QString::fromLatin1(name)); }
-QMenu *Form1::menu(const char *name) const { return findChild<QMenu *>(QString::fromLatin1(name)); }
-
-QAction *Form1::addAction(QWidget *menu, const char *name, const QString &text, void (*command)(Form1 &))
-{
-    auto *action = new QAction(text, menu);
-    action->setObjectName(QString::fromLatin1(name));
-    menu->addAction(action);
-    connect(action, &QAction::triggered, this, [this, action, command] {
-        if (action->isEnabled()) command(*this);
-    });
-    return action;
-}
-
-void Form1::setupFichierMenu()
-{
-    QMenu *fichier = menuBar()->addMenu(QStringLiteral("&FICHIER"));
-    fichier->setObjectName(QStringLiteral("m_fichier"));
-    addAction(fichier, "m_charger", QStringLiteral("Charger"), viewercmd::m_charger)->setShortcut(QKeySequence::Open);
-    addAction(fichier, "m_sauver", QStringLiteral("Sauver"), viewercmd::m_sauver)->setShortcut(QKeySequence::Save);
-    addAction(fichier, "m_encodage", viewertexts::saveAsWindows1252(), viewercmd::m_encodage);
-}
-
-void Form1::setupTexteMenu()
-{
-    QMenu *texte = menuBar()->addMenu(QStringLiteral("&TEXTE"));
-    texte->setObjectName(QStringLiteral("m_text"));
-    addAction(texte, "m_chercher", QStringLiteral("Rechercher un mot"), viewercmd::m_chercher)->setShortcut(QKeySequence::Find);
-    addAction(texte, "m_suivant", QStringLiteral("Suivant"), viewercmd::m_suivant)->setShortcut(QKeySequence(Qt::Key_F3));
-    addAction(texte, "m_remplacer", QStringLiteral("Remplacer"), viewercmd::m_remplacer)->setShortcut(QKeySequence(QStringLiteral("Ctrl+H")));
-}
-
-void Form1::setupTopActions()
-{
-    addAction(menuBar(), "m_rubr", QStringLiteral("ALLER A UNE &RUBRIQUE"), viewercmd::m_rubr);
-    addAction(menuBar(), "m_imprimer", QStringLiteral("&IMPRIMER"), viewercmd::m_imprimer);
-    addAction(menuBar(), "m_copier", QStringLiteral("&Copier"), viewercmd::m_copier);
-}
-
-void Form1::setupSelectionMenu()
-{
-    QMenu *selection = menuBar()->addMenu(QStringLiteral("&Sélection"));
-    selection->setObjectName(QStringLiteral("m_selection"));
-    selection->menuAction()->setObjectName(QStringLiteral("m_selection"));
-    addAction(selection, "m_greenl", QStringLiteral("en VERT"), viewercmd::m_greenl);
-    addAction(selection, "m_red", QStringLiteral("en Rouge"), viewercmd::m_red);
-    addAction(selection, "m_blue", QStringLiteral("en Bleu"), viewercmd::m_blue);
-    addAction(selection, "m_black", QStringLiteral("en NOIR"), viewercmd::m_black);
-    addAction(selection, "m_white", QStringLiteral("en BLANC"), viewercmd::m_white);
-    addAction(selection, "m_soul", QStringLiteral("Souligné"), viewercmd::m_soul);
-    addAction(selection, "m_min", QStringLiteral("en minuscules"), viewercmd::m_min);
-    addAction(selection, "m_maj", QStringLiteral("en MAJUSCULES"), viewercmd::m_maj);
-    addAction(selection, "m_gras", QStringLiteral("en Gras"), viewercmd::m_gras);
-    addAction(selection, "m_italique", QStringLiteral("en Italique"), viewercmd::m_italique);
-    addAction(selection, "m_normal", QStringLiteral("Normal"), viewercmd::m_normal);
-    addAction(selection, "m_tri_sel", QStringLiteral("TRIER"), viewercmd::m_tri_sel);
-    addAction(menuBar(), "m_info", QStringLiteral("&?"), viewercmd::m_info);
-}
 
 void Form1::Form_Load(const QStringList &arguments)
 {
@@ -187,10 +124,10 @@ void Form1::updateStatus()
                                               + doctext::encodingName(session_.encoding)
                                               + (session_.crlf ? QStringLiteral(" – CR LF") : QString())
                                         : viewertexts::rtfKind());
-    QAction *encoding = action("m_encodage");
-    encoding->setText(session_.encoding == doctext::Encoding::Utf8 ? viewertexts::saveAsWindows1252()
-                                                                   : viewertexts::saveAsUtf8());
-    encoding->setEnabled(session_.plainText);
+    action(Command::Encodage)
+        ->setText(session_.encoding == doctext::Encoding::Utf8 ? viewertexts::saveAsWindows1252()
+                                                               : viewertexts::saveAsUtf8());
+    stateChanged();
 }
 
 bool Form1::endSession(bool mayAsk)
@@ -204,13 +141,7 @@ bool Form1::endSession(bool mayAsk)
 
 void Form1::texte2_Change() { leaveDecided_ = false; }
 
-void Form1::selectionChanged()
-{
-    const bool selected = texte2_->textCursor().hasSelection();
-    action("m_copier")->setEnabled(selected);
-    menu("m_selection")->menuAction()->setEnabled(selected);
-    for (QAction *a : menu("m_selection")->actions()) a->setEnabled(selected);
-}
+bool Form1::hasSelection() const { return texte2_->textCursor().hasSelection(); }
 
 void Form1::showSections()
 {

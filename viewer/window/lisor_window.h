@@ -3,6 +3,9 @@
 #include <QMainWindow>
 
 #include "common/text/document_text.h"
+#include "common/widgets/command_table.h"
+
+#include <memory>
 
 class Desktop;
 class QFrame;
@@ -13,6 +16,12 @@ class QTextEdit;
 struct ViewerSession;
 
 namespace lisor {
+
+// The window's commands, one per menu entry.
+enum class Command {
+    Charger, Sauver, Encodage, Chercher, Suivant, Remplacer, Rubriques, Imprimer, Copier,
+    Vert, Rouge, Bleu, Noir, Blanc, Souligne, Minuscules, Majuscules, Gras, Italique, Normal, Trier, Info
+};
 
 // The viewer's window: the document in texte2, the section panel Picture1 with its list Liste1
 // over it, and the menus. The commands live in viewer_commands.
@@ -27,12 +36,16 @@ public:
     void Form_Load(const QStringList &arguments);
 
     ViewerSession &session() { return session_; }
+    const ViewerSession &session() const { return session_; }
     Desktop &desktop() { return desktop_; }
     QTextEdit *texte2() const { return texte2_; }
     QListWidget *Liste1() const { return liste1_; }
     QFrame *Picture1() const { return picture1_; }
-    QAction *action(const char *name) const;
-    QMenu *menu(const char *name) const;
+    QAction *action(Command id) const { return commands_->action(id); }
+    QMenu *menu(const char *name) const { return commands_->menu(name); }
+    // The menus' enabled rules evaluated again, after anything they look at changed.
+    void stateChanged() { commands_->refresh(); }
+    bool hasSelection() const;
 
     // The box's text with "\n" line ends; positions are the box's.
     QString plainText() const;
@@ -61,13 +74,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void setupFichierMenu();
-    void setupTexteMenu();
-    void setupTopActions();
-    void setupSelectionMenu();
-    QAction *addAction(QWidget *menu, const char *name, const QString &text, void (*command)(Form1 &));
+    // The table of the menus and their commands (viewer_menus.cpp).
+    void setupMenus();
     void texte2_Change();
-    void selectionChanged();
     void fitSections();
 
     ViewerSession &session_;
@@ -80,6 +89,7 @@ private:
     // The user answered for the document as the session ended; the close that follows asks
     // again only after a new change.
     bool leaveDecided_ = false;
+    std::unique_ptr<CommandTable<Form1, Command>> commands_;
 };
 
 } // namespace lisor

@@ -7,6 +7,32 @@
 namespace viewertexts {
 
 inline QString programTitle() { return QStringLiteral("Lisor5"); }
+
+// The menus and their entries, as the window's table lists them.
+inline QString menuFichier() { return QStringLiteral("&FICHIER"); }
+inline QString menuTexte() { return QStringLiteral("&TEXTE"); }
+inline QString menuSelection() { return QStringLiteral("&Sélection"); }
+inline QString entryCharger() { return QStringLiteral("Charger"); }
+inline QString entrySauver() { return QStringLiteral("Sauver"); }
+inline QString entryChercher() { return QStringLiteral("Rechercher un mot"); }
+inline QString entrySuivant() { return QStringLiteral("Suivant"); }
+inline QString entryRemplacer() { return QStringLiteral("Remplacer"); }
+inline QString entryRubriques() { return QStringLiteral("ALLER A UNE &RUBRIQUE"); }
+inline QString entryImprimer() { return QStringLiteral("&IMPRIMER"); }
+inline QString entryCopier() { return QStringLiteral("&Copier"); }
+inline QString entryVert() { return QStringLiteral("en VERT"); }
+inline QString entryRouge() { return QStringLiteral("en Rouge"); }
+inline QString entryBleu() { return QStringLiteral("en Bleu"); }
+inline QString entryNoir() { return QStringLiteral("en NOIR"); }
+inline QString entryBlanc() { return QStringLiteral("en BLANC"); }
+inline QString entrySouligne() { return QStringLiteral("Souligné"); }
+inline QString entryMinuscules() { return QStringLiteral("en minuscules"); }
+inline QString entryMajuscules() { return QStringLiteral("en MAJUSCULES"); }
+inline QString entryGras() { return QStringLiteral("en Gras"); }
+inline QString entryItalique() { return QStringLiteral("en Italique"); }
+inline QString entryNormal() { return QStringLiteral("Normal"); }
+inline QString entryTrier() { return QStringLiteral("TRIER"); }
+inline QString entryInfo() { return QStringLiteral("&?"); }
 inline QString aboutDescription() { return QStringLiteral("L' Afficheur de Docs d' TALVO"); }
 inline QString openTitle() { return QStringLiteral("Charger"); }
 inline QString openFilter() { return QStringLiteral("RTF (*.RTF *.rtf);;TXT (*.TXT *.txt);;INI (*.INI *.ini)"); }
