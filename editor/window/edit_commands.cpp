@@ -78,8 +78,8 @@ void m_annuler(Form1 &window)
         window.showRtf(*bytes);
     }
     window.setModifie(true);
+    window.setUndoable(false);
     window.MajMenus();
-    window.action("m_annuler")->setEnabled(false);
 }
 
 void ChercherSuivant(Form1 &window)
@@ -197,7 +197,7 @@ void m_editer_politesse(Form1 &window)
                                  settings.closing, &given);
     if (!given) return;
     settings.closing = text;
-    if (!text.isEmpty()) window.action("m_ecrire_politesse")->setEnabled(true);
+    window.stateChanged();
 }
 
 void m_editer_signature(Form1 &window)
@@ -208,7 +208,7 @@ void m_editer_signature(Form1 &window)
                                  settings.signature, &given);
     if (!given) return;
     settings.signature = text;
-    if (!text.isEmpty()) window.action("m_ecrire_signature")->setEnabled(true);
+    window.stateChanged();
 }
 
 } // namespace editcmd

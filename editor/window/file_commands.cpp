@@ -69,8 +69,7 @@ void open(Form1 &window, const QString &path)
     const QString extension = PartieChemin(path, QStringLiteral("extension")).toUpper();
     const bool html = !document->rtf && doctext::openedAs(extension) == doctext::OpenedAs::Html;
     // A page may not be turned into RTF; any other document may again.
-    window.action("m_type")->setEnabled(!html);
-    if (html) window.action("m_txt_to_htm")->setEnabled(true);
+    window.setOpenedAsPage(html);
     window.MajMenus();
     window.AjouterFichierRecent();
 }
@@ -147,9 +146,9 @@ void m_type(Form1 &window)
                           + (plainText ? QStringLiteral(".txt") : QStringLiteral(".rtf")));
     // Nothing is written yet, but the document is now another file's content: closing asks.
     window.setModifie(true);
-    window.MajMenus();
     // The next save goes through Save As or waits for a change.
-    window.action("m_sauver")->setEnabled(false);
+    window.holdSave();
+    window.MajMenus();
 }
 
 void m_encodage(Form1 &window)

@@ -9,6 +9,7 @@
 #include "common/richtext/rtf.h"
 #include "common/text/line_file.h"
 #include "editor/text/editor_session.h"
+#include "editor/window/editor_captions.h"
 #include "editor/window/editor_texts.h"
 #include "editor/window/file_commands.h"
 
@@ -52,17 +53,10 @@ Form1::Form1(EditorSession &session, Desktop &desktop, QWidget *parent)
     status_->setObjectName(QStringLiteral("encoding"));
     statusBar()->addPermanentWidget(status_);
 
-    setupBureauMenu();
-    setupFichierMenu();
-    setupEditionMenu();
-    setupPoliceMenu();
-    setupDiversTxtMenu();
-    setupDiversRtfMenu();
-    setupSelectionMenu();
-    setupAideMenu();
+    setupMenus();
 
     connect(text1_, &QTextEdit::textChanged, this, &Form1::Text1_Change);
-    connect(text1_, &QTextEdit::selectionChanged, this, &Form1::selectionChanged);
+    connect(text1_, &QTextEdit::selectionChanged, this, &Form1::stateChanged);
     connect(text1_, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         if (text1_->textCursor().hasSelection()) menu("m5")->popup(text1_->viewport()->mapToGlobal(at));
     });
@@ -72,8 +66,13 @@ Form1::Form1(EditorSession &session, Desktop &desktop, QWidget *parent)
 
 Form1::~Form1() = default;
 
-QAction *Form1::action(const char *name) const { return findChild<QAction *>(QString::fromLatin1(name)); }
-QMenu *Form1::menu(const char *name) const { return findChild<QMenu *>(QString::fromLatin1(name)); }
+bool Form1::hasSelection() const { return text1_->textCursor().hasSelection(); }
+
+bool Form1::holdsHtml() const
+{
+    if (!html_) html_ = !isEmpty() && doctext::holdsHtml(plainText());
+    return *html_;
+}
 
 void Form1::Form_Load(const QStringList &arguments)
 {
@@ -100,21 +99,19 @@ void Form1::Form_Load(const QStringList &arguments)
             desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
         }
         if (error.isEmpty()) {
+            startedOnFile_ = true;
             MajMenus();
-            menu("m1")->menuAction()->setEnabled(true);
             AjouterFichierRecent();
         }
     }
 
-    bool english = false;
+    englishRecords_ = false;
     for (const QString &line : linefile::readTextLines(files::findExisting(session_.folder, QStringLiteral("TALVO.CAT"))))
-        if (line == u"ANGLAIS") english = true;
-    action("m_traduire")->setEnabled(english);
-    action("m_trad2")->setEnabled(english);
-
+        if (line == u"ANGLAIS") englishRecords_ = true;
     const bool viewer = QFileInfo::exists(files::executableFolder() + QStringLiteral("lisor5"));
-    action("m_aide_HTM")->setEnabled(viewer && QFileInfo::exists(session_.helpDocument(QStringLiteral("aide_htm.rtf"))));
-    action("m_doc")->setEnabled(viewer && QFileInfo::exists(session_.helpDocument(QStringLiteral("redig.rtf"))));
+    htmlHelp_ = viewer && QFileInfo::exists(session_.helpDocument(QStringLiteral("aide_htm.rtf")));
+    editorHelp_ = viewer && QFileInfo::exists(session_.helpDocument(QStringLiteral("redig.rtf")));
+    stateChanged();
 }
 
 void Form1::applySettings()
@@ -126,9 +123,7 @@ void Form1::applySettings()
     font.setBold(settings.bold);
     text1_->document()->setDefaultFont(font);
     text1_->setCurrentFont(font);
-    if (!settings.signature.isEmpty()) action("m_ecrire_signature")->setEnabled(true);
-    if (!settings.closing.isEmpty()) action("m_ecrire_politesse")->setEnabled(true);
-    if (!settings.spellChecker.isEmpty()) action("m_ortho")->setEnabled(true);
+    stateChanged();
     updateRecentMenu();
 }
 
@@ -153,7 +148,7 @@ void Form1::setModifie(bool changed) { text1_->document()->setModified(changed);
 void Form1::setModeTxt(bool plainText)
 {
     modeTxt_ = plainText;
-    action("m_type")->setText(plainText ? QStringLiteral("en RTF") : QStringLiteral("en TXT"));
+    action(EditorCommand::Type)->setText(plainText ? editortexts::caption("m_type") : editortexts::caption("m_htm"));
     updateStatus();
 }
 
@@ -161,8 +156,8 @@ void Form1::setFileFormat(doctext::Encoding encoding, bool crlf)
 {
     encoding_ = encoding;
     crlf_ = crlf;
-    action("m_encodage")->setText(encoding == doctext::Encoding::Utf8 ? editortexts::toWindows1252()
-                                                                      : editortexts::toUtf8());
+    action(EditorCommand::Encodage)
+        ->setText(encoding == doctext::Encoding::Utf8 ? editortexts::toWindows1252() : editortexts::toUtf8());
     updateStatus();
 }
 
@@ -325,37 +320,20 @@ bool Form1::saveFile(const QString &path, QString *errorText) const
 
 void Form1::MajMenus(const QString *text)
 {
-    const bool filled = !isEmpty();
-    menu("m1")->menuAction()->setEnabled(filled);
-    for (const char *name : {"m_sauver_sous", "m_assistant", "m_imprimer"}) action(name)->setEnabled(filled);
-    action("m_sauver")->setEnabled(modifie());
-    action("m_encodage")->setEnabled(modeTxt_);
-    if (!html_) html_ = filled && doctext::holdsHtml(text ? *text : plainText());
-    const bool html = *html_;
-    action("m_htm")->setEnabled(html);
-    action("m_txt_to_htm")->setEnabled(!html);
-    if (html) action("m_type")->setEnabled(false);
-    action("m_merger")->setEnabled(modeTxt_);
-    menu("m4")->menuAction()->setEnabled(modeTxt_);
-    for (const char *name : {"m_fonte_sel", "m_titre", "m_souligner", "m_gras", "m_italique", "m_color", "m_gauche",
-                             "m_centrer", "m_droite"})
-        action(name)->setEnabled(!modeTxt_);
-    menu("m55")->menuAction()->setEnabled(!modeTxt_);
+    // A text already taken from the window spares taking it again.
+    if (!html_ && text) html_ = !text->isEmpty() && doctext::holdsHtml(*text);
+    kindMenusOpen_ = true;
+    stateChanged();
 }
 
 void Form1::Text1_Change()
 {
     leaveDecided_ = false;
+    saveHeld_ = false;
     html_.reset();
     MajMenus();
 }
 
-void Form1::selectionChanged()
-{
-    const bool selected = text1_->textCursor().hasSelection();
-    menu("m5")->menuAction()->setEnabled(selected);
-    for (const char *name : {"copier", "couper", "coller"}) action(name)->setEnabled(selected);
-}
 
 void Form1::AjouterFichierRecent()
 {
@@ -364,23 +342,25 @@ void Form1::AjouterFichierRecent()
 
 void Form1::updateRecentMenu()
 {
-    for (QAction *old : fichier_->actions())
+    QMenu *fichier = menu("m0");
+    for (QAction *old : fichier->actions())
         if (old->objectName().startsWith(QStringLiteral("nom_fichier(")) && old != recentSeparator_) {
-            fichier_->removeAction(old);
+            fichier->removeAction(old);
             old->deleteLater();
         }
     const QStringList &recent = session_.settings.recent;
     for (int i = 0; i < recent.size(); ++i) {
-        auto *item = new QAction(QString(recent[i]).replace(u'&', QStringLiteral("&&")), fichier_);
+        auto *item = new QAction(QString(recent[i]).replace(u'&', QStringLiteral("&&")), fichier);
         item->setObjectName(QStringLiteral("nom_fichier(%1)").arg(i + 1));
         connect(item, &QAction::triggered, this, [this, i] { filecmd::nom_fichier(*this, i + 1); });
-        fichier_->addAction(item);
+        fichier->addAction(item);
     }
 }
 
 void Form1::SauverPourAnnuler(const QString *text)
 {
-    action("m_annuler")->setEnabled(true);
+    setUndoable(true);
+    stateChanged();
     const QByteArray content = modeTxt_ ? (text ? *text : plainText()).toUtf8() + '\n' : richtext::write(*text1_->document());
     // The snapshot lives in the run's private scratch folder and goes with it: it needs no sync,
     // only every byte written.
@@ -389,7 +369,8 @@ void Form1::SauverPourAnnuler(const QString *text)
     if (!snapshot.open(QIODevice::WriteOnly | QIODevice::Truncate) || snapshot.write(content) != content.size()
         || !snapshot.flush()) {
         error = snapshot.fileName() + QStringLiteral(" : ") + snapshot.errorString();
-        action("m_annuler")->setEnabled(false);
+        setUndoable(false);
+        stateChanged();
         desktop_.message(this, editortexts::snapshotFailed(error), QString(), Desktop::Buttons::Ok,
                          Desktop::Icon::Warning);
     }
@@ -424,9 +405,9 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     if (watched == text1_ && event->type() == QEvent::ShortcutOverride) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const QKeySequence pressed(key->keyCombination());
-        for (const char *name : {"m_chercher", "m_remplacer", "m_suppr", "m_charger", "m_imprimer", "m_sauver",
-                                 "m_titre", "m_suivant"})
-            if (action(name)->shortcut() == pressed) {
+        using C = EditorCommand;
+        for (const C id : {C::Chercher, C::Remplacer, C::Suppr, C::Charger, C::Imprimer, C::Sauver, C::Titre, C::Suivant})
+            if (action(id)->shortcut() == pressed) {
                 event->ignore();
                 return true;
             }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "common/text/document_text.h"
+#include "common/widgets/command_table.h"
 
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class Desktop;
@@ -13,8 +15,23 @@ class QLabel;
 class QMenu;
 class QTextEdit;
 
+// The editor's commands, one per menu entry.
+enum class EditorCommand {
+    EditerOrtho, EditerPolitesse, EditerSignature,
+    Nouveau, Charger, Merger, Sauver, SauverSous, Assistant, Imprimer, Htm, TxtToHtm, Type, Encodage,
+    Annuler, Chercher, Suivant, Remplacer, Suppr, Tout, Copier, Couper, Coller, TotLignes, HowMany,
+    Police, Lister, FontName,
+    KillDoublons, Tete, Queue, SupprTete, AjoutTete, AjoutQueue, NoTxt, Tri, EcrirePolitesse, Date, EcrireSignature,
+    Crypter, Decrypter,
+    Img, NoRtf,
+    SelTri, Ortho, Traduire, Trad2, SelMaj, SelMin, FonteSel, Titre, Souligner, Gras, Italique, Color, Gauche,
+    Centrer, Droite, SaveSel,
+    Info, Doc, AideHtm
+};
+
 // The editor's window: one text area, the menus, and the state of the document shown. The
-// commands live in file_commands and edit_commands; the window only wires its actions to them.
+// commands live in file_commands and edit_commands; the window's table of menus (form1_menus)
+// wires its entries to them.
 class Form1 : public QMainWindow
 {
     Q_OBJECT
@@ -27,10 +44,34 @@ public:
     void Form_Load(const QStringList &arguments);
 
     EditorSession &session() { return session_; }
+    const EditorSession &session() const { return session_; }
     Desktop &desktop() { return desktop_; }
     QTextEdit *Text1() const { return text1_; }
-    QAction *action(const char *name) const;
-    QMenu *menu(const char *name) const;
+    QAction *action(EditorCommand id) const { return commands_->action(id); }
+    QMenu *menu(const char *name) const { return commands_->menu(name); }
+    // The menus' enabled rules evaluated again, after anything they look at changed.
+    void stateChanged() { commands_->refresh(); }
+
+    // What the enabled rules look at.
+    bool hasSelection() const;
+    // Whether the text holds "<html>", known until the text changes.
+    bool holdsHtml() const;
+    // Opened as a web page: it may not become RTF.
+    bool openedAsPage() const { return openedAsPage_; }
+    void setOpenedAsPage(bool page) { openedAsPage_ = page; }
+    // An undo snapshot is there to go back to.
+    bool undoable() const { return undoable_; }
+    // "ENREGISTRER" waits for the next change (a converted document goes through Save As).
+    void holdSave() { saveHeld_ = true; }
+    bool saveHeld() const { return saveHeld_; }
+    void setUndoable(bool can) { undoable_ = can; }
+    // A document came from the command line at start: its menus are open even when it is empty.
+    bool startedOnFile() const { return startedOnFile_; }
+    // The menus that follow the document's kind wait for its first change or opening.
+    bool kindMenusOpen() const { return kindMenusOpen_; }
+    bool englishRecords() const { return englishRecords_; }
+    bool editorHelp() const { return editorHelp_; }
+    bool htmlHelp() const { return htmlHelp_; }
 
     // The document's identity is its path, shown as the caption.
     const QString &caption() const { return caption_; }
@@ -74,6 +115,8 @@ public:
     // when the session must not end (the user cancelled, or a save failed).
     bool endSession(bool mayAsk);
 
+    // The menus after the text changed; text, when given, is the plain text already taken from
+    // the window.
     void MajMenus(const QString *text = nullptr);
     void AjouterFichierRecent();
     // The undo snapshot of the text as it is now; text, when given, is the plain text already
@@ -87,26 +130,25 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void setupBureauMenu();
-    void setupFichierMenu();
-    void setupEditionMenu();
-    void setupPoliceMenu();
-    void setupDiversTxtMenu();
-    void setupDiversRtfMenu();
-    void setupSelectionMenu();
-    void setupAideMenu();
-    QMenu *addMenu(QMenu *parent, const char *name, const QString &title);
-    QAction *addAction(QMenu *menu, const char *name, const QString &text, void (*command)(Form1 &) = nullptr);
+    // The table of the menus and their commands (form1_menus.cpp).
+    void setupMenus();
     void Text1_Change();
-    void selectionChanged();
     void applySettings();
     void updateStatus();
 
     EditorSession &session_;
     Desktop &desktop_;
     QTextEdit *text1_ = nullptr;
-    QMenu *fichier_ = nullptr;
     QAction *recentSeparator_ = nullptr;
+    std::unique_ptr<CommandTable<Form1, EditorCommand>> commands_;
+    bool openedAsPage_ = false;
+    bool undoable_ = false;
+    bool saveHeld_ = false;
+    bool startedOnFile_ = false;
+    bool kindMenusOpen_ = false;
+    bool englishRecords_ = false;
+    bool editorHelp_ = false;
+    bool htmlHelp_ = false;
     QLabel *status_ = nullptr;
     QString caption_;
     QString ownFile_;
@@ -118,8 +160,7 @@ private:
     bool centred_ = false;
     doctext::Encoding encoding_ = doctext::Encoding::Utf8;
     bool crlf_ = false;
-    // Whether the text holds "<html>", known until the text changes.
-    std::optional<bool> html_;
+    mutable std::optional<bool> html_;
     // The text shown, as plainText() gives it, when it was put in whole and has not changed since.
     std::optional<QString> shownText_;
 };

@@ -1,173 +1,142 @@
-// The menus of the editor's window, one setup function per menu, in menu order.
+// The menus of the editor's window: one row per menu and per command, in menu order.
 #include "editor/window/edit_commands.h"
+#include "editor/window/editor_captions.h"
 #include "editor/window/editor_texts.h"
 #include "editor/window/file_commands.h"
 #include "editor/window/form1.h"
 
 #include "common/desktop/desktop.h"
-#include "common/widgets/companion.h"
+#include "editor/text/editor_session.h"
 
 #include <QMenu>
 #include <QMenuBar>
 
-QMenu *Form1::addMenu(QMenu *parent, const char *name, const QString &title)
-{
-    QMenu *menu = parent ? parent->addMenu(title) : menuBar()->addMenu(title);
-    menu->setObjectName(QString::fromLatin1(name));
-    menu->menuAction()->setObjectName(QString::fromLatin1(name));
-    return menu;
-}
-
-QAction *Form1::addAction(QMenu *menu, const char *name, const QString &text, void (*command)(Form1 &))
-{
-    auto *action = new QAction(text, menu);
-    action->setObjectName(QString::fromLatin1(name));
-    menu->addAction(action);
-    connect(action, &QAction::triggered, this, [this, action, command] {
-        if (!reachable(action)) return;
-        if (command) command(*this);
-        else desktop_.message(this, editortexts::notYetAvailable());
-    });
-    return action;
-}
-
 namespace {
-void disable(std::initializer_list<QAction *> actions)
+
+using T = CommandTable<Form1, EditorCommand>;
+using C = EditorCommand;
+
+// A command still to come says so.
+void notYet(Form1 &w) { w.desktop().message(&w, editortexts::notYetAvailable()); }
+
+bool filled(const Form1 &w) { return !w.isEmpty(); }
+bool plain(const Form1 &w) { return w.modeTxt(); }
+bool plainOpen(const Form1 &w) { return w.modeTxt() && w.kindMenusOpen(); }
+bool rich(const Form1 &w) { return !w.modeTxt(); }
+bool selected(const Form1 &w) { return w.hasSelection(); }
+bool changed(const Form1 &w) { return w.modifie() && !w.saveHeld(); }
+bool html(const Form1 &w) { return w.holdsHtml(); }
+bool notHtml(const Form1 &w) { return w.kindMenusOpen() && !w.holdsHtml(); }
+// A page, or a text holding HTML, may not be turned into RTF; any other document may again.
+bool mayBecomeRtf(const Form1 &w) { return !w.openedAsPage() && !w.holdsHtml(); }
+bool never(const Form1 &) { return false; }
+
+T::Row menuRow(const char *name, const char *parent, T::Rule enabled = {})
 {
-    for (QAction *action : actions) action->setEnabled(false);
+    return T::menu(name, parent, editortexts::caption(name), std::move(enabled));
 }
+T::Row entry(C id, const char *parent, const char *name, T::Run run, T::Rule enabled = {}, const char *keys = nullptr)
+{
+    return T::command(id, parent, name, editortexts::caption(name),
+                      keys ? QKeySequence(QString::fromLatin1(keys)) : QKeySequence(), run, std::move(enabled));
+}
+
 } // namespace
 
-void Form1::setupBureauMenu()
+void Form1::setupMenus()
 {
-    QMenu *bureau = addMenu(nullptr, "m_bureau", QStringLiteral("&BUREAU"));
-    addAction(bureau, "m_editer_ortho", QStringLiteral("Chemin du Vérificateur d' Orthographe"));
-    addAction(bureau, "m_editer_politesse", QStringLiteral("Editer votre Formule de Politesse"), editcmd::m_editer_politesse);
-    addAction(bureau, "m_editer_signature", QStringLiteral("Editer votre Signature"), editcmd::m_editer_signature);
-}
+    using namespace editcmd;
+    using namespace filecmd;
+    commands_ = std::make_unique<T>(
+        *this, menuBar(),
+        QList<T::Row>{
+            menuRow("m_bureau", nullptr),
+            entry(C::EditerOrtho, "m_bureau", "m_editer_ortho", notYet),
+            entry(C::EditerPolitesse, "m_bureau", "m_editer_politesse", m_editer_politesse),
+            entry(C::EditerSignature, "m_bureau", "m_editer_signature", m_editer_signature),
 
-void Form1::setupFichierMenu()
-{
-    fichier_ = addMenu(nullptr, "m0", QStringLiteral("&FICHIER"));
-    addAction(fichier_, "m_nouveau", QStringLiteral("NOUVEAU"), filecmd::m_nouveau);
-    addAction(fichier_, "m_charger", QStringLiteral("OUVRIR"), filecmd::m_charger)->setShortcut(QKeySequence(QStringLiteral("Ctrl+L")));
-    QAction *merger = addAction(fichier_, "m_merger", QStringLiteral("MERGER"));
-    fichier_->addSeparator();
-    QAction *sauver = addAction(fichier_, "m_sauver", QStringLiteral("ENREGISTRER"), filecmd::m_sauver);
-    sauver->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
-    QAction *sauverSous = addAction(fichier_, "m_sauver_sous", QStringLiteral("ENREGISTRER SOUS..."), filecmd::m_sauver_sous);
-    fichier_->addSeparator();
-    QAction *assistant = addAction(fichier_, "m_assistant", QStringLiteral("Assistant d' Impression"));
-    QAction *imprimer = addAction(fichier_, "m_imprimer", QStringLiteral("IMPRIMER"));
-    imprimer->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
-    QMenu *convertir = addMenu(fichier_, "m12", QStringLiteral("CONVERTIR"));
-    QAction *htm = addAction(convertir, "m_htm", QStringLiteral("en TXT"));
-    QAction *toHtm = addAction(convertir, "m_txt_to_htm", QStringLiteral("en HTM"));
-    addAction(convertir, "m_type", QStringLiteral("en RTF"), filecmd::m_type);
-    addAction(convertir, "m_encodage", editortexts::toWindows1252(), filecmd::m_encodage);
-    recentSeparator_ = fichier_->addSeparator();
+            menuRow("m0", nullptr),
+            entry(C::Nouveau, "m0", "m_nouveau", m_nouveau),
+            entry(C::Charger, "m0", "m_charger", m_charger, {}, "Ctrl+L"),
+            entry(C::Merger, "m0", "m_merger", notYet, plainOpen),
+            T::afterSeparator(entry(C::Sauver, "m0", "m_sauver", m_sauver, changed, "Ctrl+S")),
+            entry(C::SauverSous, "m0", "m_sauver_sous", m_sauver_sous, filled),
+            T::afterSeparator(entry(C::Assistant, "m0", "m_assistant", notYet, filled)),
+            entry(C::Imprimer, "m0", "m_imprimer", notYet, filled, "Ctrl+P"),
+            menuRow("m12", "m0"),
+            entry(C::Htm, "m12", "m_htm", notYet, html),
+            entry(C::TxtToHtm, "m12", "m_txt_to_htm", notYet, notHtml),
+            entry(C::Type, "m12", "m_type", m_type, mayBecomeRtf),
+            T::command(C::Encodage, "m12", "m_encodage", editortexts::toWindows1252(), {}, m_encodage, plain),
+
+            menuRow("m1", nullptr, [](const Form1 &w) { return filled(w) || w.startedOnFile(); }),
+            entry(C::Annuler, "m1", "m_annuler", m_annuler, [](const Form1 &w) { return w.undoable(); }),
+            entry(C::Chercher, "m1", "m_chercher", m_chercher, {}, "Ctrl+F"),
+            T::command(C::Suivant, "m1", "m_suivant", editortexts::caption("m_suivant"), QKeySequence(Qt::Key_F3),
+                       m_suivant),
+            entry(C::Remplacer, "m1", "m_remplacer", m_remplacer, {}, "Ctrl+H"),
+            entry(C::Suppr, "m1", "m_suppr", notYet, {}, "Ctrl+K"),
+            T::afterSeparator(entry(C::Tout, "m1", "tout", tout, {}, "Ctrl+A")),
+            entry(C::Copier, "m1", "copier", copier, selected, "Ctrl+C"),
+            entry(C::Couper, "m1", "couper", couper, selected, "Ctrl+X"),
+            entry(C::Coller, "m1", "coller", coller, selected, "Ctrl+V"),
+            T::afterSeparator(entry(C::TotLignes, "m1", "m_tot_lignes", notYet)),
+            entry(C::HowMany, "m1", "m_HowMany", notYet),
+
+            menuRow("m7", nullptr),
+            entry(C::Police, "m7", "m_police", notYet),
+            entry(C::Lister, "m7", "m_lister", notYet),
+            // The quick list of fonts has no entries of its own yet.
+            menuRow("mnufonts", "m7", never),
+            entry(C::FontName, "mnufonts", "mnufontname(0)", notYet),
+
+            menuRow("m4", nullptr, plainOpen),
+            entry(C::KillDoublons, "m4", "m_Kill_Doublons", notYet),
+            menuRow("m11", "m4"),
+            entry(C::Tete, "m11", "m_tete", notYet),
+            entry(C::Queue, "m11", "m_queue", notYet),
+            entry(C::SupprTete, "m11", "m_suppr_tete", notYet),
+            T::afterSeparator(entry(C::AjoutTete, "m11", "m_ajout_tete", notYet)),
+            entry(C::AjoutQueue, "m11", "m_ajout_queue", notYet),
+            entry(C::NoTxt, "m11", "m_No_RTF", notYet),
+            entry(C::Tri, "m4", "m_tri", notYet),
+            menuRow("m10", "m4"),
+            entry(C::EcrirePolitesse, "m10", "m_ecrire_politesse", m_ecrire_politesse),
+            entry(C::Date, "m10", "m_date", m_date),
+            entry(C::EcrireSignature, "m10", "m_ecrire_signature", m_ecrire_signature),
+            entry(C::Crypter, "m4", "m_crypter", notYet),
+            entry(C::Decrypter, "m4", "m_decrypter", notYet),
+
+            menuRow("m55", nullptr, rich),
+            entry(C::Img, "m55", "m_img", notYet),
+            entry(C::NoRtf, "m55", "m_no", notYet),
+
+            menuRow("m5", nullptr, selected),
+            entry(C::SelTri, "m5", "m_sel_tri", notYet),
+            entry(C::Ortho, "m5", "m_ortho", notYet,
+                  [](const Form1 &w) { return !w.session().settings.spellChecker.isEmpty(); }),
+            entry(C::Traduire, "m5", "m_traduire", notYet, [](const Form1 &w) { return w.englishRecords(); }),
+            entry(C::Trad2, "m5", "m_trad2", notYet, [](const Form1 &w) { return w.englishRecords(); }),
+            entry(C::SelMaj, "m5", "m_sel_maj", m_sel_maj),
+            entry(C::SelMin, "m5", "m_sel_min", m_sel_min),
+            entry(C::FonteSel, "m5", "m_fonte_sel", notYet, rich),
+            entry(C::Titre, "m5", "m_titre", m_titre, rich, "Ctrl+T"),
+            entry(C::Souligner, "m5", "m_souligner", m_souligner, rich),
+            entry(C::Gras, "m5", "m_gras", m_gras, rich),
+            entry(C::Italique, "m5", "m_italique", m_italique, rich),
+            entry(C::Color, "m5", "m_color", notYet, rich),
+            entry(C::Gauche, "m5", "m_gauche", m_gauche, rich),
+            entry(C::Centrer, "m5", "m_centrer", m_centrer, rich),
+            entry(C::Droite, "m5", "m_droite", m_droite, rich),
+            T::afterSeparator(entry(C::SaveSel, "m5", "m_save_sel", notYet)),
+
+            menuRow("m9", nullptr),
+            entry(C::Info, "m9", "m_info", m_info),
+            entry(C::Doc, "m9", "m_doc", m_doc, [](const Form1 &w) { return w.editorHelp(); }),
+            entry(C::AideHtm, "m9", "m_aide_HTM", m_aide_HTM, [](const Form1 &w) { return w.htmlHelp(); }),
+        });
+    // The recent documents follow the menu's own entries, after a line.
+    recentSeparator_ = menu("m0")->addSeparator();
     recentSeparator_->setObjectName(QStringLiteral("nom_fichier(0)"));
-    disable({merger, sauver, sauverSous, assistant, imprimer, htm, toHtm});
-}
-
-void Form1::setupEditionMenu()
-{
-    QMenu *edition = addMenu(nullptr, "m1", QStringLiteral("&EDITION"));
-    QAction *annuler = addAction(edition, "m_annuler", QStringLiteral("Undo (Annuler la dernière action)"), editcmd::m_annuler);
-    addAction(edition, "m_chercher", QStringLiteral("RECHERCHER"), editcmd::m_chercher)->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
-    addAction(edition, "m_suivant", QStringLiteral("Suivant"), editcmd::m_suivant)->setShortcut(QKeySequence(Qt::Key_F3));
-    addAction(edition, "m_remplacer", QStringLiteral("REMPLACER"), editcmd::m_remplacer)->setShortcut(QKeySequence(QStringLiteral("Ctrl+H")));
-    addAction(edition, "m_suppr", QStringLiteral("SUPPRIMER"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+K")));
-    edition->addSeparator();
-    addAction(edition, "tout", QStringLiteral("Sélectionner tout"), editcmd::tout)->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
-    QAction *copier = addAction(edition, "copier", QStringLiteral("Copier"), editcmd::copier);
-    copier->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
-    QAction *couper = addAction(edition, "couper", QStringLiteral("Couper"), editcmd::couper);
-    couper->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
-    QAction *coller = addAction(edition, "coller", QStringLiteral("Coller"), editcmd::coller);
-    coller->setShortcut(QKeySequence(QStringLiteral("Ctrl+V")));
-    edition->addSeparator();
-    addAction(edition, "m_tot_lignes", QStringLiteral("Infos Texte"));
-    addAction(edition, "m_HowMany", QStringLiteral("Combien de Fois ce Mot ?"));
-    edition->menuAction()->setEnabled(false);
-    disable({annuler, copier, couper, coller});
-}
-
-void Form1::setupPoliceMenu()
-{
-    QMenu *police = addMenu(nullptr, "m7", QStringLiteral("&POLICE"));
-    addAction(police, "m_police", QStringLiteral("Choisir"));
-    addAction(police, "m_lister", QStringLiteral("Lister"));
-    QMenu *fonts = addMenu(police, "mnufonts", QStringLiteral("Sélection rapide"));
-    // The quick list has no action of its own.
-    auto *fontName = new QAction(QStringLiteral("fontname"), fonts);
-    fontName->setObjectName(QStringLiteral("mnufontname(0)"));
-    fonts->addAction(fontName);
-    fonts->menuAction()->setEnabled(false);
-}
-
-void Form1::setupDiversTxtMenu()
-{
-    QMenu *divers = addMenu(nullptr, "m4", QStringLiteral("&DIVERS pour Txt"));
-    addAction(divers, "m_Kill_Doublons", QStringLiteral("Supprimer les Doublons d'une Liste"));
-    QMenu *lines = addMenu(divers, "m11", QStringLiteral("Formater chaque Ligne..."));
-    addAction(lines, "m_tete", QStringLiteral("Supprimer tout Espace en Tête"));
-    addAction(lines, "m_queue", QStringLiteral("Supprimer tout Espace en Queue"));
-    addAction(lines, "m_suppr_tete", QStringLiteral("Supprimer x caractère(s) en Tête"));
-    lines->addSeparator();
-    addAction(lines, "m_ajout_tete", QStringLiteral("Ajouter des Caractères en Tête"));
-    addAction(lines, "m_ajout_queue", QStringLiteral("Ajouter des Caractères en Queue"));
-    addAction(lines, "m_No_RTF", QStringLiteral("Numéroter"));
-    addAction(divers, "m_tri", QStringLiteral("Trier une Liste"));
-    QMenu *insert = addMenu(divers, "m10", QStringLiteral("Insérer..."));
-    addAction(insert, "m_ecrire_politesse", QStringLiteral("la Formule de Politesse"), editcmd::m_ecrire_politesse);
-    addAction(insert, "m_date", QStringLiteral("la Date"), editcmd::m_date);
-    addAction(insert, "m_ecrire_signature", QStringLiteral("la Signature"), editcmd::m_ecrire_signature);
-    addAction(divers, "m_crypter", QStringLiteral("Crypter"));
-    addAction(divers, "m_decrypter", QStringLiteral("Décrypter"));
-    divers->menuAction()->setEnabled(false);
-}
-
-void Form1::setupDiversRtfMenu()
-{
-    QMenu *divers = addMenu(nullptr, "m55", QStringLiteral("Divers pour &RTF"));
-    addAction(divers, "m_img", QStringLiteral("Insérer une image"));
-    addAction(divers, "m_no", QStringLiteral("Numéroter"));
-    divers->menuAction()->setEnabled(false);
-}
-
-void Form1::setupSelectionMenu()
-{
-    QMenu *selection = addMenu(nullptr, "m5", QStringLiteral("&SELECTION"));
-    addAction(selection, "m_sel_tri", QStringLiteral("Trier"));
-    QAction *ortho = addAction(selection, "m_ortho", QStringLiteral("Vérifier l' ORTHOGRAPHE de ce Mot"));
-    QAction *traduire = addAction(selection, "m_traduire", QStringLiteral("Rechercher une traduction en Français"));
-    QAction *trad2 = addAction(selection, "m_trad2", QStringLiteral("Rechercher une traduction en Anglais"));
-    addAction(selection, "m_sel_maj", QStringLiteral("Mettre en MAJUSCULES"), editcmd::m_sel_maj);
-    addAction(selection, "m_sel_min", QStringLiteral("Mettre en minuscules"), editcmd::m_sel_min);
-    addAction(selection, "m_fonte_sel", QStringLiteral("Choisir une Police"));
-    addAction(selection, "m_titre", QStringLiteral("TITRER"), editcmd::m_titre)->setShortcut(QKeySequence(QStringLiteral("Ctrl+T")));
-    addAction(selection, "m_souligner", QStringLiteral("Souligner"), editcmd::m_souligner);
-    addAction(selection, "m_gras", QStringLiteral("Mettre en Gras"), editcmd::m_gras);
-    addAction(selection, "m_italique", QStringLiteral("Mettre en Italique"), editcmd::m_italique);
-    addAction(selection, "m_color", QStringLiteral("Choisir une Couleur"));
-    addAction(selection, "m_gauche", QStringLiteral("Aligner à gauche"), editcmd::m_gauche);
-    addAction(selection, "m_centrer", QStringLiteral("Centrer"), editcmd::m_centrer);
-    addAction(selection, "m_droite", QStringLiteral("Aligner à droite"), editcmd::m_droite);
-    selection->addSeparator();
-    // Shown in the menu, with nothing behind it.
-    auto *saveSelection = new QAction(QStringLiteral("Enregistrer sous..."), selection);
-    saveSelection->setObjectName(QStringLiteral("m_save_sel"));
-    selection->addAction(saveSelection);
-    selection->menuAction()->setEnabled(false);
-    disable({ortho, traduire, trad2});
-}
-
-void Form1::setupAideMenu()
-{
-    QMenu *aide = addMenu(nullptr, "m9", QStringLiteral("&AIDE"));
-    addAction(aide, "m_info", QStringLiteral("A propos"), filecmd::m_info);
-    QAction *doc = addAction(aide, "m_doc", QStringLiteral("Aide de l' éditeur"), filecmd::m_doc);
-    QAction *aideHtm = addAction(aide, "m_aide_HTM", QStringLiteral("Aide au langage HTML"), filecmd::m_aide_HTM);
-    disable({doc, aideHtm});
+    commands_->refresh();
 }
