@@ -7,26 +7,33 @@
 #include <QDate>
 
 namespace cli {
+namespace {
 
-int runAdd(Context &ctx, const QStringList &args)
+class Add final : public Command
 {
-    QString problem;
-    const QStringList names{QStringLiteral("key"),     QStringLiteral("category"),
-                            QStringLiteral("date"),    QStringLiteral("support"),
-                            QStringLiteral("note"),    QStringLiteral("target")};
-    const auto o = parseOptions(args, names, {}, &problem);
-    if (!o) return usage(problem);
-    if (!o->positional.isEmpty()) return usage(texts::get(texts::kOptionsOnly).arg(QStringLiteral("add")));
-    if (!o->values.contains(QStringLiteral("key")) || !o->values.contains(QStringLiteral("category")))
+public:
+    Add()
+        : Command("add", &texts::kSyntaxAdd, texts::kUsageAdd,
+                  {QStringLiteral("key"), QStringLiteral("category"), QStringLiteral("date"), QStringLiteral("support"),
+                   QStringLiteral("note"), QStringLiteral("target")})
+    {
+    }
+    int run(Context &ctx, const Options &o) const override;
+};
+
+int Add::run(Context &ctx, const Options &o) const
+{
+    if (!o.positional.isEmpty()) return usage(texts::get(texts::kOptionsOnly).arg(name()));
+    if (!o.values.contains(QStringLiteral("key")) || !o.values.contains(QStringLiteral("category")))
         return usage(texts::get(texts::kNeedsKeyAndCategory));
 
     Record r;
-    r.key = o->values.value(QStringLiteral("key"));
-    r.category = cp1252::toUpper(o->values.value(QStringLiteral("category")));
-    r.date = o->values.value(QStringLiteral("date"), formatDayDate(QDate::currentDate()));
-    r.support = cp1252::toUpper(o->values.value(QStringLiteral("support")));
-    r.note = o->values.value(QStringLiteral("note"));
-    r.target = o->values.value(QStringLiteral("target"));
+    r.key = o.values.value(QStringLiteral("key"));
+    r.category = cp1252::toUpper(o.values.value(QStringLiteral("category")));
+    r.date = o.values.value(QStringLiteral("date"), formatDayDate(QDate::currentDate()));
+    r.support = cp1252::toUpper(o.values.value(QStringLiteral("support")));
+    r.note = o.values.value(QStringLiteral("note"));
+    r.target = o.values.value(QStringLiteral("target"));
     if (r.category.isEmpty()) return usage(texts::get(texts::kNotEmpty).arg(QStringLiteral("--category")));
     r = entry::normalised(r);
     if (const auto refusal = entry::check(r)) return ctx.refuse(*refusal);
@@ -37,6 +44,14 @@ int runAdd(Context &ctx, const QStringList &args)
     if (!entry::store(*lock, ctx.catalogue, r, true, nullptr, &error)) return refuse(error);
     writeOut(stderr, r.key + ctx.message(145) + u'\n');
     return Done;
+}
+
+} // namespace
+
+const Command &addCommand()
+{
+    static const Add command;
+    return command;
 }
 
 } // namespace cli

@@ -8,14 +8,19 @@
 #include <QDate>
 
 namespace cli {
+namespace {
 
 // The catalogue analysis: the broken lines on stderr as they are met, the summary on stdout.
-int runAnalyse(Context &ctx, const QStringList &args)
+class Analyse final : public Command
 {
-    QString problem;
-    const auto o = parseOptions(args, {}, {QStringLiteral("prune")}, &problem);
-    if (!o) return usage(problem);
-    if (!o->positional.isEmpty()) return usage(texts::get(texts::kOptionsOnly).arg(QStringLiteral("analyse")));
+public:
+    Analyse() : Command("analyse", &texts::kSyntaxAnalyse, texts::kUsageAnalyse, {}, {QStringLiteral("prune")}) {}
+    int run(Context &ctx, const Options &o) const override;
+};
+
+int Analyse::run(Context &ctx, const Options &o) const
+{
+    if (!o.positional.isEmpty()) return usage(texts::get(texts::kOptionsOnly).arg(name()));
     if (!firstrun::workFilesExist(ctx.folder)) return refuse(texts::get(texts::kNoCatalogue).arg(ctx.folder));
     QString folder = ctx.folder;
     if (!folder.endsWith(u'/')) folder += u'/';
@@ -27,12 +32,20 @@ int runAnalyse(Context &ctx, const QStringList &args)
     options.onAnomaly = [&](const AnalysisAnomaly &a) {
         writeOut(stderr, ctx.message(36) + a.file + QStringLiteral(": ") + a.line + u'\n');
     };
-    options.prune = o->flags.contains(QStringLiteral("prune"));
+    options.prune = o.flags.contains(QStringLiteral("prune"));
     const AnalysisResult r = analyseCatalogue(session, options);
     if (!r.ok()) return refuse(texts::get(texts::kAnalysisFailed).arg(r.error));
     warnIfNotUndoable(r.warning);
     writeOut(stdout, r.summary + u'\n');
     return Done;
+}
+
+} // namespace
+
+const Command &analyseCommand()
+{
+    static const Analyse command;
+    return command;
 }
 
 } // namespace cli

@@ -11,27 +11,38 @@ namespace {
 QString dated(const QDateTime &when) { return QLocale().toString(when, QLocale::ShortFormat); }
 
 // The number of --keep, when given: backups kept, at least one.
-std::optional<int> keptOf(const Options &o, int *exit)
+std::optional<int> keptOf(const Options &o)
 {
     if (!o.values.contains(QStringLiteral("keep"))) return backup::kKeptByDefault;
     bool ok = false;
     const int n = o.values.value(QStringLiteral("keep")).toInt(&ok);
     if (ok && n >= 1) return n;
-    *exit = usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("backup"), texts::get(texts::kSyntaxBackup)));
     return std::nullopt;
 }
 
-} // namespace
-
-int runBackup(Context &ctx, const QStringList &args)
+class Backup final : public Command
 {
-    QString problem;
-    const auto o = parseOptions(args, {QStringLiteral("keep")}, {}, &problem);
-    if (!o) return usage(problem);
-    if (!o->positional.isEmpty()) return usage(texts::get(texts::kOptionsOnly).arg(QStringLiteral("backup")));
-    int exit = Done;
-    const auto kept = keptOf(*o, &exit);
-    if (!kept) return exit;
+public:
+    Backup() : Command("backup", &texts::kSyntaxBackup, texts::kUsageBackup, {QStringLiteral("keep")}) {}
+    int run(Context &ctx, const Options &o) const override;
+};
+
+class Restore final : public Command
+{
+public:
+    Restore()
+        : Command("restore", &texts::kSyntaxRestore, texts::kUsageRestore, {QStringLiteral("keep")},
+                  {QStringLiteral("list")})
+    {
+    }
+    int run(Context &ctx, const Options &o) const override;
+};
+
+int Backup::run(Context &ctx, const Options &o) const
+{
+    if (!o.positional.isEmpty()) return usage(texts::get(texts::kOptionsOnly).arg(name()));
+    const auto kept = keptOf(o);
+    if (!kept) return wrongArguments();
     QString error;
     const auto lock = ctx.lockForWriting(&error);
     if (!lock) return refuse(error);
@@ -41,18 +52,14 @@ int runBackup(Context &ctx, const QStringList &args)
     return Done;
 }
 
-int runRestore(Context &ctx, const QStringList &args)
+int Restore::run(Context &ctx, const Options &o) const
 {
-    QString problem;
-    const auto o = parseOptions(args, {QStringLiteral("keep")}, {QStringLiteral("list")}, &problem);
-    if (!o) return usage(problem);
-    if (o->positional.size() > 1)
-        return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("restore"), texts::get(texts::kSyntaxRestore)));
-    int exit = Done;
-    const auto kept = keptOf(*o, &exit);
-    if (!kept) return exit;
+    if (o.positional.size() > 1) return wrongArguments();
+    // --keep is described in the syntax of backup.
+    const auto kept = keptOf(o);
+    if (!kept) return backupCommand().wrongArguments();
     const QList<backup::Backup> all = backup::list(ctx.folder);
-    if (o->flags.contains(QStringLiteral("list"))) {
+    if (o.flags.contains(QStringLiteral("list"))) {
         for (const backup::Backup &b : all)
             writeOut(stdout, (b.legacy ? texts::get(texts::kLegacyBackup).arg(dated(b.when))
                                        : texts::get(texts::kBackupLine).arg(b.id, dated(b.when)).arg(b.records))
@@ -64,7 +71,7 @@ int runRestore(Context &ctx, const QStringList &args)
     if (!lock) return refuse(error);
     if (all.isEmpty()) return refuse(texts::get(texts::kNoBackup).arg(backup::backupFolder(ctx.folder)));
     // DATE names a backup by the start of its name ("20261210" is that day's last one).
-    const QString wanted = o->positional.value(0);
+    const QString wanted = o.positional.value(0);
     const auto chosen = std::find_if(all.cbegin(), all.cend(), [&](const backup::Backup &b) {
         return wanted.isEmpty() ? !b.legacy : b.id.startsWith(wanted);
     });
@@ -72,6 +79,20 @@ int runRestore(Context &ctx, const QStringList &args)
     if (!backup::restore(*lock, *chosen, &error, *kept)) return refuse(error);
     writeOut(stderr, texts::get(texts::kRestored).arg(dated(chosen->when)).arg(chosen->records) + u'\n');
     return Done;
+}
+
+} // namespace
+
+const Command &backupCommand()
+{
+    static const Backup command;
+    return command;
+}
+
+const Command &restoreCommand()
+{
+    static const Restore command;
+    return command;
 }
 
 } // namespace cli

@@ -15,49 +15,41 @@
 namespace cli {
 namespace {
 
-struct Parsed
+// An operation on many records: it takes --dry-run, and count arguments that the files can hold.
+class Batch : public Command
 {
-    QStringList args;
-    bool dryRun = false;
-    record::Field field = record::Field::All;
-    QHash<QString, QString> values;
-};
+public:
+    Batch(const char *name, const texts::Text &syntax, const texts::Text &help, int count, QStringList withValue = {})
+        : Command(name, &syntax, help, std::move(withValue), {QStringLiteral("dry-run")}), count_(count)
+    {
+    }
 
-std::optional<Parsed> parse(const QString &command, const QStringList &args, int count, const texts::Text &syntax,
-                            int *exit, const QStringList &valueOptions = {})
-{
-    QString problem;
-    const auto o = parseOptions(args, valueOptions, {QStringLiteral("dry-run")}, &problem);
-    if (!o) {
-        *exit = usage(problem);
-        return std::nullopt;
-    }
-    if (o->positional.size() != count) {
-        *exit = usage(texts::get(texts::kTakesArguments).arg(command, texts::get(syntax)));
-        return std::nullopt;
-    }
-    record::Field field = record::Field::All;
-    if (o->values.contains(QStringLiteral("field"))) {
-        const auto named = fieldNamed(o->values.value(QStringLiteral("field")));
-        if (!named || *named == record::Field::Date) {
-            *exit = usage(texts::get(texts::kUnknownField).arg(o->values.value(QStringLiteral("field"))));
-            return std::nullopt;
+    int run(Context &ctx, const Options &o) const final
+    {
+        if (o.positional.size() != count_) return wrongArguments();
+        record::Field field = record::Field::All;
+        if (o.values.contains(QStringLiteral("field"))) {
+            const auto named = fieldNamed(o.values.value(QStringLiteral("field")));
+            if (!named || *named == record::Field::Date)
+                return usage(texts::get(texts::kUnknownField).arg(o.values.value(QStringLiteral("field"))));
+            field = *named;
         }
-        field = *named;
-    }
-    for (const QString &a : o->positional) {
-        // Within a field, the separators around an empty text still name something.
-        if (a.isEmpty() && field == record::Field::All) {
-            *exit = usage(texts::get(texts::kNoEmptyArgument).arg(command));
-            return std::nullopt;
+        for (const QString &a : o.positional) {
+            // Within a field, the separators around an empty text still name something.
+            if (a.isEmpty() && field == record::Field::All)
+                return usage(texts::get(texts::kNoEmptyArgument).arg(name()));
+            if (const char32_t bad = cp1252::firstUnencodable(a)) return refuse(cp1252::unencodableMessage(bad));
         }
-        if (const char32_t bad = cp1252::firstUnencodable(a)) {
-            *exit = refuse(cp1252::unencodableMessage(bad));
-            return std::nullopt;
-        }
+        return runChecked(ctx, o, field, o.flags.contains(QStringLiteral("dry-run")));
     }
-    return Parsed{o->positional, o->flags.contains(QStringLiteral("dry-run")), field, o->values};
-}
+
+protected:
+    // What it does once its arguments passed the checks; field is that of --field.
+    virtual int runChecked(Context &ctx, const Options &o, record::Field field, bool dryRun) const = 0;
+
+private:
+    qsizetype count_;
+};
 
 QByteArray bytes(const QString &text) { return cp1252::encode(text).value_or(QByteArray()); }
 
@@ -69,7 +61,7 @@ int report(const batch::Counts &counts)
 }
 
 // Previews or applies plan; before (when given) runs under the same lock first.
-int run(Context &ctx, const batch::Plan &plan, bool dryRun,
+int perform(Context &ctx, const batch::Plan &plan, bool dryRun,
         const std::function<bool(const FolderLock &, QString *)> &before = {})
 {
     if (dryRun) return report(batch::preview(ctx.catalogue, plan));
@@ -93,87 +85,124 @@ int runImported(Context &ctx, const transfer::Reading &read, const QString &titl
     for (const QString &line : transfer::describe(read.rejectedLines, [&ctx](int n) { return ctx.message(n); }))
         writeOut(stderr, line + u'\n');
     if (read.abandoned) writeOut(stderr, ctx.message(74) + u'\n');
-    const int done = run(ctx, {title, {}, read.lines, read.runs, read.runLines}, dryRun, before);
+    const int done = perform(ctx, {title, {}, read.lines, read.runs, read.runLines}, dryRun, before);
     // The lines before the third rejected one are imported, but the import did not go through.
     return done == Done && read.abandoned ? Refused : done;
 }
 
-} // namespace
-
-int runReplaceAll(Context &ctx, const QStringList &args)
+class ReplaceAll final : public Batch
 {
-    int exit = Done;
-    const auto p = parse(QStringLiteral("replace-all"), args, 2, texts::kSyntaxReplaceAll, &exit, {QStringLiteral("field")});
-    if (!p) return exit;
-    if (const auto refused = batch::replacementRefusal(p->args[0], p->args[1])) return refuse(*refused);
-    const batch::FieldReplacement r = batch::confined(p->field, p->args[0], p->args[1]);
-    return run(ctx, {QStringLiteral("replace-all"), batch::replaceFirst(bytes(r.search), bytes(r.replacement)), {}},
-               p->dryRun);
-}
+public:
+    ReplaceAll()
+        : Batch("replace-all", texts::kSyntaxReplaceAll, texts::kUsageReplaceAll, 2, {QStringLiteral("field")})
+    {
+    }
 
-int runGiveSupport(Context &ctx, const QStringList &args)
-{
-    int exit = Done;
-    const auto p = parse(QStringLiteral("support-add"), args, 2, texts::kSyntaxGiveSupport, &exit);
-    if (!p) return exit;
-    const QString support = cp1252::toUpper(p->args[1]);
-    if (const auto refused = batch::supportRefusal(support)) return refuse(*refused);
-    return run(ctx, {QStringLiteral("support-add"), batch::giveSupport(bytes(p->args[0]), bytes(support)), {}},
-               p->dryRun);
-}
+protected:
+    int runChecked(Context &ctx, const Options &o, record::Field field, bool dryRun) const override
+    {
+        const QStringList &args = o.positional;
+        if (const auto refused = batch::replacementRefusal(args[0], args[1])) return refuse(*refused);
+        const batch::FieldReplacement r = batch::confined(field, args[0], args[1]);
+        return perform(ctx, batch::Plan::changing(name(), batch::replaceFirst(bytes(r.search), bytes(r.replacement))), dryRun);
+    }
+};
 
-int runRemoveSupport(Context &ctx, const QStringList &args)
+class GiveSupport final : public Batch
 {
-    int exit = Done;
-    const auto p = parse(QStringLiteral("support-remove"), args, 1, texts::kSyntaxRemoveSupport, &exit);
-    if (!p) return exit;
-    if (const auto refused = batch::supportRefusal(p->args[0])) return refuse(*refused);
-    return run(ctx, {QStringLiteral("support-remove"), batch::removeSupport(bytes(cp1252::toUpper(p->args[0]))), {}},
-               p->dryRun);
-}
+public:
+    GiveSupport() : Batch("support-add", texts::kSyntaxGiveSupport, texts::kUsageGiveSupport, 2) {}
 
-int runDeleteFound(Context &ctx, const QStringList &args)
-{
-    int exit = Done;
-    const auto p = parse(QStringLiteral("delete-found"), args, 1, texts::kSyntaxDeleteFound, &exit, {QStringLiteral("field")});
-    if (!p) return exit;
-    Options search;
-    search.values = p->values;
-    search.values.insert(QStringLiteral("search"), p->args[0]);
-    const auto f = found(ctx, search, &exit);
-    if (!f) return exit;
-    const QSet<QByteArray> lines(f->lines.cbegin(), f->lines.cend());
-    return run(ctx, {QStringLiteral("delete-found"), batch::removeLines(lines), {}}, p->dryRun);
-}
+protected:
+    int runChecked(Context &ctx, const Options &o, record::Field, bool dryRun) const override
+    {
+        const QString support = cp1252::toUpper(o.positional[1]);
+        if (const auto refused = batch::supportRefusal(support)) return refuse(*refused);
+        return perform(ctx, batch::Plan::changing(name(), batch::giveSupport(bytes(o.positional[0]), bytes(support))), dryRun);
+    }
+};
 
-int runImport(Context &ctx, const QStringList &args)
+class RemoveSupport final : public Batch
 {
-    int exit = Done;
-    const auto p = parse(QStringLiteral("import"), args, 1, texts::kSyntaxImport, &exit);
-    if (!p) return exit;
-    return runImported(ctx, transfer::readRecords(p->args[0]), QStringLiteral("import"), p->dryRun);
-}
+public:
+    RemoveSupport() : Batch("support-remove", texts::kSyntaxRemoveSupport, texts::kUsageRemoveSupport, 1) {}
 
-int runImportList(Context &ctx, const QStringList &args)
-{
-    int exit = Done;
-    const auto p = parse(QStringLiteral("import-text"), args, 1, texts::kSyntaxImportList, &exit, {QStringLiteral("category")});
-    if (!p) return exit;
-    if (!p->values.contains(QStringLiteral("category")))
-        return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("import-text"), texts::get(texts::kSyntaxImportList)));
-    const QString category = cp1252::toUpper(p->values.value(QStringLiteral("category")));
-    if (const auto refused = entry::checkField(record::Field::Category, category)) return ctx.refuse(*refused);
-    const QString today = formatDayDate(QDate::currentDate());
-    // The category joins the category list, as the categories dialog of the window does.
-    return runImported(ctx, transfer::readList(p->args[0], today, category), QStringLiteral("import-text"), p->dryRun,
-                       [&](const FolderLock &lock, QString *error) {
-                           return lists::addCategory(lock, category, error) != lists::AddOutcome::Failed;
-                       });
-}
+protected:
+    int runChecked(Context &ctx, const Options &o, record::Field, bool dryRun) const override
+    {
+        const QString &support = o.positional[0];
+        if (const auto refused = batch::supportRefusal(support)) return refuse(*refused);
+        return perform(ctx, batch::Plan::changing(name(), batch::removeSupport(bytes(cp1252::toUpper(support)))), dryRun);
+    }
+};
 
-int runUndo(Context &ctx, const QStringList &args)
+class DeleteFound final : public Batch
 {
-    if (!args.isEmpty()) return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("undo"), QStringLiteral("undo")));
+public:
+    DeleteFound()
+        : Batch("delete-found", texts::kSyntaxDeleteFound, texts::kUsageDeleteFound, 1, {QStringLiteral("field")})
+    {
+    }
+
+protected:
+    int runChecked(Context &ctx, const Options &o, record::Field, bool dryRun) const override
+    {
+        Options search;
+        search.values = o.values;
+        search.values.insert(QStringLiteral("search"), o.positional[0]);
+        int exit = Done;
+        const auto f = found(ctx, search, &exit);
+        if (!f) return exit;
+        const QSet<QByteArray> lines(f->lines.cbegin(), f->lines.cend());
+        return perform(ctx, batch::Plan::changing(name(), batch::removeLines(lines)), dryRun);
+    }
+};
+
+class Import final : public Batch
+{
+public:
+    Import() : Batch("import", texts::kSyntaxImport, texts::kUsageImport, 1) {}
+
+protected:
+    int runChecked(Context &ctx, const Options &o, record::Field, bool dryRun) const override
+    {
+        return runImported(ctx, transfer::readRecords(o.positional[0]), name(), dryRun);
+    }
+};
+
+class ImportList final : public Batch
+{
+public:
+    ImportList()
+        : Batch("import-text", texts::kSyntaxImportList, texts::kUsageImportList, 1, {QStringLiteral("category")})
+    {
+    }
+
+protected:
+    int runChecked(Context &ctx, const Options &o, record::Field, bool dryRun) const override
+    {
+        if (!o.values.contains(QStringLiteral("category"))) return wrongArguments();
+        const QString category = cp1252::toUpper(o.values.value(QStringLiteral("category")));
+        if (const auto refused = entry::checkField(record::Field::Category, category)) return ctx.refuse(*refused);
+        const QString today = formatDayDate(QDate::currentDate());
+        // The category joins the category list, as the categories dialog of the window does.
+        return runImported(ctx, transfer::readList(o.positional[0], today, category), name(), dryRun,
+                           [&](const FolderLock &lock, QString *error) {
+                               return lists::addCategory(lock, category, error) != lists::AddOutcome::Failed;
+                           });
+    }
+};
+
+class Undo final : public Command
+{
+public:
+    Undo() : Command("undo", nullptr, texts::kUsageUndo) {}
+    int run(Context &ctx, const Options &o) const override;
+};
+
+int Undo::run(Context &ctx, const Options &o) const
+{
+    if (!o.positional.isEmpty()) return wrongArguments();
     QString error, title;
     bool rolledBack = false;
     const auto lock = ctx.lockForWriting(&error, &rolledBack);
@@ -183,6 +212,50 @@ int runUndo(Context &ctx, const QStringList &args)
     if (!undo::undoLast(*lock, ctx.folder, &title, &error)) return refuse(error);
     writeOut(stdout, texts::get(texts::kUndone).arg(title) + u'\n');
     return Done;
+}
+
+} // namespace
+
+const Command &replaceAllCommand()
+{
+    static const ReplaceAll command;
+    return command;
+}
+
+const Command &giveSupportCommand()
+{
+    static const GiveSupport command;
+    return command;
+}
+
+const Command &removeSupportCommand()
+{
+    static const RemoveSupport command;
+    return command;
+}
+
+const Command &deleteFoundCommand()
+{
+    static const DeleteFound command;
+    return command;
+}
+
+const Command &importCommand()
+{
+    static const Import command;
+    return command;
+}
+
+const Command &importListCommand()
+{
+    static const ImportList command;
+    return command;
+}
+
+const Command &undoCommand()
+{
+    static const Undo command;
+    return command;
 }
 
 } // namespace cli

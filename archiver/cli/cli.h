@@ -1,13 +1,16 @@
 #pragma once
 
 // talvo5-cli: the archiver's catalogue from the command line, for scripts and tests. Each command
-// lives in a source of its own and calls the same store and operations functions as the window.
+// is a class in a source of its own and calls the same store and operations functions as the
+// window; one table lists them for the dispatcher, the usage and --help.
 
 #include "archiver/store/catalogue.h"
 #include "archiver/store/language.h"
 #include "archiver/store/record_entry.h"
+#include "common/text/texts.h"
 
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -25,13 +28,16 @@ void writeOut(FILE *f, const QString &text);
 int usage(const QString &problem = QString());
 // The usage on stdout.
 int help();
-// One command's syntax and what it does, on stdout; false for a command without help.
-bool commandHelp(const QString &command);
 // Writes message on stderr; exit code Refused.
 int refuse(const QString &message);
 // Says on stderr that a change went through but cannot be undone, and why (nothing when why is
 // empty).
 void warnIfNotUndoable(const QString &why);
+
+// The language file the tool speaks: english.lng (the folder's, else the shipped one) when the
+// locale's messages are English, the first of LC_ALL, LC_MESSAGES and LANG that is set saying
+// so; otherwise the file the window was last set to.
+QString languageFile(const QString &folder);
 
 struct Context
 {
@@ -46,7 +52,9 @@ struct Context
     std::optional<FolderLock> lockForWriting(QString *errorText, bool *rolledBack = nullptr) const;
 };
 
-// Options of the form --name VALUE or --flag, in any order among the positional arguments.
+// A command line's options of the form --name VALUE or --flag, in any order among the
+// positional arguments. The word after an option that takes a value is its value, whatever it
+// looks like ("-A", "--x").
 struct Options
 {
     QStringList positional;
@@ -55,6 +63,56 @@ struct Options
 };
 std::optional<Options> parseOptions(const QStringList &args, const QStringList &withValue,
                                     const QStringList &flags, QString *problem);
+
+// One command of the tool: the word that names it, its syntax and what it does (the usage and
+// --help show both), the options it takes, and what it does with its parsed command line.
+class Command
+{
+public:
+    // syntax: nullptr for a command that takes nothing, whose syntax is its name.
+    Command(const char *name, const texts::Text *syntax, const texts::Text &help, QStringList withValue = {},
+            QStringList flags = {});
+    virtual ~Command() = default;
+    Command(const Command &) = delete;
+    Command &operator=(const Command &) = delete;
+
+    QString name() const { return QLatin1String(name_); }
+    QString syntax() const;
+    QString help() const { return texts::get(help_); }
+    // The options --NAME VALUE it takes, then those --NAME alone.
+    const QStringList &withValue() const { return withValue_; }
+    const QStringList &flags() const { return flags_; }
+
+    // Its command line as its options say; nothing, with the problem, for an option it does not
+    // take or one that lacks its value.
+    std::optional<Options> parse(const QStringList &args, QString *problem) const;
+    virtual int run(Context &ctx, const Options &o) const = 0;
+    // The usage error of arguments that do not fit the syntax.
+    int wrongArguments() const;
+
+private:
+    const char *name_;
+    const texts::Text *syntax_;
+    const texts::Text &help_;
+    QStringList withValue_;
+    QStringList flags_;
+};
+
+// Every command, in the order the usage lists them; the source of each defines name##Command().
+#define TALVO_CLI_COMMANDS(X)                                                                                      \
+    X(init) X(search) X(add) X(delete) X(replace) X(backup) X(restore) X(resolve) X(replaceAll) X(giveSupport)      \
+    X(removeSupport) X(deleteFound) X(import) X(importList) X(export) X(undo) X(analyse) X(keywords) X(printList)   \
+    X(uncatalogued) X(htmlPage)
+#define TALVO_CLI_DECLARE_COMMAND(name) const Command &name##Command();
+TALVO_CLI_COMMANDS(TALVO_CLI_DECLARE_COMMAND)
+#undef TALVO_CLI_DECLARE_COMMAND
+
+// The table: TALVO_CLI_COMMANDS, in its order.
+const QList<const Command *> &commands();
+// The command of that name; nullptr for none.
+const Command *commandNamed(const QString &name);
+// One command's syntax and what it does, as the usage shows them.
+QString commandHelp(const Command &command);
 
 // The records a search lists: --search TEXT (every record without it) and --field F. Nothing,
 // with the exit code, when an option is wrong or a letter file cannot be read.
@@ -70,27 +128,5 @@ QList<Record> rowsOf(const Found &f);
 
 // The field of a --field option: key, date, support, category, note, target or all.
 std::optional<record::Field> fieldNamed(const QString &name);
-
-int runInit(Context &ctx, const QStringList &args);
-int runSearch(Context &ctx, const QStringList &args);
-int runAdd(Context &ctx, const QStringList &args);
-int runDelete(Context &ctx, const QStringList &args);
-int runReplace(Context &ctx, const QStringList &args);
-int runBackup(Context &ctx, const QStringList &args);
-int runRestore(Context &ctx, const QStringList &args);
-int runResolve(Context &ctx, const QStringList &args);
-int runReplaceAll(Context &ctx, const QStringList &args);
-int runGiveSupport(Context &ctx, const QStringList &args);
-int runRemoveSupport(Context &ctx, const QStringList &args);
-int runImport(Context &ctx, const QStringList &args);
-int runImportList(Context &ctx, const QStringList &args);
-int runUndo(Context &ctx, const QStringList &args);
-int runAnalyse(Context &ctx, const QStringList &args);
-int runExport(Context &ctx, const QStringList &args);
-int runDeleteFound(Context &ctx, const QStringList &args);
-int runKeywords(Context &ctx, const QStringList &args);
-int runPrintList(Context &ctx, const QStringList &args);
-int runUncatalogued(Context &ctx, const QStringList &args);
-int runHtmlPage(Context &ctx, const QStringList &args);
 
 } // namespace cli

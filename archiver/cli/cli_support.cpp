@@ -1,79 +1,43 @@
 #include "archiver/cli/cli.h"
 
 #include "archiver/store/first_run.h"
+#include "archiver/store/settings.h"
+#include "common/files/program_folder.h"
 #include "common/text/cp1252.h"
 #include "common/text/texts.h"
+
+#include <QFileInfo>
 
 namespace cli {
 namespace {
 
-struct Line
-{
-    QString command;
-    QString syntax;
-    const texts::Text *description;
-};
+constexpr int kIndent = 32, kWidth = 96;
 
-QList<Line> commandLines()
+// text's words in lines of at most kWidth characters, each indented.
+QString wrapped(const QString &text, int indent)
 {
-    auto syntax = [](const texts::Text &t) { return texts::get(t); };
-    auto named = [](const char *name, const texts::Text &t, const QString &shown = QString()) {
-        return Line{QLatin1String(name), shown.isEmpty() ? QString(QLatin1String(name)) : shown, &t};
-    };
-    return {
-        named("init", texts::kUsageInit),
-        named("search", texts::kUsageSearch, syntax(texts::kSyntaxSearch)),
-        named("add", texts::kUsageAdd, syntax(texts::kSyntaxAdd)),
-        named("delete", texts::kUsageDelete, syntax(texts::kSyntaxDelete)),
-        named("replace", texts::kUsageReplace, syntax(texts::kSyntaxReplace)),
-        named("backup", texts::kUsageBackup, syntax(texts::kSyntaxBackup)),
-        named("restore", texts::kUsageRestore, syntax(texts::kSyntaxRestore)),
-        named("resolve", texts::kUsageResolve, syntax(texts::kSyntaxResolve)),
-        named("replace-all", texts::kUsageReplaceAll, syntax(texts::kSyntaxReplaceAll)),
-        named("support-add", texts::kUsageGiveSupport, syntax(texts::kSyntaxGiveSupport)),
-        named("support-remove", texts::kUsageRemoveSupport, syntax(texts::kSyntaxRemoveSupport)),
-        named("delete-found", texts::kUsageDeleteFound, syntax(texts::kSyntaxDeleteFound)),
-        named("import", texts::kUsageImport, syntax(texts::kSyntaxImport)),
-        named("import-text", texts::kUsageImportList, syntax(texts::kSyntaxImportList)),
-        named("export", texts::kUsageExport, syntax(texts::kSyntaxExport)),
-        named("undo", texts::kUsageUndo),
-        named("analyse", texts::kUsageAnalyse, syntax(texts::kSyntaxAnalyse)),
-        named("keywords", texts::kUsageKeywords),
-        named("print-list", texts::kUsagePrintList, syntax(texts::kSyntaxPrintList)),
-        named("uncatalogued", texts::kUsageUncatalogued, syntax(texts::kSyntaxUncatalogued)),
-        named("html-page", texts::kUsageHtmlPage, syntax(texts::kSyntaxHtmlPage)),
-    };
+    QString out, line;
+    for (const QString &word : text.split(u' ', Qt::SkipEmptyParts)) {
+        if (!line.isEmpty() && indent + line.size() + 1 + word.size() > kWidth) {
+            out += QString(indent, u' ') + line + u'\n';
+            line.clear();
+        }
+        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    if (!line.isEmpty()) out += QString(indent, u' ') + line + u'\n';
+    return out;
 }
 
-// Each command's syntax, then its description, wrapped; the whole usage in the current
-// language when only is empty.
-QString usageText(const QString &only = QString())
+// Every command's syntax and description, then how the tool finds its folder, waits, previews
+// and speaks.
+QString usageText()
 {
-    constexpr int kIndent = 32, kWidth = 96;
-    auto wrap = [](const QString &text, int indent) {
-        QString out, line;
-        for (const QString &word : text.split(u' ', Qt::SkipEmptyParts)) {
-            if (!line.isEmpty() && indent + line.size() + 1 + word.size() > kWidth) {
-                out += QString(indent, u' ') + line + u'\n';
-                line.clear();
-            }
-            line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
-        }
-        if (!line.isEmpty()) out += QString(indent, u' ') + line + u'\n';
-        return out;
-    };
-    QString text = only.isEmpty() ? texts::get(texts::kUsage) + QStringLiteral("\n\n") : QString();
-    for (const Line &l : commandLines()) {
-        if (!only.isEmpty() && l.command != only) continue;
-        const QString syntax = QStringLiteral("  ") + l.syntax;
-        QString description = wrap(texts::get(*l.description), kIndent);
-        if (syntax.size() < kIndent) description.replace(0, syntax.size(), syntax);
-        else description.prepend(syntax + u'\n');
-        text += description;
-    }
-    if (!only.isEmpty()) return text;
-    text += u'\n' + wrap(texts::get(texts::kUsageFolder), 0) + wrap(texts::get(texts::kUsageLock), 0)
-            + wrap(texts::get(texts::kUsageDryRun), 0) + wrap(texts::get(texts::kUsageHelp), 0);
+    QString text = texts::get(texts::kUsage) + QStringLiteral("\n\n");
+    for (const Command *c : commands()) text += commandHelp(*c);
+    text += u'\n';
+    for (const texts::Text *t : {&texts::kUsageFolder, &texts::kUsageLock, &texts::kUsageDryRun,
+                                 &texts::kUsageLanguage, &texts::kUsageHelp})
+        text += wrapped(texts::get(*t), 0);
     return text;
 }
 
@@ -98,12 +62,58 @@ int help()
     return Done;
 }
 
-bool commandHelp(const QString &command)
+QString commandHelp(const Command &command)
 {
-    const QString text = usageText(command);
-    if (text.isEmpty()) return false;
-    writeOut(stdout, text);
-    return true;
+    const QString syntax = QStringLiteral("  ") + command.syntax();
+    QString text = wrapped(command.help(), kIndent);
+    if (syntax.size() < kIndent) text.replace(0, syntax.size(), syntax);
+    else text.prepend(syntax + u'\n');
+    return text;
+}
+
+Command::Command(const char *name, const texts::Text *syntax, const texts::Text &help, QStringList withValue,
+                 QStringList flags)
+    : name_(name), syntax_(syntax), help_(help), withValue_(std::move(withValue)), flags_(std::move(flags))
+{
+}
+
+QString Command::syntax() const { return syntax_ ? texts::get(*syntax_) : name(); }
+
+std::optional<Options> Command::parse(const QStringList &args, QString *problem) const
+{
+    return parseOptions(args, withValue_, flags_, problem);
+}
+
+int Command::wrongArguments() const { return usage(texts::get(texts::kTakesArguments).arg(name(), syntax())); }
+
+const QList<const Command *> &commands()
+{
+#define TALVO_CLI_ROW(name) &name##Command(),
+    static const QList<const Command *> all{TALVO_CLI_COMMANDS(TALVO_CLI_ROW)};
+#undef TALVO_CLI_ROW
+    return all;
+}
+
+const Command *commandNamed(const QString &name)
+{
+    for (const Command *c : commands())
+        if (c->name() == name) return c;
+    return nullptr;
+}
+
+QString languageFile(const QString &folder)
+{
+    // As the C library reads the locale of messages: the first variable set wins, even when it
+    // says another language than the next.
+    QString locale;
+    for (const char *variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        locale = qEnvironmentVariable(variable);
+        if (!locale.isEmpty()) break;
+    }
+    if (!locale.startsWith(QLatin1String("en"))) return settings::currentLanguageFile(folder);
+    const QString english = QStringLiteral("english.lng");
+    const QString own = files::findExisting(folder, english);
+    return QFileInfo(own).isFile() ? own : files::findExisting(files::shippedDataFolder(), english);
 }
 
 int refuse(const QString &message)

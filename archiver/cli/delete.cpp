@@ -4,12 +4,20 @@
 #include "common/text/cp1252.h"
 
 namespace cli {
+namespace {
 
-int runDelete(Context &ctx, const QStringList &args)
+class Delete final : public Command
 {
-    if (args.size() != 1) return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("delete"), texts::get(texts::kSyntaxDelete)));
-    const QString &line = args.front();
-    if (line.isEmpty()) return usage(texts::get(texts::kNoEmptyArgument).arg(QStringLiteral("delete")));
+public:
+    Delete() : Command("delete", &texts::kSyntaxDelete, texts::kUsageDelete) {}
+    int run(Context &ctx, const Options &o) const override;
+};
+
+int Delete::run(Context &ctx, const Options &o) const
+{
+    if (o.positional.size() != 1) return wrongArguments();
+    const QString &line = o.positional.front();
+    if (line.isEmpty()) return usage(texts::get(texts::kNoEmptyArgument).arg(name()));
     // The line names a record as stored, control characters included: they may be deleted.
     if (const char32_t bad = cp1252::firstUnencodable(line)) return refuse(cp1252::unencodableMessage(bad));
     QString error;
@@ -21,6 +29,14 @@ int runDelete(Context &ctx, const QStringList &args)
     if (removed == 0)
         return refuse(texts::get(texts::kNoIdenticalRecord).arg(line));
     return Done;
+}
+
+} // namespace
+
+const Command &deleteCommand()
+{
+    static const Delete command;
+    return command;
 }
 
 } // namespace cli

@@ -7,36 +7,41 @@
 #include <QDir>
 
 namespace cli {
+namespace {
 
 // The page of the pictures of the records a search lists, as the window's dialog makes it, in
 // the same working folder under the home folder; nothing is opened. A folder or a page of that
 // name that the program did not write is refused and left as it was, where the window asks.
-int runHtmlPage(Context &ctx, const QStringList &args)
+class HtmlPage final : public Command
 {
-    QString problem;
-    const auto o = parseOptions(args,
-                                {QStringLiteral("search"), QStringLiteral("field"), QStringLiteral("title"),
-                                 QStringLiteral("fields"), QStringLiteral("columns"), QStringLiteral("copy-mode")},
-                                {QStringLiteral("parchment")}, &problem);
-    if (!o) return usage(problem);
-    const auto syntaxError = [] {
-        return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("html-page"), texts::get(texts::kSyntaxHtmlPage)));
-    };
-    if (o->positional.size() != 1 || o->positional.front().isEmpty() || !o->values.contains(QStringLiteral("search")))
-        return syntaxError();
+public:
+    HtmlPage()
+        : Command("html-page", &texts::kSyntaxHtmlPage, texts::kUsageHtmlPage,
+                  {QStringLiteral("search"), QStringLiteral("field"), QStringLiteral("title"), QStringLiteral("fields"),
+                   QStringLiteral("columns"), QStringLiteral("copy-mode")},
+                  {QStringLiteral("parchment")})
+    {
+    }
+    int run(Context &ctx, const Options &o) const override;
+};
+
+int HtmlPage::run(Context &ctx, const Options &o) const
+{
+    if (o.positional.size() != 1 || o.positional.front().isEmpty() || !o.values.contains(QStringLiteral("search")))
+        return wrongArguments();
     htmlpage::Options options;
-    options.name = o->positional.front();
-    options.title = o->values.value(QStringLiteral("title"), options.title);
-    options.fields = o->values.value(QStringLiteral("fields"), options.fields);
-    options.parchment = o->flags.contains(QLatin1String("parchment"));
+    options.name = o.positional.front();
+    options.title = o.values.value(QStringLiteral("title"), options.title);
+    options.fields = o.values.value(QStringLiteral("fields"), options.fields);
+    options.parchment = o.flags.contains(QLatin1String("parchment"));
     bool ok = true;
-    options.columns = o->values.value(QStringLiteral("columns"), QStringLiteral("1")).toInt(&ok);
-    if (!ok || options.columns < 1) return syntaxError();
-    options.copyMode = o->values.value(QStringLiteral("copy-mode"), QStringLiteral("2")).toInt(&ok);
-    if (!ok || options.copyMode < 0 || options.copyMode > 2) return syntaxError();
+    options.columns = o.values.value(QStringLiteral("columns"), QStringLiteral("1")).toInt(&ok);
+    if (!ok || options.columns < 1) return wrongArguments();
+    options.copyMode = o.values.value(QStringLiteral("copy-mode"), QStringLiteral("2")).toInt(&ok);
+    if (!ok || options.copyMode < 0 || options.copyMode > 2) return wrongArguments();
 
     int exit = Done;
-    const auto f = found(ctx, *o, &exit);
+    const auto f = found(ctx, o, &exit);
     if (!f) return exit;
     QString folder = ctx.folder;
     if (!folder.endsWith(u'/')) folder += u'/';
@@ -49,6 +54,14 @@ int runHtmlPage(Context &ctx, const QStringList &args)
     if (out.pictures == 0) return refuse(ctx.message(128));
     writeOut(stdout, texts::get(texts::kCliPageWritten).arg(out.pictures).arg(out.page) + u'\n');
     return Done;
+}
+
+} // namespace
+
+const Command &htmlPageCommand()
+{
+    static const HtmlPage command;
+    return command;
 }
 
 } // namespace cli

@@ -9,10 +9,18 @@
 #include <QDir>
 
 namespace cli {
+namespace {
 
-int runInit(Context &ctx, const QStringList &args)
+class Init final : public Command
 {
-    if (!args.isEmpty()) return usage(texts::get(texts::kNoArgument).arg(QStringLiteral("init")));
+public:
+    Init() : Command("init", nullptr, texts::kUsageInit) {}
+    int run(Context &ctx, const Options &o) const override;
+};
+
+int Init::run(Context &ctx, const Options &o) const
+{
+    if (!o.positional.isEmpty()) return usage(texts::get(texts::kNoArgument).arg(name()));
     QDir().mkpath(ctx.folder);
     QString error;
     const auto lock = ctx.catalogue.lock(&error);
@@ -29,6 +37,14 @@ int runInit(Context &ctx, const QStringList &args)
         firstrun::ensureSubFolders(ctx.folder, [](const QString &m) { writeOut(stderr, m + u'\n'); });
     if (!failures.isEmpty()) return refuse(failures.join(u'\n'));
     return Done;
+}
+
+} // namespace
+
+const Command &initCommand()
+{
+    static const Init command;
+    return command;
 }
 
 } // namespace cli

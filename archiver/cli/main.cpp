@@ -2,7 +2,6 @@
 
 #include "archiver/cli/cli.h"
 
-#include "archiver/store/settings.h"
 #include "common/files/program_folder.h"
 #include "common/text/texts.h"
 
@@ -24,35 +23,25 @@ int main(int argc, char *argv[])
     } else {
         folder = files::programFolder();
     }
-    // Usage and refusals speak the language the window was last set to.
-    cli::Context ctx{folder, Language(settings::currentLanguageFile(folder), files::shippedDataFolder()),
-                     Catalogue(folder)};
+    cli::Context ctx{folder, Language(cli::languageFile(folder), files::shippedDataFolder()), Catalogue(folder)};
     // Nothing here shows Qt's own texts: its translations are not loaded, and the language file
     // is read only when a text is needed.
     ctx.language.installTexts();
     ctx.catalogue.setNotice([](const QString &text) { cli::writeOut(stderr, text + u'\n'); });
     if (args.isEmpty()) return cli::usage();
-    const QString command = args.takeFirst();
-    if (command == QLatin1String("--help") || command == QLatin1String("help")) return cli::help();
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("help")) return cli::help();
 
-    using Run = int (*)(cli::Context &, const QStringList &);
-    static const QHash<QString, Run> commands{
-        {QStringLiteral("init"), cli::runInit},       {QStringLiteral("search"), cli::runSearch},
-        {QStringLiteral("add"), cli::runAdd},         {QStringLiteral("delete"), cli::runDelete},
-        {QStringLiteral("replace"), cli::runReplace}, {QStringLiteral("backup"), cli::runBackup},
-        {QStringLiteral("restore"), cli::runRestore}, {QStringLiteral("resolve"), cli::runResolve},
-        {QStringLiteral("replace-all"), cli::runReplaceAll}, {QStringLiteral("support-add"), cli::runGiveSupport},
-        {QStringLiteral("support-remove"), cli::runRemoveSupport}, {QStringLiteral("import"), cli::runImport},
-        {QStringLiteral("import-text"), cli::runImportList}, {QStringLiteral("undo"), cli::runUndo},
-        {QStringLiteral("analyse"), cli::runAnalyse}, {QStringLiteral("export"), cli::runExport},
-        {QStringLiteral("delete-found"), cli::runDeleteFound}, {QStringLiteral("keywords"), cli::runKeywords},
-        {QStringLiteral("print-list"), cli::runPrintList},
-        {QStringLiteral("uncatalogued"), cli::runUncatalogued},
-        {QStringLiteral("html-page"), cli::runHtmlPage}};
-    const Run run = commands.value(command);
-    if (!run) return cli::usage(texts::get(texts::kUnknownCommand).arg(command));
-    if (args.contains(QLatin1String("--help")) && cli::commandHelp(command)) return cli::Done;
-    const int status = run(ctx, args);
+    const cli::Command *command = cli::commandNamed(name);
+    if (!command) return cli::usage(texts::get(texts::kUnknownCommand).arg(name));
+    if (args.contains(QLatin1String("--help"))) {
+        cli::writeOut(stdout, cli::commandHelp(*command));
+        return cli::Done;
+    }
+    QString problem;
+    const auto options = command->parse(args, &problem);
+    if (!options) return cli::usage(problem);
+    const int status = command->run(ctx, *options);
     // Output that did not reach its file (a full disk) is a failure, never a success.
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         const int error = errno;

@@ -8,25 +8,32 @@
 #include <QDate>
 
 namespace cli {
+namespace {
 
 // The window asks for the columns, their widths and the card options; here every column is
 // printed, each as wide as its longest text, and the cards are plain.
-int runPrintList(Context &ctx, const QStringList &args)
+class PrintList final : public Command
 {
-    QString problem;
-    const auto o = parseOptions(args, {QStringLiteral("search"), QStringLiteral("field")},
-                                {QStringLiteral("columns"), QStringLiteral("cards")}, &problem);
-    if (!o) return usage(problem);
-    if (!o->positional.isEmpty() || o->flags.size() != 1)
-        return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("print-list"), texts::get(texts::kSyntaxPrintList)));
+public:
+    PrintList()
+        : Command("print-list", &texts::kSyntaxPrintList, texts::kUsagePrintList,
+                  {QStringLiteral("search"), QStringLiteral("field")}, {QStringLiteral("columns"), QStringLiteral("cards")})
+    {
+    }
+    int run(Context &ctx, const Options &o) const override;
+};
+
+int PrintList::run(Context &ctx, const Options &o) const
+{
+    if (!o.positional.isEmpty() || o.flags.size() != 1) return wrongArguments();
     int exit = Done;
-    const auto f = found(ctx, *o, &exit);
+    const auto f = found(ctx, o, &exit);
     if (!f) return exit;
     const QList<Record> rows = rowsOf(*f);
     const QString header = printlist::headerLine(f->text, formatDayDate(QDate::currentDate()), rows.size(), ctx.message(17));
     const QList<int> all{0, 1, 2, 3, 4, 5};
     QString text, notice;
-    if (o->flags.front() == QLatin1String("columns")) {
+    if (o.flags.front() == QLatin1String("columns")) {
         printlist::Columns layout;
         layout.selection = all;
         for (const int column : all) layout.widths.append(printlist::widest(rows, column));
@@ -43,6 +50,14 @@ int runPrintList(Context &ctx, const QStringList &args)
     writeOut(stdout, texts::get(texts::kCliWritten).arg(rows.size()).arg(*path) + u'\n');
     if (!notice.isEmpty()) writeOut(stderr, notice + u'\n');
     return Done;
+}
+
+} // namespace
+
+const Command &printListCommand()
+{
+    static const PrintList command;
+    return command;
 }
 
 } // namespace cli

@@ -16,20 +16,25 @@ std::optional<entry::Refusal> checkLine(const QString &line)
     return std::nullopt;
 }
 
-} // namespace
-
-int runReplace(Context &ctx, const QStringList &args)
+class Replace final : public Command
 {
-    if (args.size() != 2) return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("replace"), texts::get(texts::kSyntaxReplace)));
-    const QString &oldLine = args[0];
-    if (oldLine.isEmpty() || args[1].isEmpty()) return usage(texts::get(texts::kNoEmptyArgument).arg(QStringLiteral("replace")));
+public:
+    Replace() : Command("replace", &texts::kSyntaxReplace, texts::kUsageReplace) {}
+    int run(Context &ctx, const Options &o) const override;
+};
+
+int Replace::run(Context &ctx, const Options &o) const
+{
+    if (o.positional.size() != 2) return wrongArguments();
+    const QString &oldLine = o.positional[0], &given = o.positional[1];
+    if (oldLine.isEmpty() || given.isEmpty()) return usage(texts::get(texts::kNoEmptyArgument).arg(name()));
     if (const char32_t bad = cp1252::firstUnencodable(oldLine)) return refuse(cp1252::unencodableMessage(bad));
-    if (const auto refusal = checkLine(args[1])) {
-        if (refusal->message == 8) return refuse(args[1] + u'\n' + ctx.message(8));
+    if (const auto refusal = checkLine(given)) {
+        if (refusal->message == 8) return refuse(given + u'\n' + ctx.message(8));
         return ctx.refuse(*refusal);
     }
     // The key is stored in capitals, as the record card writes it.
-    Record rewritten = *record::parse(args[1]);
+    Record rewritten = *record::parse(given);
     rewritten.key = cp1252::toUpper(rewritten.key);
     const QString newLine = record::compose(rewritten);
     QString error;
@@ -38,6 +43,14 @@ int runReplace(Context &ctx, const QStringList &args)
     QString current = ctx.catalogue.letterFileOfKey(oldLine);
     if (!ctx.catalogue.replaceLine(*lock, &current, oldLine, newLine, &error)) return refuse(error);
     return Done;
+}
+
+} // namespace
+
+const Command &replaceCommand()
+{
+    static const Replace command;
+    return command;
 }
 
 } // namespace cli

@@ -5,15 +5,22 @@
 #include "common/text/texts.h"
 
 namespace cli {
+namespace {
 
 // Where the record card would open the record's target: on the volume that carries its support
 // when that support is mounted at another place than where it was catalogued.
-int runResolve(Context &ctx, const QStringList &args)
+class Resolve final : public Command
 {
-    if (args.size() != 1)
-        return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("resolve"), texts::get(texts::kSyntaxResolve)));
-    const QString &line = args.front();
-    if (line.isEmpty()) return usage(texts::get(texts::kNoEmptyArgument).arg(QStringLiteral("resolve")));
+public:
+    Resolve() : Command("resolve", &texts::kSyntaxResolve, texts::kUsageResolve) {}
+    int run(Context &ctx, const Options &o) const override;
+};
+
+int Resolve::run(Context &ctx, const Options &o) const
+{
+    if (o.positional.size() != 1) return wrongArguments();
+    const QString &line = o.positional.front();
+    if (line.isEmpty()) return usage(texts::get(texts::kNoEmptyArgument).arg(name()));
     const auto r = record::parse(line);
     if (!r) return refuse(line + u'\n' + ctx.message(8));
     const media::Location where =
@@ -21,6 +28,14 @@ int runResolve(Context &ctx, const QStringList &args)
     if (where.path.isEmpty()) return refuse(texts::get(texts::kSupportNotMounted).arg(where.missingSupport));
     writeOut(stdout, where.path + u'\n');
     return Done;
+}
+
+} // namespace
+
+const Command &resolveCommand()
+{
+    static const Resolve command;
+    return command;
 }
 
 } // namespace cli

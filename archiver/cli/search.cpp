@@ -9,22 +9,31 @@
 #include <memory>
 
 namespace cli {
+namespace {
 
-int runSearch(Context &ctx, const QStringList &args)
+class Search final : public Command
 {
-    QString problem;
-    const auto o = parseOptions(args, {QStringLiteral("field")}, {QStringLiteral("count")}, &problem);
-    if (!o) return usage(problem);
-    if (o->positional.size() != 1) return usage(texts::get(texts::kTakesArguments).arg(QStringLiteral("search"), texts::get(texts::kSyntaxSearch)));
+public:
+    Search()
+        : Command("search", &texts::kSyntaxSearch, texts::kUsageSearch, {QStringLiteral("field")},
+                  {QStringLiteral("count")})
+    {
+    }
+    int run(Context &ctx, const Options &o) const override;
+};
+
+int Search::run(Context &ctx, const Options &o) const
+{
+    if (o.positional.size() != 1) return wrongArguments();
 
     record::Field field = record::Field::All;
-    if (o->values.contains(QStringLiteral("field"))) {
-        const auto named = fieldNamed(o->values.value(QStringLiteral("field")));
-        if (!named) return usage(texts::get(texts::kUnknownField).arg(o->values.value(QStringLiteral("field"))));
+    if (o.values.contains(QStringLiteral("field"))) {
+        const auto named = fieldNamed(o.values.value(QStringLiteral("field")));
+        if (!named) return usage(texts::get(texts::kUnknownField).arg(o.values.value(QStringLiteral("field"))));
         field = *named;
     }
-    const bool countOnly = o->flags.contains(QStringLiteral("count"));
-    const QString text = cp1252::toUpper(o->positional.front());
+    const bool countOnly = o.flags.contains(QStringLiteral("count"));
+    const QString text = cp1252::toUpper(o.positional.front());
 
     // Lines go out in UTF-8 in large blocks, straight from the bytes read.
     constexpr qsizetype kBlock = 1 << 20;
@@ -57,6 +66,14 @@ int runSearch(Context &ctx, const QStringList &args)
         return refuse(counts.unreadable.join(u'\n'));
     }
     return Done;
+}
+
+} // namespace
+
+const Command &searchCommand()
+{
+    static const Search command;
+    return command;
 }
 
 } // namespace cli

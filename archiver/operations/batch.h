@@ -36,6 +36,15 @@ struct Plan
     // how many lines each letter's files hold.
     QHash<QChar, QStringList> addedRuns;
     QHash<QChar, qint64> addedRunLines;
+
+    // A plan that changes lines and adds none.
+    static Plan changing(QString title, LineChange change)
+    {
+        Plan plan;
+        plan.title = std::move(title);
+        plan.change = std::move(change);
+        return plan;
+    }
 };
 
 struct Counts

@@ -122,7 +122,7 @@ inline constexpr char kSection[] = "Textes";
     X(kUsageReplace, "usage_replace", "réécrire une fiche") \
     X(kUsageBackup, "usage_backup", "faire une sauvegarde datée du catalogue dans le sous-répertoire BACKUP (les N dernières sont gardées, 10 par défaut)") \
     X(kSyntaxBackup, "syntaxe_backup", "backup [--keep N]") \
-    X(kSyntaxRestore, "syntaxe_restore", "restore [--list] [DATE]") \
+    X(kSyntaxRestore, "syntaxe_restore", "restore [--list] [--keep N] [DATE]") \
     X(kUsageRestore, "usage_restore", "remettre le catalogue comme le tenait la dernière sauvegarde complète, ou celle de DATE ; avec --list, nommer les sauvegardes") \
     X(kUsageFolder, "usage_dossier", "Le dossier du programme est DOSSIER, sinon $TALVO5_HOME, sinon le dossier de l'exécutable s'il contient les fichiers de langue, sinon $XDG_DATA_HOME/talvo5.") \
     /* the record forms: shared */ \
@@ -206,6 +206,7 @@ inline constexpr char kSection[] = "Textes";
     X(kUsagePrintList, "usage_print_list", "écrire la liste d'impression liste.txt des fiches trouvées : en colonnes, chacune à la largeur de son plus long texte, ou en fiches") \
     X(kCliWritten, "liste_ecrite", "%1 fiche(s) dans %2") \
     X(kUsageHelp, "usage_help", "Chaque commande suivie de --help dit ce qu'elle fait.") \
+    X(kUsageLanguage, "usage_langue", "L'outil parle anglais quand la première des variables $LC_ALL, $LC_MESSAGES et $LANG qui est définie commence par « en », sinon la langue choisie en dernier dans la fenêtre.") \
     X(kFieldWithoutSearch, "rubrique_sans_recherche", "--field ne vaut qu'avec --search") \
     /* the finder of files no record mentions */ \
     X(kSyntaxUncatalogued, "syntaxe_uncatalogued", "uncatalogued DOSSIER [--pattern MODELE]") \

@@ -82,6 +82,8 @@ CliRun runCli(const TestFolder &folder, const QStringList &args, const QStringLi
     env.insert(QStringLiteral("XDG_DATA_HOME"), folder.path() + QStringLiteral(".local/share"));
     // What the tool writes under the home folder stays in the test's folder too.
     env.insert(QStringLiteral("HOME"), folder.path() + QStringLiteral("home"));
+    // The tool speaks the folder's language whatever the developer's locale, unless a test says.
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     for (const QString &e : extraEnv) {
         const qsizetype eq = e.indexOf(u'=');
         env.insert(e.left(eq), e.mid(eq + 1));

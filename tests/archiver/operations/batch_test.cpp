@@ -78,7 +78,7 @@ TEST(Batch, EachChangeRewritesOnlyItsLines)
         QStringList paths;
         for (const QString &f : c.files) paths.append(folder.file(f));
 
-        const batch::Plan plan{QStringLiteral("test"), c.change, {}};
+        const batch::Plan plan{QStringLiteral("test"), c.change, {}, {}, {}};
         const auto before = snapshot(folder);
         const batch::Counts preview = batch::preview(catalogue, plan);
         EXPECT_EQ(preview.records, c.records);
@@ -102,11 +102,11 @@ TEST(Batch, UndoPutsBackTheLastOperationUnlessItsFilesChangedSince)
     writeCatalogue(folder, kCatalogue);
     const Catalogue catalogue(folder.path());
     const auto original = snapshot(folder);
-    batch::Plan import{QStringLiteral("import"), {}, {{u'N', {"NOUVEAU@1[]X#\xA7"}}, {u'A', {"AVANT@1[]X#\xA7"}}}};
+    batch::Plan import{QStringLiteral("import"), {}, {{u'N', {"NOUVEAU@1[]X#\xA7"}}, {u'A', {"AVANT@1[]X#\xA7"}}}, {}, {}};
     ASSERT_TRUE(batch::apply(catalogue, folder.lock(), import).ok);
     const auto imported = snapshot(folder);
     EXPECT_EQ(imported["N.MFI"], QByteArray("NOUVEAU@1[]X#\xA7\r\n"));
-    ASSERT_TRUE(batch::apply(catalogue, folder.lock(), {QStringLiteral("replace"), batch::replaceFirst("X#", "Y#"), {}}).ok);
+    ASSERT_TRUE(batch::apply(catalogue, folder.lock(), {QStringLiteral("replace"), batch::replaceFirst("X#", "Y#"), {}, {}, {}}).ok);
 
     QString title, error;
     ASSERT_TRUE(undo::undoLast(folder.lock(), folder.path(), &title, &error)) << error.toStdString();
@@ -149,7 +149,7 @@ TEST(Batch, UndoPutsBackTheLastOperationUnlessItsFilesChangedSince)
     // Only the last ten operations are kept.
     for (int i = 0; i < undo::kKept + 2; ++i)
         ASSERT_TRUE(batch::apply(catalogue, folder.lock(),
-                                 {QStringLiteral("n"), batch::replaceFirst(i % 2 ? "@2[" : "@1[", i % 2 ? "@1[" : "@2["), {}})
+                                 {QStringLiteral("n"), batch::replaceFirst(i % 2 ? "@2[" : "@1[", i % 2 ? "@1[" : "@2["), {}, {}, {}})
                         .ok);
     EXPECT_EQ(QDir(undo::operationsFolder(folder.path())).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(),
               undo::kKept);
@@ -174,7 +174,7 @@ TEST(Batch, AFailureOrACancelHalfWayChangesNothing)
         }
         const auto before = snapshot(folder);
         const Catalogue catalogue(folder.path());
-        const batch::Plan plan{QStringLiteral("t"), batch::replaceFirst("ROME", "PARIS"), {{u'Z', {"ZOO@1[]X#\xA7"}}}};
+        const batch::Plan plan{QStringLiteral("t"), batch::replaceFirst("ROME", "PARIS"), {{u'Z', {"ZOO@1[]X#\xA7"}}}, {}, {}};
         const batch::Outcome done =
             batch::apply(catalogue, folder.lock(), plan, [&](qsizetype, qsizetype) { return cause != Cause::Cancel; });
         EXPECT_FALSE(done.ok);
@@ -218,7 +218,7 @@ TEST(Batch, AFileOutOfOrderIsSortedWhole)
     writeCatalogue(folder, {{"G.MFI", "GZ@1[]X#\xA7\r\nGB@1[]X#\xA7\r\nGA@1[]X#\xA7\r\n"}});
     const Catalogue catalogue(folder.path());
     const batch::Outcome done =
-        batch::apply(catalogue, folder.lock(), {QStringLiteral("t"), batch::replaceFirst("GB@", "GC@"), {{u'G', {"GD@1[]X#\xA7"}}}});
+        batch::apply(catalogue, folder.lock(), {QStringLiteral("t"), batch::replaceFirst("GB@", "GC@"), {{u'G', {"GD@1[]X#\xA7"}}}, {}, {}});
     ASSERT_TRUE(done.ok) << done.error.toStdString();
     EXPECT_EQ(done.counts.records, 2);
     EXPECT_EQ(folder.read(QStringLiteral("G.MFI")),
