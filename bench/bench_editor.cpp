@@ -48,9 +48,9 @@ int main(int argc, char *argv[])
         const qsizetype occurrences = doctext::findAllIgnoringCase(window.plainText(), args[2]).size();
         QElapsedTimer timer;
         timer.start();
-        window.action("m_remplacer")->trigger();
+        window.action(EditorCommand::Remplacer)->trigger();
         const qint64 replaced = timer.elapsed();
-        window.action("m_sauver")->trigger();
+        window.action(EditorCommand::Sauver)->trigger();
         QCoreApplication::processEvents();
         std::fprintf(stderr, "replace %lld ms, save %lld ms, %lld replaced, progress %s\n",
                      static_cast<long long>(replaced), static_cast<long long>(timer.elapsed() - replaced),
@@ -60,7 +60,7 @@ int main(int argc, char *argv[])
         window.Text1()->textCursor().insertText(QStringLiteral("x"));
         QElapsedTimer timer;
         timer.start();
-        window.action("m_sauver")->trigger();
+        window.action(EditorCommand::Sauver)->trigger();
         std::fprintf(stderr, "%lld\n", static_cast<long long>(timer.elapsed()));
     } else if (args[0] != u"open") {
         std::fprintf(stderr, "bench_editor: unknown mode\n");

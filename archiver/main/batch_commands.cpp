@@ -23,10 +23,7 @@ namespace commands {
 namespace {
 
 // The menu caption of a command, without its mnemonic: the name its undoing shows.
-QString titleOf(Talvo &window, const char *command)
-{
-    return window.action(QLatin1String(command))->text().remove(u'&');
-}
+QString titleOf(Talvo &window, TalvoCommand command) { return window.action(command)->text().remove(u'&'); }
 
 void tell(Talvo &window, const QString &text, Desktop::Icon icon = Desktop::Icon::Information)
 {
@@ -141,7 +138,7 @@ void m_remplacer(Talvo &window)
     session.replacementText.clear();
     if (search.isEmpty() || by.isEmpty()) return;
     const auto ran =
-        run(window, {titleOf(window, "m_remplacer"), batch::replaceFirst(search, by), {}}, texts::kBatchQuestion);
+        run(window, batch::Plan::changing(titleOf(window, TalvoCommand::Remplacer), batch::replaceFirst(search, by)), texts::kBatchQuestion);
     if (ran) report(window, QStringLiteral("OK !"), *ran, 80);
 }
 
@@ -164,7 +161,7 @@ void m_supp(Talvo &window)
     window.session().searchText = text;
     window.session().replacementText = support;
     const auto ran =
-        run(window, {titleOf(window, "m_supp"), batch::giveSupport(*textBytes, *supportBytes), {}}, texts::kBatchQuestion);
+        run(window, batch::Plan::changing(titleOf(window, TalvoCommand::Supp), batch::giveSupport(*textBytes, *supportBytes)), texts::kBatchQuestion);
     if (ran) report(window, QStringLiteral("OK ! "), *ran, 93);
 }
 
@@ -183,7 +180,7 @@ void m_kill_support(Talvo &window)
     }
     window.session().replacementText = support;
     const auto ran =
-        run(window, {titleOf(window, "m_kill_support"), batch::removeSupport(*bytes), {}}, texts::kBatchQuestion);
+        run(window, batch::Plan::changing(titleOf(window, TalvoCommand::KillSupport), batch::removeSupport(*bytes)), texts::kBatchQuestion);
     if (ran) report(window, QStringLiteral("OK ! "), *ran, 79);
 }
 
@@ -194,7 +191,7 @@ void m_suppr(Talvo &window)
         != Desktop::Answer::Yes)
         return;
     const auto ran =
-        run(window, {titleOf(window, "m_suppr"), batch::removeLines(listedLines(window)), {}}, texts::kBatchQuestion);
+        run(window, batch::Plan::changing(titleOf(window, TalvoCommand::Suppr), batch::removeLines(listedLines(window))), texts::kBatchQuestion);
     if (!ran) return;
     window.ViderGrille();
     if (ran->analysis) showAnalysis(window, *ran->analysis);
@@ -213,7 +210,7 @@ void m_import(Talvo &window)
     }
     if (read.abandoned) tell(window, QStringLiteral("ABANDON ! Trop d'erreurs dans ce Fichier..."), Desktop::Icon::Warning);
     std::optional<Ran> ran = Ran{};
-    if (read.accepted > 0) ran = run(window, {titleOf(window, "m_import"), {}, read.lines, read.runs, read.runLines}, texts::kImportQuestion);
+    if (read.accepted > 0) ran = run(window, {titleOf(window, TalvoCommand::Import), {}, read.lines, read.runs, read.runLines}, texts::kImportQuestion);
     // The caption tells what was done, a cancel included.
     window.setWindowTitle(ran ? u' ' + QString::number(ran->records) + window.message(67) : window.message(73));
     tell(window, QStringList{window.message(68), u' ' + QString::number(read.rejected) + window.message(69)}
@@ -249,7 +246,7 @@ void m_importer(Talvo &window)
     // The lines read before the third rejected one are imported all the same, as the message of
     // the abandon says.
     const auto ran = read.accepted > 0
-                         ? run(window, {titleOf(window, "m_importer"), {}, read.lines, read.runs, read.runLines}, texts::kImportQuestion, false)
+                         ? run(window, {titleOf(window, TalvoCommand::Importer), {}, read.lines, read.runs, read.runLines}, texts::kImportQuestion, false)
                          : std::optional<Ran>(Ran{});
     const QString added = ran ? u' ' + QString::number(ran->records) + window.message(75) : window.message(73);
     window.setWindowTitle(read.abandoned ? window.message(74) : added);

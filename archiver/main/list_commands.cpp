@@ -95,7 +95,7 @@ void m_imprimer(Talvo &window)
         desktop.message(&window, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
         return;
     }
-    window.action(QStringLiteral("m_editer_liste"))->setEnabled(true);
+    window.stateChanged();
     if (!notice.isEmpty()) desktop.message(&window, notice, QString(), Desktop::Buttons::Ok, Desktop::Icon::Information);
     forms::startCompanion(&window, desktop, QStringLiteral("redig5"), {*path});
 }

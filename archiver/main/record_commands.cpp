@@ -41,7 +41,7 @@ void m_config(Talvo &window)
 {
     config form(window.session(), window.desktop(), &window);
     window.desktop().exec(&form);
-    if (form.zipEnabled()) window.action(QStringLiteral("m_zip"))->setEnabled(true);
+    if (form.zipEnabled()) window.stateChanged();
 }
 
 } // namespace commands

@@ -39,8 +39,6 @@ Talvo::Talvo(ArchiverSession &session, Desktop &desktop, QWidget *parent)
     : QMainWindow(parent), session_(session), desktop_(desktop), ui(new Ui::Talvo)
 {
     ui->setupUi(this);
-    // The name of this entry is not a C++ identifier; the form's own name for it is kept.
-    ui->m_lister_cles->setObjectName(QStringLiteral("m_lister_clés"));
     ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(22, 22));
     ui->Picture1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(22, 22));
     ui->Image1->installEventFilter(this);
@@ -70,6 +68,7 @@ Talvo::Talvo(ArchiverSession &session, Desktop &desktop, QWidget *parent)
     connect(menuKey, &QShortcut::activated, this,
             [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
 
+    setupMenus();
     connectHandlers();
     session_.catalogue.setNotice([this](const QString &text) {
         desktop_.message(this, text, QString(), Desktop::Buttons::Ok, Desktop::Icon::Warning);
@@ -84,7 +83,6 @@ Talvo::~Talvo()
 
 QTableView *Talvo::grid() const { return ui->grille1; }
 
-QAction *Talvo::action(const QString &name) const { return findChild<QAction *>(name); }
 
 QString Talvo::message(int number) const { return session_.language.LireMessage(number); }
 
@@ -126,61 +124,6 @@ void Talvo::connectHandlers()
     connect(ui->V_supp, &QPushButton::clicked, this, &Talvo::V_supp_Click);
     connect(ui->V_cat, &QPushButton::clicked, this, &Talvo::V_cat_Click);
     connect(ui->v_fichier, &QPushButton::clicked, this, &Talvo::v_fichier_Click);
-
-    connect(ui->m_dessus, &QAction::triggered, this, &Talvo::m_dessus_Click);
-    connect(ui->m_systray, &QAction::triggered, this, &Talvo::m_systray_Click);
-    connect(ui->m_infos, &QAction::triggered, this, &Talvo::m_infos_Click);
-    connect(ui->m_traduc, &QAction::triggered, this, &Talvo::m_traduc_Click);
-    connect(ui->m_autorun, &QAction::triggered, this, &Talvo::m_autorun_Click);
-    connect(ui->m_kill_Autorun, &QAction::triggered, this, &Talvo::m_kill_Autorun_Click);
-    connect(ui->m_backup, &QAction::triggered, this, &Talvo::m_backup_Click);
-    connect(ui->m_restaure, &QAction::triggered, this, &Talvo::m_restaure_Click);
-    connect(ui->m_recherche, &QAction::triggered, this, [this] { commands::m_recherche(*this); });
-    connect(ui->m_config, &QAction::triggered, this, [this] { commands::m_config(*this); });
-    connect(ui->m_imprimer, &QAction::triggered, this, [this] { commands::m_imprimer(*this); });
-    connect(ui->m_bilan, &QAction::triggered, this, [this] { commands::m_bilan(*this); });
-    connect(ui->m_affiner, &QAction::triggered, this, [this] { commands::m_affiner(*this); });
-    connect(ui->m_remplacer, &QAction::triggered, this, [this] { commands::m_remplacer(*this); });
-    connect(ui->m_supp, &QAction::triggered, this, [this] { commands::m_supp(*this); });
-    connect(ui->m_kill_support, &QAction::triggered, this, [this] { commands::m_kill_support(*this); });
-    connect(ui->m_suppr, &QAction::triggered, this, [this] { commands::m_suppr(*this); });
-    connect(ui->m_import, &QAction::triggered, this, [this] { commands::m_import(*this); });
-    connect(ui->m_importer, &QAction::triggered, this, [this] { commands::m_importer(*this); });
-    connect(ui->m_sauver, &QAction::triggered, this, [this] { commands::m_sauver(*this); });
-    connect(ui->m_annuler, &QAction::triggered, this, [this] { commands::m_annuler(*this); });
-    connect(ui->m_album, &QAction::triggered, this, [this] { commands::m_album(*this); });
-    connect(ui->m_html, &QAction::triggered, this, [this] { commands::m_html(*this); });
-    connect(ui->m_oublies, &QAction::triggered, this, [this] { commands::m_oublies(*this); });
-    connect(ui->m_lister_cles, &QAction::triggered, this, [this] { commands::m_lister_cles(*this); });
-    connect(ui->m_sauver_alb, &QAction::triggered, this, [this] { commands::m_sauver_alb(*this); });
-    connect(ui->m_editer_aide, &QAction::triggered, this, [this] { commands::m_editer_aide(*this); });
-    connect(ui->m_dos, &QAction::triggered, this, [this] { commands::m_dos(*this); });
-    connect(ui->m_regedit, &QAction::triggered, this, [this] { commands::m_regedit(*this); });
-
-    const QString folder = session_.folder;
-    connect(ui->m_texte, &QAction::triggered, this, [this] { startCompanion(QStringLiteral("redig5"), {}); });
-    connect(ui->m_notes, &QAction::triggered, this, [this, folder] {
-        startCompanion(QStringLiteral("lisor5"), {files::findExisting(folder, QStringLiteral("bloc_not.rtf"))});
-    });
-    connect(ui->m_editer_liste, &QAction::triggered, this, [this, folder] {
-        startCompanion(QStringLiteral("redig5"), {files::findExisting(folder, QStringLiteral("liste.txt"))});
-    });
-    connect(ui->m_zip, &QAction::triggered, this,
-            [this] { desktop_.openUrl(QUrl::fromLocalFile(session_.settings.zipProgram)); });
-    for (const OutsideTool &tool : kOutsideTools) {
-        QAction *a = action(QLatin1String(tool.action));
-        const QString name = QLatin1String(tool.action);
-        const QString file = QLatin1String(tool.program);
-        connect(a, &QAction::triggered, this, [this, file, name] {
-            QStringList args;
-            if (name == QLatin1String("m_viewer") && !session_.settings.imageFolder.isEmpty())
-                args.append(session_.settings.imageFolder);
-            if (name == QLatin1String("m_sons") && !session_.settings.soundFolder.isEmpty())
-                args.append(session_.settings.soundFolder);
-            if (name == QLatin1String("m_seek")) args.append(session_.folder);
-            forms::startOutsideTool(this, desktop_, session_, file, args);
-        });
-    }
 }
 
 bool Talvo::Form_Load()
@@ -227,7 +170,7 @@ bool Talvo::Form_Load()
     setWidthTwips(int(std::clamp(s.settings.windowWidth, 0.0, 1e6)));
     layoutControls();
 
-    enableMenus();
+    stateChanged();
 
     // The first run may have chosen the language file, and the copy brought it.
     if (const QString file = settings::currentLanguageFile(s.folder); file != s.language.file()) {
@@ -243,9 +186,7 @@ bool Talvo::Form_Load()
     if (!failures.isEmpty())
         desktop_.message(this, failures.join(u'\n'), QString(), Desktop::Buttons::Ok, Desktop::Icon::Critical);
 
-    const bool autorunSet = autorun::LireAutorun() != QLatin1String(autorun::kNone);
-    ui->m_autorun->setEnabled(!autorunSet);
-    ui->m_kill_Autorun->setEnabled(autorunSet);
+    stateChanged();
 
     setHeightTwips(kCollapsedHeightTwips);
     placeOnScreen();
@@ -260,25 +201,6 @@ void Talvo::placeOnScreen()
         placement::placeFrame(this, stored);
     else
         placement::centreOnScreen(this, QGuiApplication::primaryScreen());
-}
-
-void Talvo::enableMenus()
-{
-    const QString &folder = session_.folder;
-    for (const OutsideTool &tool : kOutsideTools)
-        action(QLatin1String(tool.action))
-            ->setEnabled(QFileInfo::exists(files::findExisting(folder, QLatin1String(tool.program))));
-    ui->m_editer_liste->setEnabled(QFileInfo::exists(files::findExisting(folder, QStringLiteral("liste.txt"))));
-    ui->m_sauver_alb->setEnabled(
-        QFileInfo::exists(files::findExisting(folder, QLatin1String(forms::kZipTool))));
-    ui->m_dos->setEnabled(!commands::terminalProgram().isEmpty());
-    ui->m_notes->setEnabled(QFileInfo::exists(files::executableFolder() + QStringLiteral("lisor5")));
-    ui->m_zip->setEnabled(!session_.settings.zipProgram.isEmpty() &&
-                          QFileInfo::exists(session_.settings.zipProgram));
-    ui->m3->setEnabled(false);
-    for (QAction *label : {ui->m12, ui->m11, ui->m15})
-        label->setEnabled(false);
-    ui->m_album->setEnabled(QFileInfo::exists(files::findExisting(folder, QLatin1String(forms::kThumbnailTool))));
 }
 
 void Talvo::translate()
@@ -322,30 +244,30 @@ QString languageCaption(const QString &name, QString &taken)
 
 void Talvo::fillLanguageMenu()
 {
-    for (QAction *old : ui->m18->actions())
+    for (QAction *old : menu("m18")->actions())
         if (old->objectName().startsWith(QLatin1String("m_langues("))) {
-            ui->m18->removeAction(old);
+            menu("m18")->removeAction(old);
             old->setObjectName(QString()); // gone from the menu now; deleted once its click is over
             old->deleteLater();
         }
-    if (auto *old = ui->m18->findChild<QActionGroup *>(QStringLiteral("m_langues"), Qt::FindDirectChildrenOnly)) {
+    if (auto *old = menu("m18")->findChild<QActionGroup *>(QStringLiteral("m_langues"), Qt::FindDirectChildrenOnly)) {
         old->setObjectName(QString());
         old->deleteLater();
     }
-    auto *group = new QActionGroup(ui->m18); // one language checked, the current one
+    auto *group = new QActionGroup(menu("m18")); // one language checked, the current one
     group->setObjectName(QStringLiteral("m_langues"));
 
     QString taken;
-    for (const QAction *other : ui->m18->actions())
+    for (const QAction *other : menu("m18")->actions())
         if (const QKeySequence key = QKeySequence::mnemonic(other->text()); !key.isEmpty())
             taken += QChar(key[0].key());
-    QAction *before = ui->m18->actions().isEmpty() ? nullptr : ui->m18->actions().front();
+    QAction *before = menu("m18")->actions().isEmpty() ? nullptr : menu("m18")->actions().front();
     const QStringList files = QDir(session_.folder)
                                   .entryList({QStringLiteral("*.lng")}, QDir::Files,
                                              QDir::Name | QDir::IgnoreCase);
     for (int i = 0; i < files.size(); ++i) {
         const QString name = QFileInfo(files[i]).completeBaseName().toLower();
-        auto *a = new QAction(languageCaption(name, taken), ui->m18);
+        auto *a = new QAction(languageCaption(name, taken), menu("m18"));
         a->setObjectName(QStringLiteral("m_langues(%1)").arg(i));
         a->setData(name);
         a->setCheckable(true);
@@ -353,7 +275,7 @@ void Talvo::fillLanguageMenu()
                       session_.language.file());
         group->addAction(a);
         connect(a, &QAction::triggered, this, [this, i] { m_langues_Click(i); });
-        ui->m18->insertAction(before, a);
+        menu("m18")->insertAction(before, a);
     }
 }
 

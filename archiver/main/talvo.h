@@ -2,11 +2,23 @@
 
 #include "archiver/main/grid_model.h"
 #include "archiver/operations/global_search.h"
+#include "common/widgets/command_table.h"
 
 #include <QMainWindow>
 
 #include <limits>
 #include <memory>
+
+// The main window's commands, one per menu entry.
+enum class TalvoCommand {
+    Infos, Config, Systray, Autorun, KillAutorun, Dessus, Traduc,
+    Bilan, ListerCles, Backup, Restaure, Remplacer, Supp, KillSupport, Annuler, Import, Importer, EditerListe,
+    Imprimer, Affiner, Suppr, Sauver, SauverAlb, Album, Html,
+    Heading12, Zip, Seek, Oublies, Inventaire, Octets, Fractionner, Synchro, Crypt, Viewer,
+    Heading11, Texte, Doublons, Compare, Find, Web, AllegerPage, Sons,
+    Heading15, Sys, Moniteur, Xy, Conv, Memento, Regedit, Dos, Notes,
+    Recherche, EditerAide
+};
 
 class Desktop;
 class RepeatedMessages;
@@ -45,12 +57,19 @@ public:
     bool Form_Load();
 
     ArchiverSession &session() { return session_; }
+    const ArchiverSession &session() const { return session_; }
     Desktop &desktop() { return desktop_; }
     GridModel &gridModel() { return model_; }
+    const GridModel &gridModel() const { return model_; }
     QTableView *grid() const;
     qint64 foundCount() const { return found_; }
     qint64 totalCount() const { return total_; }
-    QAction *action(const QString &name) const;
+    QAction *action(TalvoCommand id) const { return commands_->action(id); }
+    QMenu *menu(const char *name) const { return commands_->menu(name); }
+    // The menus' enabled rules evaluated again, after anything they look at changed.
+    void stateChanged() { commands_->refresh(); }
+    // The text import, which the picture beside the key box shows and hides.
+    bool textImportOffered() const { return textImportOffered_; }
     QString message(int number) const;
     // The text of the search whose results the grid shows (empty before the first search): the
     // session's search text serves the next search, and the dialogs change it.
@@ -110,7 +129,8 @@ private:
     // Key checks shared by Enter and the direct add; shows the refusal and returns false.
     bool checkKey(const QString &text);
     void connectHandlers();
-    void enableMenus();
+    // The table of the menus and their commands (talvo_menus.cpp).
+    void setupMenus();
     void fillLanguageMenu();
     void translate();
     void prepareGrid();
@@ -138,6 +158,8 @@ private:
     Desktop &desktop_;
     Ui::Talvo *ui;
     GridSearch gridSearch_;
+    std::unique_ptr<CommandTable<Talvo, TalvoCommand>> commands_;
+    bool textImportOffered_ = true;
     GridModel model_;
     qint64 found_ = 0;
     qint64 total_ = 0;

@@ -27,7 +27,8 @@ bool Talvo::startCompanion(const QString &program, const QStringList &arguments)
 void Talvo::Image1_Click()
 {
     desktop_.beep();
-    ui->m_importer->setEnabled(!ui->m_importer->isEnabled());
+    textImportOffered_ = !textImportOffered_;
+    stateChanged();
 }
 
 void Talvo::Picture1_Click()
@@ -41,7 +42,7 @@ void Talvo::m_dessus_Click()
     const bool wasVisible = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, alwaysOnTop_);
     if (wasVisible) show(); // changing the flags hides the window
-    ui->m_dessus->setChecked(alwaysOnTop_);
+    action(TalvoCommand::Dessus)->setChecked(alwaysOnTop_);
 }
 
 void Talvo::m_systray_Click()
@@ -101,8 +102,7 @@ void Talvo::m_autorun_Click()
     autorun::EcrireAutorun(command);
     if (autorun::LireAutorun() == QLatin1String(autorun::kNone)) return; // not writable: nothing changes
     desktop_.message(this, message(27));
-    ui->m_autorun->setEnabled(false);
-    ui->m_kill_Autorun->setEnabled(true);
+    stateChanged();
 }
 
 void Talvo::m_kill_Autorun_Click()
@@ -110,8 +110,7 @@ void Talvo::m_kill_Autorun_Click()
     autorun::EffacerAutorun();
     if (autorun::LireAutorun() != QLatin1String(autorun::kNone)) return;
     desktop_.message(this, message(kAutorunRemovedMessage));
-    ui->m_autorun->setEnabled(true);
-    ui->m_kill_Autorun->setEnabled(false);
+    stateChanged();
 }
 
 void Talvo::m_backup_Click()
@@ -137,7 +136,7 @@ void Talvo::m_restaure_Click()
         items.append(b.legacy ? texts::get(texts::kLegacyBackup).arg(when)
                               : texts::get(texts::kBackupLine).arg(b.id, when).arg(b.records));
     }
-    const auto chosen = desktop_.choose(this, ui->m_restaure->text().remove(u'&'), texts::get(texts::kChooseBackup), items);
+    const auto chosen = desktop_.choose(this, action(TalvoCommand::Restaure)->text().remove(u'&'), texts::get(texts::kChooseBackup), items);
     if (!chosen) return;
     const backup::Backup &b = all[*chosen];
     QString error;

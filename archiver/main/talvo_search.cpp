@@ -98,7 +98,7 @@ void Talvo::RechercheGlobale()
         ui->grille1->selectRow(0);
         grille1_click(0);
     } else {
-        ui->m3->setEnabled(true);
+        stateChanged();
         setHeightTwips(resultsHeightTwips_);
     }
 }
@@ -140,7 +140,7 @@ void Talvo::refreshGrid()
         showLines(lines);
         setWindowTitle(formatCount(lines.size()) + message(23) + formatCount(read) + message(24));
     }
-    ui->m3->setEnabled(model_.rowCount() > 1);
+    stateChanged();
     if (row >= 0 && row < model_.rowCount()) ui->grille1->selectRow(row);
 }
 
@@ -175,7 +175,7 @@ void Talvo::showLines(const QList<QByteArray> &lines)
     malformedBoxes_ = nullptr;
     searching_ = false;
     model_.flush();
-    ui->m3->setEnabled(model_.rowCount() > 1);
+    stateChanged();
 }
 
 void Talvo::ViderGrille()
@@ -183,7 +183,7 @@ void Talvo::ViderGrille()
     setWindowTitle(message(10));
     model_.clear();
     ui->grille1->setCurrentIndex(QModelIndex());
-    ui->m3->setEnabled(false);
+    stateChanged();
 }
 
 void Talvo::grille1_click(int row)

@@ -58,14 +58,14 @@ int main(int argc, char *argv[])
         const QSize full = window.picture().size();
         const QSize shown = window.Image1()->size();
         const int x = args[3].toInt(), y = args[4].toInt(), w = args[5].toInt(), h = args[6].toInt();
-        window.action("m_sel")->trigger();
+        window.action(pictel::Command::Mode)->trigger();
         mouse(window.Image1(), QEvent::MouseButtonPress, shownPoint(x, y, shown, full));
         mouse(window.Image1(), QEvent::MouseMove, shownPoint(x + w / 2, y + h / 2, shown, full));
         mouse(window.Image1(), QEvent::MouseButtonRelease, shownPoint(x + w, y + h, shown, full));
         // What an earlier run saved there is replaced without the question a user would get.
         QFile::remove(args[2]);
         desktop.fileNames << args[2];
-        window.action("m_sauver")->trigger();
+        window.action(pictel::Command::SaveAs)->trigger();
         QCoreApplication::processEvents();
         window.Image1()->repaint();
     }

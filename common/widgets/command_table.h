@@ -25,7 +25,7 @@ class CommandTable
 {
 public:
     using Rule = std::function<bool(const Window &)>;
-    using Run = void (*)(Window &);
+    using Run = std::function<void(Window &)>;
 
     struct Row
     {
@@ -67,13 +67,13 @@ public:
             }
             if (r.isMenu) {
                 QMenu *menu = r.parent ? menuNamed(r.parent)->addMenu(r.caption) : bar->addMenu(r.caption);
-                menu->setObjectName(QString::fromLatin1(r.name));
-                menu->menuAction()->setObjectName(QString::fromLatin1(r.name));
+                menu->setObjectName(QString::fromUtf8(r.name));
+                menu->menuAction()->setObjectName(QString::fromUtf8(r.name));
                 menus_.emplace(std::string(r.name), menu);
                 continue;
             }
             auto *action = new QAction(r.caption, owner);
-            action->setObjectName(QString::fromLatin1(r.name));
+            action->setObjectName(QString::fromUtf8(r.name));
             action->setShortcut(r.shortcut);
             owner->addAction(action);
             actions_.emplace(r.id, action);
@@ -92,8 +92,13 @@ public:
     {
         for (const Row &r : rows_) {
             if (!r.enabled) continue;
-            QAction *a = r.isMenu ? menuNamed(r.name)->menuAction() : actions_.at(r.id);
-            a->setEnabled(r.enabled(window_));
+            const bool on = r.enabled(window_);
+            if (r.isMenu) {
+                menuNamed(r.name)->menuAction()->setEnabled(on);
+                menuNamed(r.name)->setEnabled(on);
+            } else {
+                actions_.at(r.id)->setEnabled(on);
+            }
         }
     }
 

@@ -51,7 +51,7 @@ struct CommandWindow : TestFolder
     }
 
     QString home() const { return path() + QStringLiteral("home"); }
-    QAction *action(const QString &name) const { return window->action(name); }
+    QAction *action(const QString &name) const { return window->findChild<QAction *>(name); }
     void search(const QString &text)
     {
         auto *large = window->findChild<QLineEdit *>(QStringLiteral("large"));
