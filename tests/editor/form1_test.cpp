@@ -582,7 +582,7 @@ TEST(Form1, AFileSavedKeepsItsBytesItsKindAndCanGrowOutOfItsCodePage)
     // Each encoding and line-end style, with and without a final line end: saved unchanged, the
     // same bytes; after one typed character, those bytes and that character.
     for (const bool utf8 : {true, false})
-        for (const QString eol : {QStringLiteral("\r\n"), QStringLiteral("\n")})
+        for (const QString &eol : {QStringLiteral("\r\n"), QStringLiteral("\n")})
             for (const bool finalEnd : {true, false}) {
                 const QString text = QStringLiteral("première") + eol + QStringLiteral("[fin]") + (finalEnd ? eol : QString());
                 const auto bytesOf = [utf8](const QString &t) { return utf8 ? t.toUtf8() : t.toLatin1(); };

@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QDialog>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFrame>
 #include <QLineEdit>
 #include <QListWidget>
@@ -100,14 +99,11 @@ TEST(Lisor5, OpensAQuotedPathListsSectionsAndSelectsTheChosenMarker)
     QByteArray big;
     for (int i = 9999; i >= 0; --i) big += "[S" + QByteArray::number(i).rightJustified(5, '0') + "]\r\nligne\r\n";
     many.folder.write(QStringLiteral("grand.ini"), big);
-    QElapsedTimer timer;
-    timer.start();
     many.start({many.folder.file(QStringLiteral("grand.ini"))});
     EXPECT_EQ(many.window->Liste1()->count(), 10000);
     EXPECT_EQ(many.sections().first(), QStringLiteral("S00000"));
     many.window->Liste1_Click(9999);
     EXPECT_EQ(many.selected(), QStringLiteral("[S09999]"));
-    EXPECT_LT(timer.elapsed(), 20000);
 }
 
 TEST(Lisor5, SearchReplaceAndSaveOnClosing)
@@ -230,7 +226,9 @@ TEST(Lisor5, EveryWayOfReplacingOrClosingTheDocumentAsksOnlyAboutChanges)
             EXPECT_EQ(run(v), !cancel);
             EXPECT_EQ(v.folder.read(QStringLiteral("doc.txt")), answer == Desktop::Answer::Yes ? "deux un\n" : "un\n");
             ASSERT_EQ(v.desktop.messages.size(), answer ? 1 : 0);
-            if (answer) EXPECT_EQ(v.desktop.messages[0].buttons, Desktop::Buttons::YesNoCancel);
+            if (answer) {
+                EXPECT_EQ(v.desktop.messages[0].buttons, Desktop::Buttons::YesNoCancel);
+            }
             if (cancel) {
                 EXPECT_EQ(v.window->windowTitle(), v.folder.file(QStringLiteral("doc.txt")));
                 v.window->texte2()->undo();
@@ -300,7 +298,7 @@ TEST(Lisor5, EveryKindOfChangeCountsAndTheLetterKeepsItsFormats)
 TEST(Lisor5, SavesKeepTheBytesTheEncodingCanGrowAndSectionsAndPrintNamesAreRight)
 {
     for (const bool utf8 : {true, false})
-        for (const QString eol : {QStringLiteral("\r\n"), QStringLiteral("\n")})
+        for (const QString &eol : {QStringLiteral("\r\n"), QStringLiteral("\n")})
             for (const bool finalEnd : {true, false}) {
                 const QString text = QStringLiteral("[Général]") + eol + QStringLiteral("clé=été") + (finalEnd ? eol : QString());
                 const QByteArray bytes = utf8 ? text.toUtf8() : text.toLatin1();

@@ -5,7 +5,6 @@
 #include "common/text/texts.h"
 #include "tests/support/test_folder.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 
 
@@ -13,8 +12,6 @@
 
 #include <optional>
 
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -138,19 +135,23 @@ TEST(Analysis, AnEmptyCatalogueKeepsBothLists)
 // file as it was.
 TEST(Analysis, AFailureChangesNothing)
 {
-    for (const bool readOnly : {true, false}) {
+    for (const bool readOnly : {false, true}) {
         SCOPED_TRACE(readOnly ? "read-only folder" : "busy lock");
-        if (readOnly && geteuid() == 0) continue; // root writes into read-only folders
         AnalysisFolder run;
         run.folder.write(QStringLiteral("A.MFI"), "ALPHA@01-02-2003[CD 1]FLEURS#\xA7\r\n");
         run.folder.write(QStringLiteral("TALVO.CAT"), "VIEILLE\r\n");
         std::optional<files::FolderLock> held;
         qputenv("TALVO_LOCK_WAIT_MS", "50");
-        if (readOnly) ASSERT_EQ(chmod(run.folder.path().toLocal8Bit().constData(), 0555), 0);
-        else held.emplace(run.folder.lock());
+        std::optional<Immutable> frozen; // a read-only folder that refuses root too
+        if (readOnly) {
+            frozen.emplace(run.folder.path());
+            if (!frozen->set) GTEST_SKIP() << "chattr +i is refused here";
+        } else {
+            held.emplace(run.folder.lock());
+        }
         const QStringList before = run.folder.entries();
         const AnalysisResult r = analyseCatalogue(run.session);
-        chmod(run.folder.path().toLocal8Bit().constData(), 0755);
+        frozen.reset();
         qunsetenv("TALVO_LOCK_WAIT_MS");
         EXPECT_FALSE(r.ok());
         EXPECT_TRUE(r.summary.isEmpty());
@@ -159,8 +160,9 @@ TEST(Analysis, AFailureChangesNothing)
     }
 }
 
-// Distinct categories are found through a hash: many of them do not make the run quadratic.
-TEST(Analysis, ManyDistinctCategoriesStayLinear)
+// Many distinct categories and supports are each counted once (their speed is the operations
+// benchmark's).
+TEST(Analysis, ManyDistinctCategoriesAreEachCountedOnce)
 {
     AnalysisFolder run;
     QByteArray a;
@@ -168,15 +170,11 @@ TEST(Analysis, ManyDistinctCategoriesStayLinear)
         a += "A" + QByteArray::number(i) + "@01-02-2003[CD " + QByteArray::number(i % 7) + "]CAT" +
              QByteArray::number(i % 50000) + "#\xA7\r\n";
     run.folder.write(QStringLiteral("A.MFI"), a);
-    QElapsedTimer timer;
-    timer.start();
     const AnalysisResult r = analyseCatalogue(run.session);
-    const qint64 ms = timer.elapsed();
     ASSERT_TRUE(r.ok()) << r.error.toStdString();
     EXPECT_EQ(r.records, 200000);
     EXPECT_EQ(r.categories, 50000);
     EXPECT_EQ(r.supports, 7);
-    EXPECT_LT(ms, 5000) << "took " << ms << " ms";
 }
 
 // The lists keep what the user put in them: their old names first, in their order (without empty
